@@ -1,0 +1,142 @@
+#include "platform/application.h"
+
+#include "platform/control.h"
+#include "platform/errors.h"
+#include "platform/form.h"
+#include "platform/paths.h"
+
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QToolTip>
+
+QString GetShortHint(const QString& hint) {
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  return bar < 0 ? hint : hint.left(bar);
+}
+
+QString GetLongHint(const QString& hint) {
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+QString ErrorReportText(const QString& message) {
+  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+  return message;
+}
+
+namespace {
+
+TApplication* theApplication = nullptr;
+
+// Makes Qt's tool-tip timing follow the application's hint pause.
+class HintTimingStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ToolTip_WakeUpDelay && theApplication) return theApplication->HintPause();
+    if (hint == SH_ToolTip_FallAsleepDelay && theApplication) return theApplication->HintShortPause();
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+void installHintTiming() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (!app || dynamic_cast<HintTimingStyle*>(QApplication::style())) return;
+  QApplication::setStyle(new HintTimingStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+}
+
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+  title_ = ApplicationTitleFromExecutable(ExecutablePath());
+  installHintTiming();
+}
+
+TApplication::~TApplication() {
+  BeginDestruction();
+  if (theApplication == this) theApplication = nullptr;
+}
+
+void TApplication::SetShowHint(bool show) {
+  showHint_ = show;
+  if (!show) QToolTip::hideText();
+}
+
+void TApplication::ShowHintFor(TControl* control, const QPoint& globalPos) {
+  if (!showHint_ || !control->ShowHint() || control->Hint().isEmpty()) {
+    QToolTip::hideText();
+    return;
+  }
+  const QString shortHint = GetShortHint(control->Hint());
+  if (OnHint) OnHint(GetLongHint(control->Hint()));
+  if (shortHint.isEmpty()) return;
+  QToolTip::showText(globalPos, shortHint, control->Widget(), QRect(), hintHidePause_);
+}
+
+bool TApplication::HelpCommand(unsigned command, intptr_t data) {
+  if (!HelpEngine) return false;
+  return HelpEngine(helpFile_, command, data);
+}
+
+void TApplication::Initialize() {
+  for (const auto& proc : InitProcs) proc();
+}
+
+int TApplication::Run() {
+  if (!mainForm_) return 0;
+  mainForm_->Show();
+  if (terminated_) return 0;
+  return QApplication::exec();
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  QCoreApplication::quit();
+}
+
+void TApplication::HandleException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
+  if (const auto* own = dynamic_cast<const Exception*>(&error)) {
+    ShowException(own->Message());
+  } else {
+    ShowException(QString::fromLocal8Bit(error.what()));
+  }
+}
+
+void TApplication::ShowException(const QString& message) {
+  QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
+  platform::Dialogs().MessageBox(owner, ErrorReportText(message), title_, MessageIcon::Error, MessageButtons::Ok);
+}
+
+void TApplication::ShowNotice(const QString& text) {
+  QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
+  platform::Dialogs().MessageBox(owner, text, title_, MessageIcon::None, MessageButtons::Ok);
+}
+
+void TApplication::FormDestroyed(TForm* form) {
+  if (form == mainForm_) mainForm_ = nullptr;
+}
+
+TApplication* Application() {
+  if (!theApplication) theApplication = new TApplication();
+  return theApplication;
+}
+
+void DestroyApplication() {
+  delete theApplication;
+  theApplication = nullptr;
+}
+
+EventLoopApplication::EventLoopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool EventLoopApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    Application()->HandleException(error);
+  } catch (...) {
+    Application()->ShowException(QStringLiteral("Unbekannter Fehler"));
+  }
+  return true;
+}

@@ -1,0 +1,428 @@
+#include "platform/form.h"
+
+#include "platform/application.h"
+#include "platform/menus.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <qdrawutil.h>
+
+FrameLayout ComputeFrameLayout(QSize clientSize, int border, int captionHeight, int menuHeight) {
+  FrameLayout f;
+  const int width = clientSize.width() + 2 * border;
+  const int height = clientSize.height() + 2 * border + captionHeight + menuHeight;
+  f.window = QRect(0, 0, width, height);
+  f.caption = QRect(border, border, clientSize.width(), captionHeight);
+  const int buttonHeight = std::max(0, captionHeight - 4);
+  const int buttonWidth = buttonHeight + 2;
+  const int buttonTop = border + 2;
+  const int right = border + clientSize.width() - 2;
+  f.closeButton = QRect(right - buttonWidth, buttonTop, buttonWidth, buttonHeight);
+  f.maxButton = QRect(f.closeButton.left() - 2 - buttonWidth, buttonTop, buttonWidth, buttonHeight);
+  f.minButton = QRect(f.maxButton.left() - buttonWidth, buttonTop, buttonWidth, buttonHeight);
+  const int iconSize = std::min(16, captionHeight);
+  f.icon = QRect(border + 2, border + (captionHeight - iconSize) / 2, iconSize, iconSize);
+  f.menu = QRect(border, border + captionHeight, clientSize.width(), menuHeight);
+  f.client = QRect(border, border + captionHeight + menuHeight, clientSize.width(), clientSize.height());
+  return f;
+}
+
+int FrameHitTest(const FrameLayout& f, int border, const QPoint& p, bool sizeable) {
+  if (!f.window.contains(p)) return HTNOWHERE;
+  if (f.closeButton.contains(p)) return HTCLOSE;
+  if (sizeable && f.maxButton.contains(p)) return HTMAXBUTTON;
+  if (sizeable && f.minButton.contains(p)) return HTMINBUTTON;
+  if (f.icon.contains(p)) return HTSYSMENU;
+  if (f.caption.contains(p)) return HTCAPTION;
+  if (f.menu.contains(p)) return HTMENU;
+  if (f.client.contains(p)) return HTCLIENT;
+  if (!sizeable) return HTCAPTION;
+  const int corner = border + 12;
+  const bool left = p.x() < border, right = p.x() >= f.window.width() - border;
+  const bool top = p.y() < border, bottom = p.y() >= f.window.height() - border;
+  const bool nearLeft = p.x() < corner, nearRight = p.x() >= f.window.width() - corner;
+  const bool nearTop = p.y() < corner, nearBottom = p.y() >= f.window.height() - corner;
+  if ((top && nearLeft) || (left && nearTop)) return HTTOPLEFT;
+  if ((top && nearRight) || (right && nearTop)) return HTTOPRIGHT;
+  if ((bottom && nearLeft) || (left && nearBottom)) return HTBOTTOMLEFT;
+  if ((bottom && nearRight) || (right && nearBottom)) return HTBOTTOMRIGHT;
+  if (left) return HTLEFT;
+  if (right) return HTRIGHT;
+  if (top) return HTTOP;
+  return HTBOTTOM;
+}
+
+namespace {
+
+Qt::Edges edgesFor(int hit) {
+  switch (hit) {
+    case HTLEFT: return Qt::LeftEdge;
+    case HTRIGHT: return Qt::RightEdge;
+    case HTTOP: return Qt::TopEdge;
+    case HTBOTTOM: return Qt::BottomEdge;
+    case HTTOPLEFT: return Qt::TopEdge | Qt::LeftEdge;
+    case HTTOPRIGHT: return Qt::TopEdge | Qt::RightEdge;
+    case HTBOTTOMLEFT: return Qt::BottomEdge | Qt::LeftEdge;
+    case HTBOTTOMRIGHT: return Qt::BottomEdge | Qt::RightEdge;
+    default: return {};
+  }
+}
+
+intptr_t screenPointToLParam(const QPoint& p) {
+  return static_cast<intptr_t>((static_cast<uint32_t>(p.y() & 0xFFFF) << 16) | static_cast<uint32_t>(p.x() & 0xFFFF));
+}
+
+void drawCaptionButton(QPainter& painter, const QRect& r, int kind, const QPalette& palette) {
+  qDrawWinButton(&painter, r, palette, false, &palette.brush(QPalette::Button));
+  painter.save();
+  painter.setPen(QPen(Qt::black, 2));
+  const QRect g = r.adjusted(4, 3, -4, -3);
+  switch (kind) {
+    case HTMINBUTTON: painter.drawLine(g.left(), g.bottom(), g.right() - 2, g.bottom()); break;
+    case HTMAXBUTTON: painter.drawRect(g.adjusted(0, 0, -1, -1)); break;
+    case HTCLOSE:
+      painter.drawLine(g.topLeft(), g.bottomRight());
+      painter.drawLine(g.topRight(), g.bottomLeft());
+      break;
+    default: break;
+  }
+  painter.restore();
+}
+
+}  // namespace
+
+// Gives the main menu the first look at every key of the form's window, so that menu
+// shortcuts work whatever control has the focus (and for hidden items).
+class TForm::ShortcutFilter : public QObject {
+ public:
+  explicit ShortcutFilter(TForm* form) : form_(form) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != form_->Widget()) return false;
+    return form_->handleShortcut(static_cast<QKeyEvent*>(event));
+  }
+
+ private:
+  TForm* form_;
+};
+
+TForm::TForm(TComponent* AOwner) : TForm(AOwner, MakeHost<QWidget>(this)) {}
+
+TForm::TForm(TComponent* AOwner, HostWidget<QWidget>* frame)
+    : TWinControl(AOwner, frame, frame), client_(MakeHost<QWidget>(this)), shortcutFilter_(new ShortcutFilter(this)) {
+  widget_->setWindowFlag(Qt::Window);
+  widget_->setFocusPolicy(Qt::StrongFocus);
+  client_->setParent(widget_);
+  client_->setFocusPolicy(Qt::NoFocus);
+  client_->show();
+  QApplication::setQuitOnLastWindowClosed(false);
+  qApp->installEventFilter(shortcutFilter_);
+  relayout();
+}
+
+TForm::~TForm() {
+  BeginDestruction();
+  client_->Detach();
+  qApp->removeEventFilter(shortcutFilter_);
+  delete shortcutFilter_;
+  Application()->FormDestroyed(this);
+}
+
+void TForm::Created() {
+  try {
+    if (OnCreate) OnCreate(this);
+  } catch (const std::exception& error) {
+    Application()->HandleException(error);
+  }
+}
+
+void TForm::SetCaption(const QString& caption) {
+  TControl::SetCaption(caption);
+  widget_->setWindowTitle(caption);
+  widget_->update();
+}
+
+void TForm::SetClientSize(int width, int height) {
+  clientSize_ = QSize(std::max(0, width), std::max(0, height));
+  relayout();
+}
+
+QRect TForm::ClientRect() const { return QRect(QPoint(0, 0), clientSize_); }
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+  borderStyle_ = style;
+  const bool fixed = !sizeable();
+  widget_->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, fixed);
+  widget_->setWindowFlag(Qt::WindowMinMaxButtonsHint, !fixed);
+  relayout();
+}
+
+bool TForm::sizeable() const {
+  return borderStyle_ == TFormBorderStyle::bsSizeable || borderStyle_ == TFormBorderStyle::bsSizeToolWin;
+}
+
+void TForm::SetStayOnTop(bool onTop) {
+  const bool visible = widget_->isVisible();
+  widget_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  if (visible) widget_->show();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+  menu_ = menu;
+  if (!menuBar_) {
+    menuBar_ = new QMenuBar(widget_);
+    menuBar_->setNativeMenuBar(false);
+  }
+  menu_->BuildMenuBar(menuBar_);
+  menuBar_->show();
+  relayout();
+}
+
+void TForm::SetOwnFrame(bool own) {
+  ownFrame_ = own;
+  widget_->setWindowFlag(Qt::FramelessWindowHint, own);
+  relayout();
+}
+
+void TForm::relayout() {
+  const int border = ownFrame_ ? platform::GetSystemMetrics(sizeable() ? SM_CXFRAME : SM_CXDLGFRAME) : 0;
+  const int caption = ownFrame_ ? platform::GetSystemMetrics(SM_CYCAPTION) : 0;
+  const int menu = menuBar_ ? menuBar_->sizeHint().height() : 0;
+  frame_ = ComputeFrameLayout(clientSize_, border, caption, menu);
+  client_->setGeometry(frame_.client);
+  if (menuBar_) menuBar_->setGeometry(frame_.menu);
+  if (widget_->size() != frame_.window.size()) widget_->resize(frame_.window.size());
+  if (!sizeable()) widget_->setFixedSize(frame_.window.size());
+  SetBounds(Left(), Top(), frame_.window.width(), frame_.window.height());
+  AlignControls();
+}
+
+void TForm::BoundsChanged() {
+  const QSize window = widget_->size();
+  const QSize client(window.width() - (frame_.window.width() - frame_.client.width()),
+                     window.height() - (frame_.window.height() - frame_.client.height()));
+  if (client != clientSize_ && client.isValid()) {
+    clientSize_ = client;
+    relayout();
+  }
+  AlignControls();
+}
+
+void TForm::SetVisible(bool visible) {
+  if (visible && !widget_->isVisible()) {
+    if (position_ == TPosition::poScreenCenter || position_ == TPosition::poDesktopCenter) {
+      const QScreen* screen = QGuiApplication::primaryScreen();
+      if (screen) {
+        const QRect area = screen->availableGeometry();
+        widget_->move(area.center() - QPoint(widget_->width() / 2, widget_->height() / 2));
+      }
+    } else {
+      widget_->move(Left(), Top());
+    }
+  }
+  TControl::SetVisible(visible);
+  if (visible) {
+    widget_->show();
+    widget_->raise();
+  } else {
+    widget_->hide();
+  }
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::Close() {
+  const bool isMain = Application()->MainForm() == this;
+  if (closing_ || (isMain && Application()->Terminated())) return;
+  closing_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{closing_};
+  if (!CloseQuery()) return;
+  TCloseAction action = isMain ? TCloseAction::caFree : TCloseAction::caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::caNone) return;
+  if (isMain) {
+    Application()->Terminate();
+    widget_->hide();
+    return;
+  }
+  if (action == TCloseAction::caMinimize) {
+    widget_->showMinimized();
+  } else {
+    Hide();
+  }
+}
+
+bool TForm::handleShortcut(QKeyEvent* event) {
+  if (!menu_ || event->key() == Qt::Key_unknown) return false;
+  switch (event->key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+      return false;
+    default:
+      break;
+  }
+  return menu_->IsShortCut(QKeySequence(event->keyCombination()));
+}
+
+TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
+  if (receiver == static_cast<ControlHost*>(client_)) return TControl::TranslateEvent(event, receiver);
+  TMessage m;
+  m.Event = event;
+  switch (event->type()) {
+    case QEvent::Paint:
+      m.Msg = WM_NULL;  // the frame's paint event sends WM_NCPAINT itself
+      return m;
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+      m.Msg = WM_NCACTIVATE;
+      m.WParam = event->type() == QEvent::WindowActivate ? 1 : 0;
+      return m;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+      if (!ownFrame_) break;
+      auto* me = static_cast<QMouseEvent*>(event);
+      const bool right = me->button() == Qt::RightButton;
+      if (event->type() == QEvent::MouseButtonPress) m.Msg = right ? WM_NCRBUTTONDOWN : WM_NCLBUTTONDOWN;
+      else if (event->type() == QEvent::MouseButtonRelease) m.Msg = right ? WM_NCRBUTTONUP : WM_NCLBUTTONUP;
+      else m.Msg = right ? WM_NCRBUTTONDOWN : WM_NCLBUTTONDBLCLK;
+      m.WParam = FrameHitTest(frame_, frame_.client.left(), me->position().toPoint(), sizeable());
+      m.LParam = screenPointToLParam(me->globalPosition().toPoint());
+      return m;
+    }
+    case QEvent::MouseMove:
+      if (ownFrame_) {
+        m.Msg = WM_NCMOUSEMOVE;
+        auto* me = static_cast<QMouseEvent*>(event);
+        m.WParam = FrameHitTest(frame_, frame_.client.left(), me->position().toPoint(), sizeable());
+        return m;
+      }
+      break;
+    default:
+      break;
+  }
+  return TControl::TranslateEvent(event, receiver);
+}
+
+void TForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCPAINT:
+      if (ownFrame_ && windowPainter_) PaintNonClient(*windowPainter_);
+      return;
+    case WM_NCACTIVATE:
+      active_ = message.WParam != 0;
+      widget_->update();
+      break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+      handleNonClientMouse(message);
+      message.Event = nullptr;
+      return;
+    case WM_NCMOUSEMOVE:
+      if (message.Event) {
+        const Qt::Edges edges = edgesFor(static_cast<int>(message.WParam));
+        Qt::CursorShape shape = Qt::ArrowCursor;
+        if (edges == Qt::LeftEdge || edges == Qt::RightEdge) shape = Qt::SizeHorCursor;
+        else if (edges == Qt::TopEdge || edges == Qt::BottomEdge) shape = Qt::SizeVerCursor;
+        else if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) shape = Qt::SizeFDiagCursor;
+        else if (edges) shape = Qt::SizeBDiagCursor;
+        widget_->setCursor(shape);
+      }
+      break;
+    case WM_CLOSE:
+      if (message.Event) {
+        message.Event->ignore();
+        message.Event = nullptr;
+      }
+      Close();
+      return;
+    case WM_SHOWWINDOW:
+      if (message.WParam && OnShow) {
+        TWinControl::WndProc(message);
+        OnShow(this);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(message);
+}
+
+void TForm::handleNonClientMouse(const TMessage& message) {
+  const int hit = static_cast<int>(message.WParam);
+  QWindow* window = widget_->windowHandle();
+  if (message.Msg == WM_NCLBUTTONDBLCLK) {
+    if (hit == HTCAPTION && sizeable()) widget_->isMaximized() ? widget_->showNormal() : widget_->showMaximized();
+    return;
+  }
+  if (message.Msg == WM_NCLBUTTONDOWN) {
+    pressedButton_ = hit;
+    if (hit == HTCAPTION && window) window->startSystemMove();
+    else if (edgesFor(hit) && window && sizeable()) window->startSystemResize(edgesFor(hit));
+    return;
+  }
+  const int pressed = pressedButton_;
+  pressedButton_ = 0;
+  if (pressed != hit) return;
+  switch (hit) {
+    case HTMINBUTTON: widget_->showMinimized(); break;
+    case HTMAXBUTTON: widget_->isMaximized() ? widget_->showNormal() : widget_->showMaximized(); break;
+    case HTCLOSE: Close(); break;
+    default: break;
+  }
+}
+
+void TForm::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
+  if (receiver == static_cast<ControlHost*>(client_)) {
+    TWinControl::PaintWidget(event, receiver);
+    return;
+  }
+  QPainter painter(widget_);
+  windowPainter_ = &painter;
+  Perform(WM_NCPAINT, 1, 0);
+  windowPainter_ = nullptr;
+}
+
+void TForm::Paint(QPainter& painter) {
+  painter.fillRect(QRect(QPoint(0, 0), clientSize_), platform::ToQColor(Color()));
+}
+
+void TForm::PaintNonClient(QPainter& painter) {
+  const QPalette palette = widget_->palette();
+  QPalette buttons = palette;
+  buttons.setColor(QPalette::Button, platform::ToQColor(clBtnFace));
+  painter.fillRect(frame_.window, platform::ToQColor(clBtnFace));
+  qDrawWinPanel(&painter, frame_.window, buttons, false);
+  const TColor captionColor = active_ ? clActiveCaption : clInactiveCaption;
+  painter.fillRect(frame_.caption, platform::ToQColor(captionColor));
+  const QIcon icon = widget_->windowIcon();
+  if (!icon.isNull()) icon.paint(&painter, frame_.icon);
+  QFont font = Font();
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(platform::ToQColor(clSystemColor | (active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)));
+  const QRect textRect(frame_.icon.right() + 4, frame_.caption.top(), frame_.minButton.left() - frame_.icon.right() - 8,
+                       frame_.caption.height());
+  painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, Caption());
+  if (sizeable()) {
+    drawCaptionButton(painter, frame_.minButton, HTMINBUTTON, buttons);
+    drawCaptionButton(painter, frame_.maxButton, HTMAXBUTTON, buttons);
+  }
+  drawCaptionButton(painter, frame_.closeButton, HTCLOSE, buttons);
+}

@@ -1,0 +1,122 @@
+#include "platform/system_colors.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+
+namespace platform {
+namespace {
+
+constexpr uint32_t bgr(int r, int g, int b) { return static_cast<uint32_t>(r | (g << 8) | (b << 16)); }
+
+uint32_t fromQColor(const QColor& c) { return bgr(c.red(), c.green(), c.blue()); }
+
+// The classic defaults, used where Qt's palette has no matching role.
+uint32_t classicColor(int index) {
+  switch (index) {
+    case COLOR_SCROLLBAR: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BACKGROUND: return bgr(0x00, 0x80, 0x80);
+    case COLOR_ACTIVECAPTION: return bgr(0x00, 0x00, 0x80);
+    case COLOR_INACTIVECAPTION: return bgr(0x80, 0x80, 0x80);
+    case COLOR_MENU: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_WINDOW: return bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_WINDOWFRAME: return bgr(0x00, 0x00, 0x00);
+    case COLOR_MENUTEXT: return bgr(0x00, 0x00, 0x00);
+    case COLOR_WINDOWTEXT: return bgr(0x00, 0x00, 0x00);
+    case COLOR_CAPTIONTEXT: return bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_ACTIVEBORDER: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_INACTIVEBORDER: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_APPWORKSPACE: return bgr(0x80, 0x80, 0x80);
+    case COLOR_HIGHLIGHT: return bgr(0x00, 0x00, 0x80);
+    case COLOR_HIGHLIGHTTEXT: return bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_BTNFACE: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BTNSHADOW: return bgr(0x80, 0x80, 0x80);
+    case COLOR_GRAYTEXT: return bgr(0x80, 0x80, 0x80);
+    case COLOR_BTNTEXT: return bgr(0x00, 0x00, 0x00);
+    case COLOR_INACTIVECAPTIONTEXT: return bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BTNHIGHLIGHT: return bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_3DDKSHADOW: return bgr(0x00, 0x00, 0x00);
+    case COLOR_3DLIGHT: return bgr(0xDF, 0xDF, 0xDF);
+    case COLOR_INFOTEXT: return bgr(0x00, 0x00, 0x00);
+    case COLOR_INFOBK: return bgr(0xFF, 0xFF, 0xE1);
+    case COLOR_HOTLIGHT: return bgr(0x00, 0x00, 0xFF);
+    case COLOR_GRADIENTACTIVECAPTION: return bgr(0x10, 0x84, 0xD0);
+    case COLOR_GRADIENTINACTIVECAPTION: return bgr(0xB5, 0xB5, 0xB5);
+    default: return 0;
+  }
+}
+
+// The Qt palette role that stands for a system colour, if any.
+bool paletteRole(int index, QPalette::ColorGroup& group, QPalette::ColorRole& role) {
+  group = QPalette::Active;
+  switch (index) {
+    case COLOR_WINDOW: role = QPalette::Base; return true;
+    case COLOR_WINDOWTEXT: role = QPalette::WindowText; return true;
+    case COLOR_BTNFACE: role = QPalette::Button; return true;
+    case COLOR_BTNTEXT: role = QPalette::ButtonText; return true;
+    case COLOR_BTNSHADOW: role = QPalette::Dark; return true;
+    case COLOR_BTNHIGHLIGHT: role = QPalette::Light; return true;
+    case COLOR_3DDKSHADOW: role = QPalette::Shadow; return true;
+    case COLOR_3DLIGHT: role = QPalette::Midlight; return true;
+    case COLOR_HIGHLIGHT: role = QPalette::Highlight; return true;
+    case COLOR_HIGHLIGHTTEXT: role = QPalette::HighlightedText; return true;
+    case COLOR_INFOTEXT: role = QPalette::ToolTipText; return true;
+    case COLOR_INFOBK: role = QPalette::ToolTipBase; return true;
+    case COLOR_GRAYTEXT: group = QPalette::Disabled; role = QPalette::Text; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+uint32_t GetSysColor(int index) {
+  QPalette::ColorGroup group;
+  QPalette::ColorRole role;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && paletteRole(index, group, role)) {
+    return fromQColor(QGuiApplication::palette().color(group, role));
+  }
+  return classicColor(index);
+}
+
+int GetSystemMetrics(int index) {
+  switch (index) {
+    case SM_CXSCREEN:
+    case SM_CYSCREEN: {
+      const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                  ? QGuiApplication::primaryScreen()
+                                  : nullptr;
+      if (!screen) return index == SM_CXSCREEN ? 1024 : 768;
+      return index == SM_CXSCREEN ? screen->geometry().width() : screen->geometry().height();
+    }
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CYCAPTION: return 19;
+    case SM_CYMENU: return 19;
+    case SM_CXSIZE:
+    case SM_CYSIZE: return 18;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
+    default: return 0;
+  }
+}
+
+uint32_t ColorToRGB(TColor color) {
+  if (color < 0) {
+    return GetSysColor(color & 0xFF);
+  }
+  return static_cast<uint32_t>(color) & 0xFFFFFF;
+}
+
+QColor ToQColor(TColor color) {
+  const uint32_t rgb = ColorToRGB(color);
+  return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+TColor FromQColor(const QColor& color) { return static_cast<TColor>(fromQColor(color)); }
+
+}  // namespace platform
