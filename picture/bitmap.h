@@ -82,6 +82,7 @@ class TBitmap : public TGraphic {
   void replaceImage(QImage image);
 
   QImage image_;
+  TPixelFormat pixelFormat_ = TPixelFormat::pf24bit;
   TPalette palette_;
   std::unique_ptr<BitmapCanvas> canvas_;
 };
