@@ -1,0 +1,80 @@
+#pragma once
+// Folders and files as the program sees them: the process's current directory, a
+// wildcard search with the attribute rules the file lists rely on, and file-name
+// comparison. Paths use "/" as the separator.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+// Attribute bits of a search record. A search lists an entry that carries faHidden,
+// faSysFile or faDirectory only when the filter asks for that bit; everything else
+// (plain files, readable or not) is always listed.
+enum FileAttribute : int {
+  faReadOnly = 0x01,   // nobody may write it (no write permission bit set)
+  faHidden = 0x02,     // the name starts with "."
+  faSysFile = 0x04,    // neither a regular file nor a folder: device, pipe, socket, broken link
+  faDirectory = 0x10,  // a folder, or a link to one
+};
+inline constexpr int faNormalFiles = 0;  // the filter of the file list: plain files only
+
+struct TSearchRec {
+  QString Name;  // name and extension, without a path
+  int Attr = 0;
+  QDateTime Time;  // last modification
+  qint64 Size = 0;
+  bool IsDirectory = false;
+};
+
+// The process's current directory as the system reports it; empty when it cannot be
+// named any more (for example after it was removed).
+QString GetCurrentDir();
+
+// Changes the process's current directory. Raises EInOutError with the platform code of
+// the failure (2 missing, 3 not a folder or bad name, 5 access denied, else errno).
+void SetCurrentDir(const QString& path);
+
+// The entries of folder (the current directory when empty) whose names match pattern,
+// filtered by attributeFilter as described at FileAttribute, in directory order.
+// "." and ".." are never listed. An unreadable folder gives no entries.
+std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern, int attributeFilter);
+
+// Whether name matches the wildcard pattern: case-insensitive, "*" any run of
+// characters, "?" exactly one, and a trailing ".*" also matches a name that has
+// nothing left at that point, so "*.*" matches every name. An empty pattern matches nothing.
+bool MatchesWildcard(const QString& name, const QString& pattern);
+
+// The visible subfolders of folder (links to folders included, "." and ".." and hidden
+// ones left out), sorted as CompareFileNames orders them.
+QStringList ListSubfolders(const QString& folder);
+
+// Whether two file names are the same when letter case is ignored.
+bool SameFileName(const QString& a, const QString& b);
+
+// Orders file names case-insensitively by the user's locale; names that differ only in
+// case are ordered case-sensitively, so the order is total. Negative, 0 or positive.
+int CompareFileNames(const QString& a, const QString& b);
+
+bool DirectoryExists(const QString& path);
+
+// Whether something other than a folder exists at path (following links).
+bool FileExists(const QString& path);
+
+// The folder that holds path: "/a/b" -> "/a", "/a" -> "/", "/" -> "" (none),
+// "a/b" -> "a", "a" -> "" (none). Trailing separators are ignored.
+QString ParentOfPath(const QString& path);
+
+// folder and name with exactly one "/" between them (none added after a trailing "/").
+QString JoinPath(const QString& folder, const QString& name);
+
+// The system's bytes for path, or nothing when path holds a NUL character: the system
+// would silently cut the path short there and act on a different file.
+std::optional<QByteArray> NativePath(const QString& path);
+
+}  // namespace platform
