@@ -1,0 +1,344 @@
+#include "platform/drives.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace platform {
+namespace {
+
+// Kernel-internal file systems: nothing a user browses for pictures.
+bool IsPseudoFileSystem(const QString& fsType) {
+  static const QStringList kPseudo = {
+      QStringLiteral("proc"),        QStringLiteral("sysfs"),        QStringLiteral("cgroup"),
+      QStringLiteral("cgroup2"),     QStringLiteral("devpts"),       QStringLiteral("devtmpfs"),
+      QStringLiteral("mqueue"),      QStringLiteral("debugfs"),      QStringLiteral("tracefs"),
+      QStringLiteral("securityfs"),  QStringLiteral("pstore"),       QStringLiteral("bpf"),
+      QStringLiteral("configfs"),    QStringLiteral("fusectl"),      QStringLiteral("hugetlbfs"),
+      QStringLiteral("autofs"),      QStringLiteral("binfmt_misc"),  QStringLiteral("efivarfs"),
+      QStringLiteral("rpc_pipefs"),  QStringLiteral("nfsd"),         QStringLiteral("selinuxfs"),
+      QStringLiteral("nsfs"),        QStringLiteral("fuse.portal"),
+      // Container layers; the one that is "/" stays a drive (see IsDriveMount).
+      QStringLiteral("overlay"),
+  };
+  return kPseudo.contains(fsType);
+}
+
+bool IsNetworkFileSystem(const QString& fsType) {
+  static const QStringList kNetwork = {
+      QStringLiteral("nfs"),          QStringLiteral("nfs4"),          QStringLiteral("cifs"),
+      QStringLiteral("smb3"),         QStringLiteral("smbfs"),         QStringLiteral("ncpfs"),
+      QStringLiteral("9p"),           QStringLiteral("afs"),           QStringLiteral("ceph"),
+      QStringLiteral("glusterfs"),    QStringLiteral("lustre"),        QStringLiteral("davfs"),
+      QStringLiteral("coda"),         QStringLiteral("sshfs"),         QStringLiteral("fuse.sshfs"),
+      QStringLiteral("fuse.rclone"),  QStringLiteral("fuse.s3fs"),     QStringLiteral("fuse.gcsfuse"),
+      QStringLiteral("fuse.glusterfs"), QStringLiteral("fuse.ceph-fuse"), QStringLiteral("fuse.curlftpfs"),
+      QStringLiteral("fuse.smbnetfs"), QStringLiteral("fuse.gvfsd-fuse"),
+  };
+  return kNetwork.contains(fsType);
+}
+
+bool IsRamFileSystem(const QString& fsType) {
+  return fsType == QLatin1String("tmpfs") || fsType == QLatin1String("ramfs");
+}
+
+// File systems whose names ignore letter case.
+bool IsCaseInsensitiveFileSystem(const QString& fsType) {
+  static const QStringList kCaseInsensitive = {
+      QStringLiteral("vfat"), QStringLiteral("msdos"), QStringLiteral("exfat"),
+      QStringLiteral("cifs"), QStringLiteral("smb3"),  QStringLiteral("smbfs"),
+  };
+  return kCaseInsensitive.contains(fsType);
+}
+
+bool IsAtOrBelow(const QString& path, const QString& folder) {
+  return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+// Mount points that belong to the system itself rather than to the user: the kernel's
+// views (/proc, /sys, /dev), runtime state in memory under /run, and the packages of
+// snap, each of which is mounted as a file system of its own.
+bool IsSystemMountPoint(const MountEntry& mount) {
+  for (const char* folder : {"/proc", "/sys", "/dev", "/snap"}) {
+    if (IsAtOrBelow(mount.mountPoint, QLatin1String(folder))) {
+      return true;
+    }
+  }
+  return IsRamFileSystem(mount.fsType) && IsAtOrBelow(mount.mountPoint, QStringLiteral("/run"));
+}
+
+bool IsDriveMount(const MountEntry& mount) {
+  if (mount.mountPoint == QLatin1String("/")) {
+    return true;
+  }
+  return !IsPseudoFileSystem(mount.fsType) && !IsSystemMountPoint(mount);
+}
+
+bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
+
+// Decodes the kernel's "\ooo" escapes; a backslash not followed by a valid one stays.
+QByteArray UnescapeMountField(const QByteArray& field) {
+  QByteArray decoded;
+  decoded.reserve(field.size());
+  for (qsizetype i = 0; i < field.size(); ++i) {
+    const bool escape = field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+                        field[i + 1] <= '3' && IsOctalDigit(field[i + 2]) && IsOctalDigit(field[i + 3]);
+    if (escape) {
+      decoded.append(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
+      i += 3;
+    } else {
+      decoded.append(field[i]);
+    }
+  }
+  return decoded;
+}
+
+std::vector<QByteArray> SplitFields(const QByteArray& line) {
+  std::vector<QByteArray> fields;
+  qsizetype start = -1;
+  for (qsizetype i = 0; i <= line.size(); ++i) {
+    const bool separator = i == line.size() || line[i] == ' ' || line[i] == '\t' || line[i] == '\r';
+    if (separator && start >= 0) {
+      fields.push_back(line.mid(start, i - start));
+      start = -1;
+    } else if (!separator && start < 0) {
+      start = i;
+    }
+  }
+  return fields;
+}
+
+std::optional<MountEntry> ParseMountLine(const QByteArray& line) {
+  const std::vector<QByteArray> fields = SplitFields(line);
+  if (fields.size() < 3) {
+    return std::nullopt;
+  }
+  const QByteArray mountPoint = UnescapeMountField(fields[1]);
+  if (!mountPoint.startsWith('/') || mountPoint.contains('\0')) {
+    return std::nullopt;
+  }
+  return MountEntry{QFile::decodeName(UnescapeMountField(fields[0])), QFile::decodeName(mountPoint),
+                    QFile::decodeName(UnescapeMountField(fields[2]))};
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+QString CapitalizedLabel(const QString& label) {
+  QString text = label.toLower();
+  if (!text.isEmpty() && !text.front().isSurrogate()) {
+    text.front() = text.front().toUpper();
+  }
+  return text;
+}
+
+QString DriveName(const DriveInfo& drive) {
+  if (drive.type == DriveType::Network && !drive.remoteName.isEmpty()) {
+    return drive.remoteName.toLower();
+  }
+  return CapitalizedLabel(drive.volumeLabel);
+}
+
+QString CanonicalDevice(const QString& device) {
+  if (!device.startsWith(QLatin1Char('/'))) {
+    return QString();
+  }
+  return QFileInfo(device).canonicalFilePath();
+}
+
+QString ReadFirstLine(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return QString();
+  }
+  return QString::fromLatin1(file.readLine(64)).trimmed();
+}
+
+QHash<QString, QString> ReadLabelLinks(const QString& byLabelFolder) {
+  QHash<QString, QString> labels;
+  const QDir folder(byLabelFolder);
+  for (const QFileInfo& link : folder.entryInfoList(QDir::System | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    const QString device = link.canonicalFilePath();
+    if (!device.isEmpty()) {
+      labels.insert(device, DecodeUdevLabel(QFile::encodeName(link.fileName())));
+    }
+  }
+  return labels;
+}
+
+QByteArray ReadMountsFile() {
+  QFile file(QStringLiteral("/proc/self/mounts"));
+  if (!file.open(QIODevice::ReadOnly)) {
+    return QByteArray();
+  }
+  return file.readAll();
+}
+
+std::vector<QString> SystemDriveRoots() {
+  std::vector<QString> roots;
+  for (const MountEntry& mount : DriveMounts(ParseMounts(ReadMountsFile()))) {
+    roots.push_back(mount.mountPoint);
+  }
+  return roots;
+}
+
+QHash<QString, QString>& CurrentFolderByDrive() {
+  static QHash<QString, QString> folders;
+  return folders;
+}
+
+}  // namespace
+
+SystemDeviceProbe::SystemDeviceProbe(QString devRoot, QString sysRoot)
+    : sysRoot_(std::move(sysRoot)), labelsByDevice_(ReadLabelLinks(devRoot + QStringLiteral("/disk/by-label"))) {}
+
+QString SystemDeviceProbe::VolumeLabel(const QString& device) const {
+  const QString canonical = CanonicalDevice(device);
+  return canonical.isEmpty() ? QString() : labelsByDevice_.value(canonical);
+}
+
+bool SystemDeviceProbe::IsRemovable(const QString& device) const {
+  const QString disk = DiskSysFolder(device);
+  return !disk.isEmpty() && ReadFirstLine(disk + QStringLiteral("/removable")) == QLatin1String("1");
+}
+
+bool SystemDeviceProbe::IsOptical(const QString& device) const {
+  static const QRegularExpression kOpticalName(QStringLiteral("^sr[0-9]+$"));
+  const QString canonical = CanonicalDevice(device);
+  if (canonical.isEmpty()) {
+    return false;
+  }
+  if (kOpticalName.match(QFileInfo(canonical).fileName()).hasMatch()) {
+    return true;
+  }
+  // SCSI peripheral type 5 is a CD/DVD device, whatever the kernel named it.
+  const QString disk = DiskSysFolder(device);
+  return !disk.isEmpty() && ReadFirstLine(disk + QStringLiteral("/device/type")) == QLatin1String("5");
+}
+
+QString SystemDeviceProbe::DiskSysFolder(const QString& device) const {
+  const QString canonical = CanonicalDevice(device);
+  if (canonical.isEmpty()) {
+    return QString();
+  }
+  const QString blockName = QFileInfo(canonical).fileName();
+  const QString folder = QFileInfo(sysRoot_ + QStringLiteral("/class/block/") + blockName).canonicalFilePath();
+  if (folder.isEmpty()) {
+    return QString();
+  }
+  // A partition's folder sits inside its disk's folder, which carries the flags.
+  return QFileInfo::exists(folder + QStringLiteral("/partition")) ? QFileInfo(folder).path() : folder;
+}
+
+std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
+  std::vector<MountEntry> mounts;
+  for (const QByteArray& line : mountsText.split('\n')) {
+    if (auto mount = ParseMountLine(line)) {
+      mounts.push_back(std::move(*mount));
+    }
+  }
+  return mounts;
+}
+
+QString DecodeUdevLabel(const QByteArray& linkName) {
+  QByteArray decoded;
+  decoded.reserve(linkName.size());
+  for (qsizetype i = 0; i < linkName.size(); ++i) {
+    const bool escape = linkName[i] == '\\' && i + 3 < linkName.size() && linkName[i + 1] == 'x' &&
+                        HexValue(linkName[i + 2]) >= 0 && HexValue(linkName[i + 3]) >= 0;
+    if (escape) {
+      decoded.append(static_cast<char>(HexValue(linkName[i + 2]) * 16 + HexValue(linkName[i + 3])));
+      i += 3;
+    } else {
+      decoded.append(linkName[i]);
+    }
+  }
+  return QString::fromUtf8(decoded);
+}
+
+std::vector<MountEntry> DriveMounts(const std::vector<MountEntry>& mounts) {
+  std::map<QString, MountEntry> visible;  // keyed and so sorted by mount point
+  for (const MountEntry& mount : mounts) {
+    visible.insert_or_assign(mount.mountPoint, mount);
+  }
+  std::vector<MountEntry> drives;
+  for (const auto& [mountPoint, mount] : visible) {
+    if (IsDriveMount(mount)) {
+      drives.push_back(mount);
+    }
+  }
+  if (visible.count(QStringLiteral("/")) == 0) {
+    drives.insert(drives.begin(), MountEntry{QString(), QStringLiteral("/"), QString()});
+  }
+  return drives;
+}
+
+DriveType ClassifyMount(const MountEntry& mount, const DeviceProbe& probe) {
+  if (IsNetworkFileSystem(mount.fsType)) {
+    return DriveType::Network;
+  }
+  if (IsRamFileSystem(mount.fsType)) {
+    return DriveType::RAMDisk;
+  }
+  if (mount.fsType == QLatin1String("iso9660") || probe.IsOptical(mount.source)) {
+    return DriveType::CDROM;
+  }
+  return probe.IsRemovable(mount.source) ? DriveType::Removable : DriveType::Fixed;
+}
+
+std::vector<DriveInfo> DrivesFromMounts(const QByteArray& mountsText, const DeviceProbe& probe) {
+  std::vector<DriveInfo> drives;
+  for (const MountEntry& mount : DriveMounts(ParseMounts(mountsText))) {
+    DriveInfo drive;
+    drive.root = mount.mountPoint;
+    drive.type = ClassifyMount(mount, probe);
+    drive.fsType = mount.fsType;
+    drive.volumeLabel = probe.VolumeLabel(mount.source);
+    drive.remoteName = drive.type == DriveType::Network ? mount.source : QString();
+    drive.caseSensitive = !IsCaseInsensitiveFileSystem(mount.fsType);
+    drives.push_back(std::move(drive));
+  }
+  return drives;
+}
+
+std::vector<DriveInfo> GetDrives() { return DrivesFromMounts(ReadMountsFile(), SystemDeviceProbe()); }
+
+QString DriveItemText(const DriveInfo& drive) {
+  if (drive.type == DriveType::Removable) {
+    return drive.root + QLatin1Char(':');
+  }
+  return QStringLiteral("%1: %2").arg(drive.root, DriveName(drive));
+}
+
+QString DriveRootOf(const QString& path, const std::vector<QString>& roots) {
+  QString best;
+  for (const QString& root : roots) {
+    const bool holds = root == QLatin1String("/") ? path.startsWith(QLatin1Char('/')) : IsAtOrBelow(path, root);
+    if (holds && root.size() > best.size()) {
+      best = root;
+    }
+  }
+  return best;
+}
+
+QString DriveRootOf(const QString& path) { return DriveRootOf(path, SystemDriveRoots()); }
+
+QString DriveCurrentFolder(const QString& root) { return CurrentFolderByDrive().value(root, root); }
+
+void NoteCurrentFolder(const QString& folder) {
+  const QString root = DriveRootOf(folder);
+  if (!root.isEmpty()) {
+    CurrentFolderByDrive().insert(root, folder);
+  }
+}
+
+}  // namespace platform
