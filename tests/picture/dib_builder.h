@@ -1,0 +1,117 @@
+#pragma once
+// Builds bitmap files and packed bitmaps byte by byte for the tests, so every header
+// field can be set to what a test needs, including wrong values.
+
+#include <QByteArray>
+#include <QList>
+#include <QRgb>
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+namespace testdib {
+
+inline void PutU16(QByteArray& out, uint32_t value) {
+  out.append(static_cast<char>(value & 0xFF));
+  out.append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+inline void PutU32(QByteArray& out, uint32_t value) {
+  PutU16(out, value & 0xFFFF);
+  PutU16(out, value >> 16);
+}
+
+inline void SetU32(QByteArray& out, int at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+struct DibSpec {
+  uint32_t headerSize = 40;
+  int32_t width = 1;
+  int32_t height = 1;  // negative: rows stored top-down
+  uint16_t bitCount = 24;
+  uint32_t compression = 0;
+  uint32_t imageSize = 0;
+  uint32_t colorsUsed = 0;
+  std::vector<uint32_t> masks;  // red, green, blue (and alpha for the larger headers)
+  QList<QRgb> palette;
+  QByteArray bits;
+};
+
+// Header, channel masks (inside the larger headers, after the 40-byte one), colour
+// table (3-byte entries for the 12-byte header) and pixel data.
+inline QByteArray MakeDib(const DibSpec& spec) {
+  QByteArray out;
+  PutU32(out, spec.headerSize);
+  if (spec.headerSize == 12) {
+    PutU16(out, static_cast<uint32_t>(spec.width));
+    PutU16(out, static_cast<uint32_t>(spec.height));
+    PutU16(out, 1);
+    PutU16(out, spec.bitCount);
+  } else {
+    PutU32(out, static_cast<uint32_t>(spec.width));
+    PutU32(out, static_cast<uint32_t>(spec.height));
+    PutU16(out, 1);
+    PutU16(out, spec.bitCount);
+    PutU32(out, spec.compression);
+    PutU32(out, spec.imageSize);
+    PutU32(out, 2835);
+    PutU32(out, 2835);
+    PutU32(out, spec.colorsUsed);
+    PutU32(out, 0);
+    for (const uint32_t mask : spec.masks) PutU32(out, mask);
+    while (static_cast<uint32_t>(out.size()) < spec.headerSize) out.append('\0');
+  }
+  for (const QRgb colour : spec.palette) {
+    out.append(static_cast<char>(qBlue(colour)));
+    out.append(static_cast<char>(qGreen(colour)));
+    out.append(static_cast<char>(qRed(colour)));
+    if (spec.headerSize != 12) out.append('\0');
+  }
+  out.append(spec.bits);
+  return out;
+}
+
+// A "BM" file around the bitmap; the pixel offset points right after the colour table.
+inline QByteArray MakeBitmapFile(const DibSpec& spec) {
+  const QByteArray dib = MakeDib(spec);
+  QByteArray out("BM");
+  PutU32(out, static_cast<uint32_t>(14 + dib.size()));
+  PutU32(out, 0);
+  PutU32(out, static_cast<uint32_t>(14 + dib.size() - spec.bits.size()));
+  out.append(dib);
+  return out;
+}
+
+// Packs pixel values of one row at the given depth (most significant bits first) and
+// pads the row to a whole 32-bit word, as stored rows are.
+inline QByteArray PackRow(int bitCount, std::initializer_list<uint32_t> values) {
+  QByteArray row;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (const uint32_t value : values) {
+    if (bitCount >= 8) {
+      for (int i = 0; i < bitCount / 8; ++i) row.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+      continue;
+    }
+    acc = (acc << bitCount) | value;
+    bits += bitCount;
+    if (bits == 8) {
+      row.append(static_cast<char>(acc));
+      acc = 0;
+      bits = 0;
+    }
+  }
+  if (bits > 0) row.append(static_cast<char>(acc << (8 - bits)));
+  while (row.size() % 4 != 0) row.append('\0');
+  return row;
+}
+
+inline QByteArray Bytes(std::initializer_list<int> values) {
+  QByteArray out;
+  for (const int value : values) out.append(static_cast<char>(value));
+  return out;
+}
+
+}  // namespace testdib
