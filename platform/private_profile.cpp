@@ -1,0 +1,78 @@
+#include "platform/private_profile.h"
+
+#include "platform/private_profile_file.h"
+#include "platform/private_profile_text.h"
+
+#include <QDir>
+
+namespace {
+
+bool IsBareFileName(const QString& fileName) { return !fileName.contains(u'/'); }
+
+QString CutToBuffer(const QString& text, int bufferSize) {
+  if (bufferSize <= 0) {
+    return QString();
+  }
+  const qsizetype room = bufferSize - 1;
+  if (text.size() <= room) {
+    return text;
+  }
+  QString cut = text.first(room);
+  if (!cut.isEmpty() && cut.back().isHighSurrogate()) {
+    cut.chop(1);
+  }
+  return cut;
+}
+
+}  // namespace
+
+QString ProfileDirectory() {
+  const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+  const QString base = QDir::isAbsolutePath(configured) ? configured : QDir::homePath() + QStringLiteral("/.config");
+  return QDir::cleanPath(base + QStringLiteral("/velarim"));
+}
+
+QString ResolveProfileFileName(const QString& fileName) {
+  if (fileName.isEmpty() || !IsBareFileName(fileName)) {
+    return fileName;
+  }
+  return ProfileDirectory() + u'/' + fileName;
+}
+
+QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
+                                int bufferSize, const QString& fileName) {
+  QByteArray bytes;
+  const QString path = ResolveProfileFileName(fileName);
+  if (path.isEmpty() || platform::profile_file::ReadWholeFile(path, bytes) != platform::profile_file::ReadStatus::Read) {
+    return CutToBuffer(defaultValue, bufferSize);
+  }
+  const std::optional<QString> value = platform::profile_text::FindValue(bytes, section, key);
+  return CutToBuffer(value.value_or(defaultValue), bufferSize);
+}
+
+bool WritePrivateProfileString(const QString* section, const QString* key, const QString* value,
+                               const QString& fileName) {
+  if (!section) {
+    return true;
+  }
+  const QString path = ResolveProfileFileName(fileName);
+  if (path.isEmpty()) {
+    return false;
+  }
+  QByteArray old;
+  const platform::profile_file::ReadStatus status = platform::profile_file::ReadWholeFile(path, old);
+  if (status == platform::profile_file::ReadStatus::Failed) {
+    return false;  // its content could not be kept
+  }
+  const std::optional<QByteArray> updated = platform::profile_text::ApplyWrite(old, *section, key, value);
+  if (!updated) {
+    return false;
+  }
+  if (*updated == old) {
+    return true;  // a removal from a missing file, or the same value again
+  }
+  if (IsBareFileName(fileName) && !platform::profile_file::MakePrivateFolder(ProfileDirectory())) {
+    return false;
+  }
+  return platform::profile_file::ReplaceFileAtomically(path, *updated);
+}

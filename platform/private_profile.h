@@ -1,0 +1,33 @@
+#pragma once
+// Private-profile (INI) functions with the semantics the program was designed on:
+// every call reads the file afresh and every write replaces it atomically, so there
+// is no cache and nothing to save later. The file rules themselves are described in
+// platform/private_profile_text.h.
+
+#include <QString>
+
+// Where profile files named without a folder live: $XDG_CONFIG_HOME/velarim, or
+// ~/.config/velarim when that variable is unset, empty or not an absolute path.
+QString ProfileDirectory();
+
+// A bare file name (no "/") goes to the profile directory; any other name is used as
+// it is, relative names against the current folder.
+QString ResolveProfileFileName(const QString& fileName);
+
+// The value of section/key, or defaultValue when the file, section or key is missing
+// or the file cannot be read. The result is cut to bufferSize - 1 characters (never
+// in the middle of a surrogate pair); a bufferSize below 1 gives empty text.
+QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
+                                int bufferSize, const QString& fileName);
+
+// One write to a profile file:
+//  - section, key and value given: set the value (file, section and key are created
+//    as needed; the profile directory too, for a bare file name);
+//  - value null: remove the key; key null: remove the whole section;
+//  - section null: flush. Nothing is cached, so this only succeeds.
+// Returns false when the file cannot be written, the old file being left untouched,
+// and when the text cannot be stored on one profile line (a line break or NUL, "]"
+// in a section name, "=" in a key, a key starting with ";" or "["). A write that
+// changes nothing leaves the file alone and succeeds.
+bool WritePrivateProfileString(const QString* section, const QString* key, const QString* value,
+                               const QString& fileName);

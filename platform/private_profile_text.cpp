@@ -1,0 +1,261 @@
+#include "platform/private_profile_text.h"
+
+#include <initializer_list>
+
+namespace platform::profile_text {
+namespace {
+
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+constexpr QByteArrayView kDefaultNewline("\n");
+
+// Offsets of one line in the file: [start, textEnd) is its text, [textEnd, end) its
+// line end. Working with offsets instead of a list of lines keeps memory flat for
+// files made of millions of empty lines.
+struct LineSpan {
+  qsizetype start = -1;
+  qsizetype textEnd = -1;
+  qsizetype end = -1;
+
+  bool Found() const { return start >= 0; }
+  bool HasLineEnd() const { return end > textEnd; }
+};
+
+class LineCursor {
+ public:
+  explicit LineCursor(QByteArrayView bytes) : bytes_(bytes) {
+    if (bytes_.startsWith(kByteOrderMark)) {
+      position_ = kByteOrderMark.size();
+    }
+  }
+
+  qsizetype ContentStart() const { return bytes_.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0; }
+
+  bool Next(LineSpan& line) {
+    if (position_ >= bytes_.size()) {
+      return false;
+    }
+    line.start = position_;
+    qsizetype i = position_;
+    while (i < bytes_.size() && bytes_[i] != '\r' && bytes_[i] != '\n') {
+      ++i;
+    }
+    line.textEnd = i;
+    if (i < bytes_.size()) {
+      const bool crlf = bytes_[i] == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n';
+      i += crlf ? 2 : 1;
+    }
+    line.end = i;
+    position_ = i;
+    return true;
+  }
+
+  QByteArrayView Text(const LineSpan& line) const { return bytes_.sliced(line.start, line.textEnd - line.start); }
+  QByteArrayView LineEnd(const LineSpan& line) const { return bytes_.sliced(line.textEnd, line.end - line.textEnd); }
+
+ private:
+  QByteArrayView bytes_;
+  qsizetype position_ = 0;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+QByteArrayView TrimBlanks(QByteArrayView text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && IsBlank(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && IsBlank(text[end - 1])) {
+    --end;
+  }
+  return text.sliced(begin, end - begin);
+}
+
+QString TrimBlanks(const QString& text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && IsBlank(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && IsBlank(text[end - 1])) {
+    --end;
+  }
+  return text.sliced(begin, end - begin);
+}
+
+QByteArrayView Unquoted(QByteArrayView value) {
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  return quoted ? value.sliced(1, value.size() - 2) : value;
+}
+
+bool SameName(QByteArrayView stored, const QString& wanted) {
+  return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+LineMeaning SectionHeader(QByteArrayView trimmed) {
+  const qsizetype close = trimmed.indexOf(']');
+  if (close < 0) {
+    return {};
+  }
+  return {LineKind::Section, TrimBlanks(trimmed.sliced(1, close - 1)), {}};
+}
+
+bool HasLineBreakOrNul(const QString& text) {
+  return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0'));
+}
+
+bool IsStorableSection(const QString& section) { return !HasLineBreakOrNul(section) && !section.contains(u']'); }
+
+// A key must read back as the key of an entry: no "=" inside, and not looking like a
+// comment or a section header.
+bool IsStorableKey(const QString& key) {
+  return !HasLineBreakOrNul(key) && !key.contains(u'=') && !key.startsWith(u';') && !key.startsWith(u'[');
+}
+
+// Where the first matching section and, inside it, the first matching entry sit.
+struct SectionLayout {
+  LineSpan header;
+  qsizetype sectionEnd = -1;
+  LineSpan entry;
+  QByteArrayView entryName;
+  LineSpan lastEntry;
+  QByteArrayView newline = kDefaultNewline;
+  qsizetype contentStart = 0;
+};
+
+SectionLayout Locate(QByteArrayView file, const QString& section, const QString& key) {
+  SectionLayout layout;
+  LineCursor cursor(file);
+  layout.contentStart = cursor.ContentStart();
+  layout.sectionEnd = file.size();
+  bool newlineSeen = false;
+  LineSpan line;
+  while (cursor.Next(line)) {
+    if (!newlineSeen && line.HasLineEnd()) {
+      layout.newline = cursor.LineEnd(line);
+      newlineSeen = true;
+    }
+    const LineMeaning meaning = InterpretLine(cursor.Text(line));
+    if (meaning.kind == LineKind::Section) {
+      if (layout.header.Found()) {
+        layout.sectionEnd = line.start;
+        break;
+      }
+      if (SameName(meaning.name, section)) {
+        layout.header = line;
+      }
+    } else if (meaning.kind == LineKind::Entry && layout.header.Found()) {
+      layout.lastEntry = line;
+      if (!layout.entry.Found() && SameName(meaning.name, key)) {
+        layout.entry = line;
+        layout.entryName = meaning.name;
+      }
+    }
+  }
+  return layout;
+}
+
+QByteArray Concat(std::initializer_list<QByteArrayView> parts) {
+  qsizetype size = 0;
+  for (const QByteArrayView part : parts) {
+    size += part.size();
+  }
+  QByteArray result;
+  result.reserve(size);
+  for (const QByteArrayView part : parts) {
+    result.append(part);
+  }
+  return result;
+}
+
+QByteArray RemoveSection(QByteArrayView file, const SectionLayout& layout) {
+  if (!layout.header.Found()) {
+    return file.toByteArray();
+  }
+  return Concat({file.first(layout.header.start), file.sliced(layout.sectionEnd)});
+}
+
+QByteArray RemoveEntry(QByteArrayView file, const SectionLayout& layout) {
+  if (!layout.entry.Found()) {
+    return file.toByteArray();
+  }
+  return Concat({file.first(layout.entry.start), file.sliced(layout.entry.end)});
+}
+
+QByteArray SetEntry(QByteArrayView file, const SectionLayout& layout, const QByteArray& section,
+                    const QByteArray& key, const QByteArray& value) {
+  if (layout.entry.Found()) {
+    // The stored spelling of the key stays; only this line's text changes.
+    return Concat({file.first(layout.entry.start), layout.entryName, "=", value, file.sliced(layout.entry.textEnd)});
+  }
+  if (layout.header.Found()) {
+    const LineSpan& anchor = layout.lastEntry.Found() ? layout.lastEntry : layout.header;
+    const QByteArrayView anchorEnd = anchor.HasLineEnd() ? QByteArrayView() : layout.newline;
+    return Concat({file.first(anchor.end), anchorEnd, key, "=", value, layout.newline, file.sliced(anchor.end)});
+  }
+  const bool lastLineOpen = file.size() > layout.contentStart && file.back() != '\n' && file.back() != '\r';
+  const QByteArrayView separator = lastLineOpen ? layout.newline : QByteArrayView();
+  return Concat({file, separator, "[", section, "]", layout.newline, key, "=", value, layout.newline});
+}
+
+}  // namespace
+
+LineMeaning InterpretLine(QByteArrayView text) {
+  if (text.contains('\0')) {
+    return {};
+  }
+  const QByteArrayView trimmed = TrimBlanks(text);
+  if (trimmed.startsWith(';')) {
+    return {LineKind::Comment, {}, {}};
+  }
+  if (trimmed.startsWith('[')) {
+    return SectionHeader(trimmed);
+  }
+  const qsizetype equals = trimmed.indexOf('=');
+  if (equals < 0) {
+    return {};
+  }
+  return {LineKind::Entry, TrimBlanks(trimmed.first(equals)), TrimBlanks(trimmed.sliced(equals + 1))};
+}
+
+std::optional<QString> FindValue(QByteArrayView file, const QString& section, const QString& key) {
+  const QString wantedSection = TrimBlanks(section);
+  const QString wantedKey = TrimBlanks(key);
+  LineCursor cursor(file);
+  LineSpan line;
+  bool inSection = false;
+  while (cursor.Next(line)) {
+    const LineMeaning meaning = InterpretLine(cursor.Text(line));
+    if (meaning.kind == LineKind::Section) {
+      if (inSection) {
+        return std::nullopt;  // only the first section of that name counts
+      }
+      inSection = SameName(meaning.name, wantedSection);
+    } else if (inSection && meaning.kind == LineKind::Entry && SameName(meaning.name, wantedKey)) {
+      return QString::fromUtf8(Unquoted(meaning.value));
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<QByteArray> ApplyWrite(QByteArrayView file, const QString& section, const QString* key,
+                                     const QString* value) {
+  const QString wantedSection = TrimBlanks(section);
+  const QString wantedKey = key ? TrimBlanks(*key) : QString();
+  if (!IsStorableSection(wantedSection) || (key && !IsStorableKey(wantedKey)) ||
+      (value && HasLineBreakOrNul(*value))) {
+    return std::nullopt;
+  }
+  const SectionLayout layout = Locate(file, wantedSection, wantedKey);
+  if (!key) {
+    return RemoveSection(file, layout);
+  }
+  if (!value) {
+    return RemoveEntry(file, layout);
+  }
+  return SetEntry(file, layout, wantedSection.toUtf8(), wantedKey.toUtf8(), value->toUtf8());
+}
+
+}  // namespace platform::profile_text
