@@ -1,0 +1,58 @@
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace {
+
+QString FileNameOf(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+// Length of the first character, so a surrogate pair is never split.
+qsizetype FirstCharacterLength(const QString& text) {
+  if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate()) {
+    return 2;
+  }
+  return text.isEmpty() ? 0 : 1;
+}
+
+}  // namespace
+
+QString ProgramDirectoryFromExecutable(const QString& exePath) {
+  const qsizetype slash = exePath.lastIndexOf(u'/');
+  QString folder = exePath.left(slash + 1);
+  // The root's "/" and one that follows another "/" stay, as a drive root did.
+  if (slash > 0 && exePath[slash - 1] != u'/') {
+    folder.chop(1);
+  }
+  if (!folder.endsWith(u'/')) {
+    folder += u'/';
+  }
+  return folder;
+}
+
+QString ExecutablePath() {
+  const QString linked = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+  if (!linked.isEmpty()) {
+    return linked;
+  }
+  return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+}
+
+QString ApplicationTitleFromExecutable(const QString& exePath) {
+  QString name = FileNameOf(exePath);
+  const qsizetype dot = name.indexOf(u'.');
+  if (dot >= 0) {
+    name.truncate(dot);
+  }
+  const qsizetype first = FirstCharacterLength(name);
+  return name.left(first) + name.mid(first).toLower();
+}
+
+QString PlacementFileNameFromExecutable(const QString& exePath) {
+  QString name = FileNameOf(exePath);
+  const qsizetype dot = name.lastIndexOf(u'.');
+  if (dot >= 0) {
+    name.truncate(dot);
+  }
+  return name + QStringLiteral(".INI");
+}
