@@ -1,11 +1,30 @@
-// Every test executable runs inside one QApplication on the offscreen platform, so
-// widgets, fonts and images behave as in the program without a display.
-#include <QApplication>
+// Every test executable runs inside one application object on the offscreen platform,
+// so widgets, fonts and images behave as in the program without a display. A message
+// box that a test did not script fails that test instead of waiting for a click.
+#include "platform/application.h"
+#include "platform/dialogs.h"
+
 #include <gtest/gtest.h>
 
+namespace {
+
+class UnexpectedDialogs : public DialogService {
+ public:
+  int MessageBox(QWidget*, const QString& text, const QString& caption, MessageIcon, MessageButtons) override {
+    ADD_FAILURE() << "unexpected message box \"" << caption.toStdString() << "\": " << text.toStdString();
+    return IDOK;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  EventLoopApplication app(argc, argv);
+  UnexpectedDialogs dialogs;
+  platform::SetDialogService(&dialogs);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  DestroyApplication();
+  return result;
 }
