@@ -1,0 +1,399 @@
+#include "picture/jpeg_codec.h"
+
+#include "platform/errors.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <exception>
+
+#include <jerror.h>
+
+namespace {
+
+constexpr size_t kInputWindow = 4096;
+constexpr size_t kOutputBuffer = 4096;
+constexpr JOCTET kFakeEndOfImage[2] = {0xFF, JPEG_EOI};
+
+const char* const kAddonMessages[] = {"Too many scans (more than %d)", "Stopped by the progress handler"};
+
+// Everything the library calls back into holds plain data only: the library's frames are
+// left by longjmp, so nothing with a destructor may live in them.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+struct ProgressMonitor {
+  jpeg_progress_mgr pub;
+  JpegProgressSink* sink;
+  std::exception_ptr* pending;
+};
+
+struct MemorySource {
+  jpeg_source_mgr pub;
+  const JOCTET* data;
+  size_t size;
+  size_t offset;
+  bool atStart;
+};
+
+struct MemoryDestination {
+  jpeg_destination_mgr pub;
+  QByteArray* out;
+  std::exception_ptr* pending;
+  JOCTET buffer[kOutputBuffer];
+};
+
+// --- error manager ----------------------------------------------------------------------
+
+[[noreturn]] void errorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr, int) {}
+void ignoreOutput(j_common_ptr) {}
+void ignoreFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+
+void initErrorManager(ErrorManager* error) {
+  jpeg_std_error(&error->pub);
+  error->pub.error_exit = errorExit;
+  error->pub.emit_message = ignoreMessage;
+  error->pub.output_message = ignoreOutput;
+  error->pub.format_message = ignoreFormat;
+  error->pub.addon_message_table = kAddonMessages;
+  error->pub.first_addon_message = kJpegErrTooManyScans;
+  error->pub.last_addon_message = kJpegErrStoppedByHandler;
+}
+
+// --- progress monitor -------------------------------------------------------------------
+
+bool deliverProgress(ProgressMonitor* monitor, j_common_ptr info) noexcept {
+  try {
+    monitor->sink->LibraryProgress(info);
+    return true;
+  } catch (...) {
+    *monitor->pending = std::current_exception();
+    return false;
+  }
+}
+
+void progressMonitor(j_common_ptr info) {
+  auto* monitor = reinterpret_cast<ProgressMonitor*>(info->progress);
+  if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kJpegMaxScans) {
+    info->err->msg_parm.i[0] = kJpegMaxScans;
+    ERREXIT(info, kJpegErrTooManyScans);
+  }
+  if (monitor->sink != nullptr && !deliverProgress(monitor, info)) {
+    ERREXIT(info, kJpegErrStoppedByHandler);
+  }
+}
+
+void initProgressMonitor(ProgressMonitor* monitor, JpegProgressSink* sink, std::exception_ptr* pending) {
+  monitor->pub = jpeg_progress_mgr{};
+  monitor->pub.progress_monitor = progressMonitor;
+  monitor->sink = sink;
+  monitor->pending = pending;
+}
+
+// --- memory source ----------------------------------------------------------------------
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInputBuffer(j_decompress_ptr info) {
+  auto* source = reinterpret_cast<MemorySource*>(info->src);
+  if (source->offset >= source->size) {
+    if (source->atStart) {
+      ERREXIT(info, JERR_INPUT_EMPTY);
+    }
+    // Truncated: end the image here; the library fills what is missing.
+    WARNMS(info, JWRN_JPEG_EOF);
+    source->pub.next_input_byte = kFakeEndOfImage;
+    source->pub.bytes_in_buffer = sizeof kFakeEndOfImage;
+    return TRUE;
+  }
+  const size_t window = std::min(kInputWindow, source->size - source->offset);
+  source->pub.next_input_byte = source->data + source->offset;
+  source->pub.bytes_in_buffer = window;
+  source->offset += window;
+  source->atStart = false;
+  return TRUE;
+}
+
+void skipInputData(j_decompress_ptr info, long count) {
+  auto* source = reinterpret_cast<MemorySource*>(info->src);
+  if (count <= 0) {
+    return;
+  }
+  auto remaining = static_cast<size_t>(count);
+  if (remaining <= source->pub.bytes_in_buffer) {
+    source->pub.next_input_byte += remaining;
+    source->pub.bytes_in_buffer -= remaining;
+    return;
+  }
+  remaining -= source->pub.bytes_in_buffer;
+  source->pub.bytes_in_buffer = 0;
+  source->offset += std::min(remaining, source->size - source->offset);
+  fillInputBuffer(info);
+}
+
+void initMemorySource(MemorySource* source, const uint8_t* data, size_t size) {
+  source->pub = jpeg_source_mgr{};
+  source->pub.init_source = initSource;
+  source->pub.fill_input_buffer = fillInputBuffer;
+  source->pub.skip_input_data = skipInputData;
+  source->pub.resync_to_restart = jpeg_resync_to_restart;
+  source->pub.term_source = termSource;
+  source->data = data;
+  source->size = size;
+  source->offset = 0;
+  source->atStart = true;
+}
+
+// --- memory destination -----------------------------------------------------------------
+
+bool appendOutput(MemoryDestination* destination, size_t count) noexcept {
+  try {
+    destination->out->append(reinterpret_cast<const char*>(destination->buffer), static_cast<qsizetype>(count));
+    return true;
+  } catch (...) {
+    *destination->pending = std::make_exception_ptr(EOutOfMemory());
+    return false;
+  }
+}
+
+void initDestination(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
+  destination->pub.next_output_byte = destination->buffer;
+  destination->pub.free_in_buffer = kOutputBuffer;
+}
+
+boolean emptyOutputBuffer(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
+  if (!appendOutput(destination, kOutputBuffer)) {
+    ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  }
+  initDestination(info);
+  return TRUE;
+}
+
+void termDestination(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
+  if (!appendOutput(destination, kOutputBuffer - destination->pub.free_in_buffer)) {
+    ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  }
+}
+
+void initMemoryDestination(MemoryDestination* destination, QByteArray* out, std::exception_ptr* pending) {
+  destination->pub = jpeg_destination_mgr{};
+  destination->pub.init_destination = initDestination;
+  destination->pub.empty_output_buffer = emptyOutputBuffer;
+  destination->pub.term_destination = termDestination;
+  destination->out = out;
+  destination->pending = pending;
+}
+
+// --- protected calls --------------------------------------------------------------------
+
+// Runs one library call; false when it left through the error exit. Kept out of line so
+// that the setjmp frame is this small one and never a caller's frame.
+template <typename Call>
+[[gnu::noinline]] bool protectedCall(ErrorManager* error, Call call) {
+  if (setjmp(error->jump) != 0) {
+    return false;
+  }
+  call();
+  return true;
+}
+
+[[noreturn]] void raiseFailure(const jpeg_error_mgr& error, std::exception_ptr& pending) {
+  if (pending) {
+    std::exception_ptr failure = pending;
+    pending = nullptr;
+    std::rethrow_exception(failure);
+  }
+  throw EJPEG(error.msg_code);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+struct JpegDecompressor::State {
+  jpeg_decompress_struct info{};
+  ErrorManager error{};
+  ProgressMonitor progress{};
+  MemorySource source{};
+  bool created = false;
+  std::exception_ptr pending;
+
+  template <typename Call>
+  void run(Call call) {
+    if (!protectedCall(&error, call)) {
+      raiseFailure(error.pub, pending);
+    }
+  }
+};
+
+JpegDecompressor::JpegDecompressor(const uint8_t* data, size_t size, JpegProgressSink* sink)
+    : state_(std::make_unique<State>()) {
+  State* s = state_.get();
+  initErrorManager(&s->error);
+  s->info.err = &s->error.pub;
+  s->run([s] { jpeg_create_decompress(&s->info); });
+  s->created = true;
+  initProgressMonitor(&s->progress, sink, &s->pending);
+  s->info.progress = &s->progress.pub;
+  initMemorySource(&s->source, data, size);
+  s->info.src = &s->source.pub;
+}
+
+JpegDecompressor::~JpegDecompressor() {
+  if (state_->created) {
+    jpeg_destroy_decompress(&state_->info);
+  }
+}
+
+jpeg_decompress_struct& JpegDecompressor::Info() { return state_->info; }
+
+void JpegDecompressor::ReadHeader() {
+  State* s = state_.get();
+  s->run([s] { jpeg_read_header(&s->info, TRUE); });
+}
+
+void JpegDecompressor::CalcOutputDimensions() {
+  State* s = state_.get();
+  s->run([s] { jpeg_calc_output_dimensions(&s->info); });
+}
+
+void JpegDecompressor::StartDecompress() {
+  State* s = state_.get();
+  s->run([s] { jpeg_start_decompress(&s->info); });
+}
+
+JDIMENSION JpegDecompressor::ReadScanlines(JSAMPROW* rows, JDIMENSION maxRows) {
+  State* s = state_.get();
+  JDIMENSION read = 0;
+  JDIMENSION* result = &read;
+  s->run([s, rows, maxRows, result] { *result = jpeg_read_scanlines(&s->info, rows, maxRows); });
+  return read;
+}
+
+bool JpegDecompressor::InputComplete() { return jpeg_input_complete(&state_->info) != FALSE; }
+
+void JpegDecompressor::StartOutput(int scanNumber) {
+  State* s = state_.get();
+  s->run([s, scanNumber] { jpeg_start_output(&s->info, scanNumber); });
+}
+
+void JpegDecompressor::FinishOutput() {
+  State* s = state_.get();
+  s->run([s] { jpeg_finish_output(&s->info); });
+}
+
+void JpegDecompressor::FinishDecompress() {
+  State* s = state_.get();
+  s->run([s] { jpeg_finish_decompress(&s->info); });
+}
+
+JSAMPARRAY JpegDecompressor::AllocColormap(int count, int components) {
+  State* s = state_.get();
+  JSAMPARRAY map = nullptr;
+  JSAMPARRAY* result = &map;
+  s->run([s, count, components, result] {
+    *result = (*s->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&s->info), JPOOL_IMAGE,
+                                           static_cast<JDIMENSION>(count), static_cast<JDIMENSION>(components));
+  });
+  return map;
+}
+
+// ---------------------------------------------------------------------------------------
+
+struct JpegCompressor::State {
+  jpeg_compress_struct info{};
+  ErrorManager error{};
+  ProgressMonitor progress{};
+  MemoryDestination destination{};
+  bool created = false;
+  std::exception_ptr pending;
+
+  template <typename Call>
+  void run(Call call) {
+    if (!protectedCall(&error, call)) {
+      raiseFailure(error.pub, pending);
+    }
+  }
+};
+
+JpegCompressor::JpegCompressor(QByteArray* out, JpegProgressSink* sink) : state_(std::make_unique<State>()) {
+  State* s = state_.get();
+  initErrorManager(&s->error);
+  s->info.err = &s->error.pub;
+  s->run([s] { jpeg_create_compress(&s->info); });
+  s->created = true;
+  initProgressMonitor(&s->progress, sink, &s->pending);
+  s->info.progress = &s->progress.pub;
+  initMemoryDestination(&s->destination, out, &s->pending);
+  s->info.dest = &s->destination.pub;
+}
+
+JpegCompressor::~JpegCompressor() {
+  if (state_->created) {
+    jpeg_destroy_compress(&state_->info);
+  }
+}
+
+jpeg_compress_struct& JpegCompressor::Info() { return state_->info; }
+
+void JpegCompressor::SetDefaults() {
+  State* s = state_.get();
+  s->run([s] { jpeg_set_defaults(&s->info); });
+}
+
+void JpegCompressor::SetQuality(int quality, bool forceBaseline) {
+  State* s = state_.get();
+  s->run([s, quality, forceBaseline] { jpeg_set_quality(&s->info, quality, forceBaseline ? TRUE : FALSE); });
+}
+
+void JpegCompressor::SetColorspace(J_COLOR_SPACE colorSpace) {
+  State* s = state_.get();
+  s->run([s, colorSpace] { jpeg_set_colorspace(&s->info, colorSpace); });
+}
+
+void JpegCompressor::SimpleProgression() {
+  State* s = state_.get();
+  s->run([s] { jpeg_simple_progression(&s->info); });
+}
+
+void JpegCompressor::StartCompress() {
+  State* s = state_.get();
+  s->run([s] { jpeg_start_compress(&s->info, TRUE); });
+}
+
+JDIMENSION JpegCompressor::WriteScanlines(JSAMPROW* rows, JDIMENSION count) {
+  State* s = state_.get();
+  JDIMENSION written = 0;
+  JDIMENSION* result = &written;
+  s->run([s, rows, count, result] { *result = jpeg_write_scanlines(&s->info, rows, count); });
+  return written;
+}
+
+void JpegCompressor::FinishCompress() {
+  State* s = state_.get();
+  s->run([s] { jpeg_finish_compress(&s->info); });
+}
+
+// ---------------------------------------------------------------------------------------
+
+JpegHeaderInfo ReadJpegHeader(const QByteArray& data) {
+  JpegDecompressor decompressor(reinterpret_cast<const uint8_t*>(data.constData()),
+                                static_cast<size_t>(data.size()), nullptr);
+  decompressor.ReadHeader();
+  const jpeg_decompress_struct& info = decompressor.Info();
+  JpegHeaderInfo header;
+  header.width = static_cast<int>(info.image_width);
+  header.height = static_cast<int>(info.image_height);
+  header.grayscale = info.jpeg_color_space == JCS_GRAYSCALE;
+  header.progressive = jpeg_has_multiple_scans(const_cast<jpeg_decompress_struct*>(&info)) != FALSE;
+  return header;
+}

@@ -1,0 +1,301 @@
+#include "picture/jpeg_decode.h"
+
+#include "picture/bitmap.h"
+#include "picture/jpeg_image.h"
+#include "platform/errors.h"
+#include "platform/tick.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kDesiredColors = 236;
+// The library never asks for more rows per call than its largest sampling factor times
+// the scale; this bounds the row-pointer array on the stack.
+constexpr int kMaxRowsPerCall = 16;
+// The library's own working memory (coefficient buffers of progressive files) beyond the
+// bitmap; a forged header must not make it ask for more.
+constexpr long kMaxLibraryMemory = 1L << 30;
+
+// Thrown through the library when the picture being decoded was freed by a progress
+// handler; the decode then ends without touching it.
+struct DecodeAbandoned {};
+
+bool isFourComponent(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
+
+J_COLOR_SPACE outputColorSpace(const jpeg_decompress_struct& info, const TJPEGSettings& settings) {
+  if (isFourComponent(info.jpeg_color_space)) {
+    return JCS_CMYK;
+  }
+  if (settings.Grayscale || info.jpeg_color_space == JCS_GRAYSCALE) {
+    return JCS_GRAYSCALE;
+  }
+  return JCS_EXT_BGR;
+}
+
+void applySpeed(jpeg_decompress_struct& info) {
+  info.dct_method = JDCT_IFAST;
+  info.two_pass_quantize = FALSE;
+  info.dither_mode = JDITHER_ORDERED;
+}
+
+TPalette paletteFromColormap(const jpeg_decompress_struct& info) {
+  const int count = std::clamp(info.actual_number_of_colors, 0, kMaxPaletteEntries);
+  std::vector<TPaletteEntry> entries(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    TPaletteEntry& e = entries[static_cast<size_t>(i)];
+    if (info.out_color_components == 1) {
+      e.peRed = e.peGreen = e.peBlue = info.colormap[0][i];
+    } else {
+      // Rows in output component order: blue, green, red.
+      e.peBlue = info.colormap[0][i];
+      e.peGreen = info.colormap[1][i];
+      e.peRed = info.colormap[2][i];
+    }
+  }
+  return CreatePalette(std::move(entries));
+}
+
+uint8_t luminance(const TPaletteEntry& e) {
+  return static_cast<uint8_t>((e.peRed * 299 + e.peGreen * 587 + e.peBlue * 114) / 1000);
+}
+
+}  // namespace
+
+JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEGSettings& settings) {
+  decompressor.ReadHeader();
+  jpeg_decompress_struct& info = decompressor.Info();
+  info.mem->max_memory_to_use = kMaxLibraryMemory;
+  info.scale_num = 1;
+  info.scale_denom = static_cast<unsigned>(ScaleDenominator(settings.Scale));
+  info.do_block_smoothing = settings.Smoothing ? TRUE : FALSE;
+  info.out_color_space = outputColorSpace(info, settings);
+
+  JpegDecodePlan plan;
+  plan.cmyk = info.out_color_space == JCS_CMYK;
+  plan.eightBit = !plan.cmyk && (settings.PixelFormat == TJPEGPixelFormat::jf8Bit || info.out_color_space == JCS_GRAYSCALE);
+  if (plan.eightBit) {
+    info.quantize_colors = TRUE;
+    info.desired_number_of_colors = kDesiredColors;
+  }
+  if (settings.Performance == TJPEGPerformance::jpBestSpeed) {
+    applySpeed(info);
+  }
+  plan.finalDctMethod = info.dct_method;
+  plan.finalTwoPass = info.two_pass_quantize != FALSE;
+  plan.finalDitherMode = info.dither_mode;
+  if (settings.ProgressiveDisplay && jpeg_has_multiple_scans(&info)) {
+    // Intermediate passes are quick previews; only the last uses the final parameters.
+    info.enable_2pass_quant = info.two_pass_quantize;
+    applySpeed(info);
+    info.buffered_image = TRUE;
+    plan.buffered = true;
+  }
+  return plan;
+}
+
+QSize JpegOutputSize(const QByteArray& bytes, const TJPEGSettings& settings) {
+  JpegDecompressor decompressor(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size()), nullptr);
+  ConfigureDecompressor(decompressor, settings);
+  decompressor.CalcOutputDimensions();
+  return QSize(static_cast<int>(decompressor.Info().output_width), static_cast<int>(decompressor.Info().output_height));
+}
+
+void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted) {
+  for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    const int k = adobeInverted ? cmyk[3] : 255 - cmyk[3];
+    for (int c = 0; c < 3; ++c) {
+      const int ink = adobeInverted ? cmyk[2 - c] : 255 - cmyk[2 - c];
+      bgr[c] = static_cast<uint8_t>((ink * k + 127) / 255);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+
+JpegBitmapDecode::JpegBitmapDecode(TJPEGImage& owner, std::shared_ptr<TBitmap> bitmap)
+    : owner_(owner),
+      ownerAlive_(owner.alive_),
+      data_(owner.data_),
+      bitmap_(std::move(bitmap)),
+      settings_(owner.settings_) {}
+
+bool JpegBitmapDecode::Run() {
+  const QByteArray bytes = data_->Data.value_or(QByteArray());
+  JpegDecompressor decompressor(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size()), this);
+  const JpegDecodePlan plan = ConfigureDecompressor(decompressor, settings_);
+  decompressor.CalcOutputDimensions();
+  const jpeg_decompress_struct& info = decompressor.Info();
+  const int bitsPerPixel = plan.eightBit ? 8 : 24;
+  if (BitmapByteSize(info.output_width, info.output_height, bitsPerPixel) < 0) {
+    throw EOutOfMemory();
+  }
+
+  std::exception_ptr failure;
+  try {
+    bitmap_->SetPixelFormat(plan.eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+    if (!report(TProgressStage::Starting, 0, false, QRect())) {
+      return false;
+    }
+  } catch (const EAbort&) {
+    return true;
+  }
+  try {
+    decodeRows(decompressor, plan);
+  } catch (const DecodeAbandoned&) {
+    return false;
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  if (!report(TProgressStage::Ending, failure ? 0 : 100, owner_.PaletteModified(), QRect())) {
+    return false;
+  }
+  if (owner_.PaletteModified()) {
+    owner_.Changed(&owner_);
+  }
+  if (failure) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const EAbort&) {
+      // A silent abort keeps what was decoded so far.
+    }
+  }
+  return *ownerAlive_;
+}
+
+bool JpegBitmapDecode::report(TProgressStage stage, uint8_t percent, bool redrawNow, const QRect& region) {
+  owner_.Progress(&owner_, stage, percent, redrawNow, region, QString());
+  return *ownerAlive_;
+}
+
+void JpegBitmapDecode::LibraryProgress(j_common_ptr common) {
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  const jpeg_progress_mgr& progress = *common->progress;
+  const JpegPassCounters counters{progress.pass_counter, progress.pass_limit, progress.completed_passes,
+                                  progress.total_passes};
+  const auto due = meter_.Update(platform::GetTickCount(), counters, static_cast<int>(info->output_scanline),
+                                 static_cast<int>(info->output_width), static_cast<int>(info->output_height));
+  if (due && !report(TProgressStage::Running, due->percent, due->redrawNow, due->region)) {
+    throw DecodeAbandoned();
+  }
+}
+
+void JpegBitmapDecode::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
+  jpeg_decompress_struct& info = decompressor.Info();
+  useTemporaryPalette(decompressor);
+  decompressor.StartDecompress();
+  bitmap_->SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+
+  if (plan.buffered) {
+    bool passCompleted = false;
+    while (!decompressor.InputComplete()) {
+      decompressor.StartOutput(info.input_scan_number);
+      if (!passCompleted) {
+        takeGeneratedPalette(info);
+      }
+      readAllRows(decompressor, plan);
+      decompressor.FinishOutput();
+      passCompleted = true;
+    }
+    info.dct_method = plan.finalDctMethod;
+    info.dither_mode = plan.finalDitherMode;
+    if (plan.finalTwoPass) {
+      info.two_pass_quantize = TRUE;
+      info.colormap = nullptr;
+    }
+    decompressor.StartOutput(info.input_scan_number);
+  }
+  if (!plan.buffered || plan.finalTwoPass) {
+    takeGeneratedPalette(info);
+  }
+  readAllRows(decompressor, plan);
+  if (plan.buffered) {
+    decompressor.FinishOutput();
+  }
+  decompressor.FinishDecompress();
+}
+
+void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
+  if (!owner_.tempPalette_) {
+    return;
+  }
+  if (settings_.PixelFormat != TJPEGPixelFormat::jf8Bit) {
+    owner_.tempPalette_ = nullptr;
+    return;
+  }
+  jpeg_decompress_struct& info = decompressor.Info();
+  const std::vector<TPaletteEntry>& entries = owner_.tempPalette_->palPalEntry;
+  if (!info.quantize_colors || entries.empty()) {
+    return;
+  }
+  const int count = static_cast<int>(std::min<size_t>(entries.size(), kMaxPaletteEntries));
+  const int components = info.out_color_space == JCS_GRAYSCALE ? 1 : 3;
+  JSAMPARRAY map = decompressor.AllocColormap(count, components);
+  for (int i = 0; i < count; ++i) {
+    const TPaletteEntry& e = entries[static_cast<size_t>(i)];
+    if (components == 1) {
+      map[0][i] = luminance(e);
+    } else {
+      map[0][i] = e.peBlue;
+      map[1][i] = e.peGreen;
+      map[2][i] = e.peRed;
+    }
+  }
+  info.colormap = map;
+  info.actual_number_of_colors = count;
+  bitmap_->SetPalette(CreatePalette(entries));
+  generatePalette_ = false;
+}
+
+void JpegBitmapDecode::takeGeneratedPalette(const jpeg_decompress_struct& info) {
+  if (info.colormap != nullptr && bitmap_->PixelFormat() == TPixelFormat::pf8bit && generatePalette_) {
+    bitmap_->SetPalette(paletteFromColormap(info));
+    owner_.SetPaletteModified(true);
+  }
+}
+
+void JpegBitmapDecode::checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan) {
+  // A progress handler could have resized or converted the bitmap; rows of the wrong
+  // size must never be written.
+  if (bitmap_->Width() != static_cast<int>(info.output_width) ||
+      bitmap_->Height() != static_cast<int>(info.output_height) || bitmap_->BitsPerPixel() != (plan.eightBit ? 8 : 24)) {
+    throw EInvalidGraphicOperation(QStringLiteral("Die Bitmap wurde während der Dekodierung verändert"));
+  }
+}
+
+void JpegBitmapDecode::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
+  const jpeg_decompress_struct& info = decompressor.Info();
+  const int width = static_cast<int>(info.output_width);
+  const int height = static_cast<int>(info.output_height);
+  const int rowsPerCall = std::clamp(info.rec_outbuf_height, 1, kMaxRowsPerCall);
+  std::vector<uint8_t> cmykRows;
+  if (plan.cmyk) {
+    cmykRows.resize(static_cast<size_t>(rowsPerCall) * static_cast<size_t>(width) * 4);
+  }
+  while (static_cast<int>(info.output_scanline) < height) {
+    checkBitmapShape(info, plan);
+    const int first = static_cast<int>(info.output_scanline);
+    const int count = std::min(rowsPerCall, height - first);
+    JSAMPROW rows[kMaxRowsPerCall];
+    for (int i = 0; i < count; ++i) {
+      rows[i] = plan.cmyk ? cmykRows.data() + static_cast<size_t>(i) * static_cast<size_t>(width) * 4
+                          : bitmap_->ScanLine(first + i);
+    }
+    // Keeps the rows' memory alive while the library writes them, even if a progress
+    // handler makes the bitmap give up its pixels.
+    const QImage pinned = bitmap_->Image();
+    const auto read = static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
+    if (plan.cmyk) {
+      checkBitmapShape(info, plan);
+      for (int i = 0; i < read; ++i) {
+        ConvertCmykRow(rows[i], bitmap_->ScanLine(first + i), width, info.saw_Adobe_marker != FALSE);
+      }
+    }
+    if (read == 0) {
+      break;
+    }
+  }
+}
