@@ -5,7 +5,9 @@
 // range arithmetic and cannot read past the end.
 
 #include "platform/errors.h"
+#include "platform/stream.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstddef>
@@ -60,3 +62,13 @@ class ByteView {
   size_t size_;
   const char* errorText_;
 };
+
+// All bytes from the stream's position to its end; more than limit raises EOutOfMemory
+// before anything is allocated.
+inline QByteArray ReadRestOfStream(TStream& stream, int64_t limit) {
+  const int64_t count = stream.Size() - stream.Position();
+  if (count > limit) throw EOutOfMemory();
+  QByteArray bytes(count > 0 ? count : 0, Qt::Uninitialized);
+  stream.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}

@@ -114,4 +114,41 @@ inline QByteArray Bytes(std::initializer_list<int> values) {
   return out;
 }
 
+// An icon image as a bitmap: the header's height counts the colour rows and the AND
+// mask rows that follow them.
+inline QByteArray MakeIconDib(DibSpec colour, const QByteArray& maskRows) {
+  colour.height *= 2;
+  colour.bits += maskRows;
+  return MakeDib(colour);
+}
+
+struct IconEntrySpec {
+  int width = 32;  // as the directory states it (256 is stored as 0)
+  int height = 32;
+  int bitCount = 8;
+  QByteArray image;
+};
+
+// An icon file: directory, then the images in order.
+inline QByteArray MakeIconFile(const std::vector<IconEntrySpec>& entries) {
+  QByteArray out;
+  PutU16(out, 0);
+  PutU16(out, 1);
+  PutU16(out, static_cast<uint32_t>(entries.size()));
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
+  for (const IconEntrySpec& entry : entries) {
+    out.append(static_cast<char>(entry.width & 0xFF));
+    out.append(static_cast<char>(entry.height & 0xFF));
+    out.append('\0');
+    out.append('\0');
+    PutU16(out, 1);
+    PutU16(out, static_cast<uint32_t>(entry.bitCount));
+    PutU32(out, static_cast<uint32_t>(entry.image.size()));
+    PutU32(out, offset);
+    offset += static_cast<uint32_t>(entry.image.size());
+  }
+  for (const IconEntrySpec& entry : entries) out.append(entry.image);
+  return out;
+}
+
 }  // namespace testdib
