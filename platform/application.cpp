@@ -49,13 +49,18 @@ void installHintTiming() {
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {
-  title_ = ApplicationTitleFromExecutable(ExecutablePath());
+  SetExeName(ExecutablePath());
   installHintTiming();
 }
 
 TApplication::~TApplication() {
   BeginDestruction();
   if (theApplication == this) theApplication = nullptr;
+}
+
+void TApplication::SetExeName(const QString& path) {
+  exeName_ = path;
+  title_ = ApplicationTitleFromExecutable(path);
 }
 
 void TApplication::SetShowHint(bool show) {

@@ -28,6 +28,10 @@ class TApplication : public TComponent {
   ~TApplication() override;
   QString ClassName() const override { return QStringLiteral("TApplication"); }
 
+  // The full path of the executable; the title and the program directory follow from it.
+  const QString& ExeName() const { return exeName_; }
+  void SetExeName(const QString& path);
+
   const QString& Title() const { return title_; }
   void SetTitle(const QString& title) { title_ = title; }
 
@@ -75,6 +79,7 @@ class TApplication : public TComponent {
   void FormDestroyed(TForm* form);
 
  private:
+  QString exeName_;
   QString title_;
   TForm* mainForm_ = nullptr;
   bool showHint_ = true;

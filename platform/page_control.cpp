@@ -49,8 +49,13 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   if (it != pages_.end()) SetActivePageIndex(static_cast<int>(it - pages_.begin()));
 }
 
+namespace {
+// The height of the row of tabs; the sheets take the rest.
+constexpr int kTabRowHeight = 23;
+}  // namespace
+
 QRect TPageControl::ClientRect() const {
-  const int tabHeight = tabs_->sizeHint().height();
+  const int tabHeight = kTabRowHeight;
   return QRect(4, tabHeight + 4, std::max(0, Width() - 8), std::max(0, Height() - tabHeight - 8));
 }
 
@@ -94,7 +99,7 @@ void TPageControl::BoundsChanged() {
 }
 
 void TPageControl::layoutPages() {
-  tabs_->setGeometry(2, 0, std::max(0, Width() - 4), tabs_->sizeHint().height());
+  tabs_->setGeometry(2, 0, std::max(0, Width() - 4), kTabRowHeight + 2);
   const QRect pageRect(QPoint(0, 0), ClientRect().size());
   for (TTabSheet* page : pages_) page->SetBounds(pageRect.left(), pageRect.top(), pageRect.width(), pageRect.height());
 }

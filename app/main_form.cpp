@@ -1,0 +1,303 @@
+#include "app/main_form.h"
+
+#include "app/ini_file.h"
+#include "browse/directory_list.h"
+#include "browse/drive_combo.h"
+#include "browse/file_list.h"
+#include "browse/splitter.h"
+#include "chrome/speed_bar.h"
+#include "picture/image_control.h"
+#include "platform/application.h"
+#include "platform/menus.h"
+#include "platform/page_control.h"
+#include "platform/paths.h"
+#include "platform/std_controls.h"
+#include "sheet/quad_split.h"
+
+namespace {
+
+const QString kSettingsFile = QStringLiteral("velarim.ini");
+const QString kFolderSection = QStringLiteral("Verzeichnisse");
+const QString kFolderKey = QStringLiteral("letztes");
+const QString kHintSection = QStringLiteral("OnlineHilfe");
+const QString kHintKey = QStringLiteral("Status");
+
+// Creates a named control of the form, placed in parent at its designed bounds.
+template <class Control>
+Control* place(TForm1* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
+  auto* control = new Control(form);
+  control->SetName(QString::fromLatin1(name));
+  control->SetBounds(left, top, width, height);
+  control->SetParent(parent);
+  return control;
+}
+
+TMenuItem* menuItem(TForm1* form, const char* name, TMenuItem* parent, const QString& caption,
+                    const QKeySequence& shortCut = QKeySequence()) {
+  auto* item = new TMenuItem(form);
+  item->SetName(QString::fromLatin1(name));
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  parent->Add(item);
+  return item;
+}
+
+QFont designFont(const QString& family) {
+  QFont font(family);
+  font.setPixelSize(11);  // 8 points at 96 pixels per inch
+  return font;
+}
+
+}  // namespace
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+  SetName(QStringLiteral("Form1"));
+  SetOwnFrame(true);
+  SetPosition(TPosition::poDefaultSizeOnly);
+  SetBounds(236, 117, Width(), Height());
+  SetClientSize(718, 465);
+  SetShowHint(true);
+  SetFont(designFont(QStringLiteral("MS Sans Serif")));
+  SetCaption(QStringLiteral("Velarim"));
+
+  createToolbar();
+  Panel2 = place<TPanel>(this, "Panel2", this, 0, 81, 718, 384);
+  Panel2->SetAlign(TAlign::alClient);
+  createPages();
+  createBrowser();
+  createMenu();
+
+  OnCreate = [this](TObject* sender) { FormCreate(sender); };
+  OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+}
+
+void TForm1::createToolbar() {
+  Toolbar = place<TSpeedBar>(this, "Toolbar", this, 0, 0, 718, 81);
+  Toolbar->SetAlign(TAlign::alTop);
+  ZoomBt = place<TSpeedItem>(this, "ZoomBt", Toolbar, 11, 8, 40, 40);
+  ZoomBt->SetHint(QStringLiteral("Zoomfunktion"));
+  DruckBt = place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
+  DruckBt->SetHint(QStringLiteral("Ausgabe auf Ihrem Drucker"));
+
+  Label2 = place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
+  Label2->SetCaption(QStringLiteral(
+      "Ziehen Sie eine Datei einfach mit Drag&&Drop auf eines der 4 Dias. Ein Klick darauf löscht es wieder. "
+      "Beim Ausdruck müssen Sie das Papierformat bzw. dessen Ausrichtung beachten !"));
+  Label2->SetFont(designFont(QStringLiteral("Tahoma")));
+  Label2->SetFontColor(clNavy);
+  Label2->SetWordWrap(true);
+  Label2->SetTransparent(true);
+
+  Label1 = place<TLabel>(this, "Label1", Toolbar, 158, 56, 300, 13);
+  Label1->SetCaption(QStringLiteral("Programm, mit dem Windows diese Datei bearbeitet / startet"));
+  Label1->SetVisible(false);
+}
+
+void TForm1::createPages() {
+  PageControl1 = place<TPageControl>(this, "PageControl1", Panel2, 0, 0, 718, 133);
+  PageControl1->SetAlign(TAlign::alTop);
+  PageControl1->SetFlatButtons(true);
+  PageControl1->SetHotTrack(true);
+  createSlidePage1();
+  createSlidePage2();
+  PageControl1->SetActivePageIndex(0);
+}
+
+void TForm1::createSlidePage1() {
+  TabSheet1 = new TTabSheet(this);
+  TabSheet1->SetName(QStringLiteral("TabSheet1"));
+  TabSheet1->SetCaption(QStringLiteral("9 cm x 13 cm"));
+  TabSheet1->SetPageControl(PageControl1);
+
+  Panel6 = place<TPanel>(this, "Panel6", TabSheet1, 0, 0, 136, 102);
+  Panel6->SetAlign(TAlign::alLeft);
+  Panel6->SetBevelWidth(4);
+  Image3 = place<TImage>(this, "Image3", Panel6, 0, 0, 128, 94);
+  Image3->SetAlign(TAlign::alClient);
+  Image3->SetStretch(true);
+  Image3->SetIncrementalDisplay(true);
+  Image3->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
+
+  abcQuadSplit1 = place<TabcQuadSplit>(this, "abcQuadSplit1", TabSheet1, 184, 8, 169, 89);
+  abcQuadSplit1->SetSplitHPos(85);
+  abcQuadSplit1->SetSplitVPos(45);
+  TabcSplitPane** panes[] = {&abcSplitPane1, &abcSplitPane2, &abcSplitPane3, &abcSplitPane4};
+  TImage** slides[] = {&Image4, &Image2, &Image6, &Image5};
+  const char* paneNames[] = {"abcSplitPane1", "abcSplitPane2", "abcSplitPane3", "abcSplitPane4"};
+  const char* slideNames[] = {"Image4", "Image2", "Image6", "Image5"};
+  for (int i = 0; i < 4; ++i) {
+    *panes[i] = new TabcSplitPane(this);
+    (*panes[i])->SetName(QString::fromLatin1(paneNames[i]));
+    abcQuadSplit1->AddPane(*panes[i]);
+    *slides[i] = place<TImage>(this, slideNames[i], *panes[i], 0, 0, 80, 40);
+    (*slides[i])->SetAlign(TAlign::alClient);
+    (*slides[i])->SetStretch(true);
+  }
+}
+
+void TForm1::createSlidePage2() {
+  TabSheet2 = new TTabSheet(this);
+  TabSheet2->SetName(QStringLiteral("TabSheet2"));
+  TabSheet2->SetCaption(QStringLiteral("13 cm x 9 cm"));
+  TabSheet2->SetPageControl(PageControl1);
+
+  Panel5 = place<TPanel>(this, "Panel5", TabSheet2, 0, 0, 82, 102);
+  Panel5->SetAlign(TAlign::alLeft);
+  Panel5->SetBevelWidth(4);
+  Imagehoch = place<TImage>(this, "Imagehoch", Panel5, 0, 0, 74, 94);
+  Imagehoch->SetAlign(TAlign::alClient);
+  Imagehoch->SetStretch(true);
+  Imagehoch->SetIncrementalDisplay(true);
+  Imagehoch->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
+
+  abcQuadSplit2 = place<TabcQuadSplit>(this, "abcQuadSplit2", TabSheet2, 116, 8, 81, 89);
+  abcQuadSplit2->SetSplitHPos(40);
+  abcQuadSplit2->SetSplitVPos(45);
+  TabcSplitPane** panes[] = {&abcSplitPane5, &abcSplitPane6, &abcSplitPane7, &abcSplitPane8};
+  TImage** slides[] = {&Image7, &Image8, &Image9, &Image10};
+  const char* paneNames[] = {"abcSplitPane5", "abcSplitPane6", "abcSplitPane7", "abcSplitPane8"};
+  const char* slideNames[] = {"Image7", "Image8", "Image9", "Image10"};
+  for (int i = 0; i < 4; ++i) {
+    *panes[i] = new TabcSplitPane(this);
+    (*panes[i])->SetName(QString::fromLatin1(paneNames[i]));
+    abcQuadSplit2->AddPane(*panes[i]);
+    *slides[i] = place<TImage>(this, slideNames[i], *panes[i], 0, 0, 36, 40);
+    (*slides[i])->SetAlign(TAlign::alClient);
+    (*slides[i])->SetStretch(true);
+  }
+
+  Image1 = place<TImage>(this, "Image1", TabSheet2, 344, 12, 77, 77);
+  Image1->SetVisible(false);
+}
+
+void TForm1::createBrowser() {
+  Panel4 = place<TPanel>(this, "Panel4", Panel2, 0, 133, 718, 251);
+  Panel4->SetAlign(TAlign::alClient);
+  Panel4->SetBevelOuter(TPanelBevel::bvLowered);
+
+  Panel1 = place<TPanel>(this, "Panel1", Panel4, 1, 1, 716, 52);
+  Panel1->SetAlign(TAlign::alTop);
+  RzDriveComboBox1 = place<TRzDriveComboBox>(this, "RzDriveComboBox1", Panel1, 8, 11, 173, 21);
+  Label4 = place<TLabel>(this, "Label4", Panel1, 214, 16, 60, 13);
+  Label4->SetCaption(QStringLiteral("Dateimasken"));
+  Edit1 = place<TEdit>(this, "Edit1", Panel1, 280, 11, 209, 21);
+  Edit1->SetText(QStringLiteral("*.jpg;*.jpeg"));
+  Edit1->SetHint(QStringLiteral("Dateitypen *.jpg;*.jpeg"));
+  NichtAnzeigen = place<TCheckBox>(this, "NichtAnzeigen", Panel1, 508, 19, 145, 17);
+  NichtAnzeigen->SetCaption(QStringLiteral("Grafik-Vorschau zeigen "));
+  NichtAnzeigen->SetFont(designFont(QStringLiteral("Arial")));
+  NichtAnzeigen->SetFontColor(clNavy);
+
+  DirectoryListBox1 = place<TRzDirectoryListBox>(this, "DirectoryListBox1", Panel4, 1, 53, 185, 197);
+  DirectoryListBox1->SetAlign(TAlign::alLeft);
+  DirectoryListBox1->SetItemHeight(17);
+  RxSplitter1 = place<TRxSplitter>(this, "RxSplitter1", Panel4, 186, 53, 3, 197);
+  RxSplitter1->SetAlign(TAlign::alLeft);
+  FileListBox1 = place<TRzFileListBox>(this, "FileListBox1", Panel4, 189, 53, 528, 197);
+  FileListBox1->SetAlign(TAlign::alClient);
+  FileListBox1->SetColumns(2);
+  FileListBox1->SetItemHeight(18);
+  RxSplitter1->SetControlFirst(DirectoryListBox1);
+  RxSplitter1->SetControlSecond(FileListBox1);
+
+  RzDriveComboBox1->SetDirList(DirectoryListBox1);
+  DirectoryListBox1->SetFileList(FileListBox1);
+  Edit1->OnChange = [this](TObject* sender) { Edit1Change(sender); };
+}
+
+void TForm1::createMenu() {
+  MainMenu1 = new TMainMenu(this);
+  MainMenu1->SetName(QStringLiteral("MainMenu1"));
+  TMenuItem* top = MainMenu1->Items();
+
+  Datei1 = menuItem(this, "Datei1", top, QStringLiteral("&Datei"));
+  Umbenennen1 = menuItem(this, "Umbenennen1", Datei1, QStringLiteral("&Bearbeiten ..."), QKeySequence(Qt::Key_F2));
+  Umbenennen1->SetImageIndex(11);
+  Speichern1 = menuItem(this, "Speichern1", Datei1, QStringLiteral("&Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  Speichern1->SetEnabled(false);
+  Speichernunter1 = menuItem(this, "Speichernunter1", Datei1, QStringLiteral("Speichern &unter..."),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Speichernunter1->SetImageIndex(10);
+  Aktionausfhren1 = menuItem(this, "Aktionausfhren1", Datei1, QStringLiteral("&Aktion ausführen"),
+                             QKeySequence(Qt::CTRL | Qt::Key_A));
+  Aktionausfhren1->SetVisible(false);
+  N2 = menuItem(this, "N2", Datei1, QStringLiteral("-"));
+  Drucken2 = menuItem(this, "Drucken2", Datei1, QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  Drucken2->SetImageIndex(9);
+  N1 = menuItem(this, "N1", Datei1, QStringLiteral("-"));
+  Beenden1 = menuItem(this, "Beenden1", Datei1, QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4));
+  Beenden1->OnClick = [this](TObject* sender) { Beenden1Click(sender); };
+
+  zoom1 = menuItem(this, "zoom1", top, QStringLiteral("&Zoom"));
+
+  Einstellungen1 = menuItem(this, "Einstellungen1", top, QStringLiteral("&Einstellungen"));
+  Einstellungen1->SetChecked(true);
+  Einstellungen1->SetVisible(false);
+  AktuellesVerzeichnis1 = menuItem(this, "AktuellesVerzeichnis1", Einstellungen1,
+                                   QStringLiteral("&Aktuelles Verzeichnis speichern"));
+  OnlineHilfe = menuItem(this, "OnlineHilfe", Einstellungen1, QStringLiteral("Online-Hilfe"));
+  OnlineHilfe->SetChecked(true);
+
+  Info1 = menuItem(this, "Info1", top, QStringLiteral("&Hilfe"));
+  SoftwareInfo1 = menuItem(this, "SoftwareInfo1", Info1, QStringLiteral("In&fo"));
+  SoftwareInfo1->SetImageIndex(0);
+  Hilfedatei1 = menuItem(this, "Hilfedatei1", Info1, QStringLiteral("&Inhalt"), QKeySequence(Qt::Key_F1));
+  Hilfedatei1->SetImageIndex(3);
+  N3 = menuItem(this, "N3", Info1, QStringLiteral("-"));
+  Homepage1 = menuItem(this, "Homepage1", Info1, QStringLiteral("&Homepage"));
+  Homepage1->SetImageIndex(25);
+
+  SetMenu(MainMenu1);
+}
+
+QString TForm1::SettingsFileName() const { return programDirectory_ + kSettingsFile; }
+
+void TForm1::FormCreate(TObject*) {
+  Application()->SetHintPause(0);
+  programDirectory_ = ProgramDirectoryFromExecutable(Application()->ExeName());
+  // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
+  Panel6->SetWidth(Panel6->Height() * 640 / 480);
+
+  {
+    const TIniFile settings(SettingsFileName());
+    DirectoryListBox1->SetDirectory(settings.ReadString(kFolderSection, kFolderKey, QString()));
+    OnlineHilfe->SetChecked(settings.ReadBool(kHintSection, kHintKey, true));
+    Application()->SetShowHint(OnlineHilfe->Checked());
+  }
+
+  FileListBox1->Repaint();
+  frameControls();
+  FileListBox1->SetMask(Edit1->Text());
+}
+
+// Gives the plain edit, the lists and the plain panels a raised dialog frame; the
+// edit then needs more height for its text to fit inside the frame.
+void TForm1::frameControls() {
+  for (int i = 0; i < ComponentCount(); ++i) {
+    TComponent* component = Components(i);
+    const bool framed = dynamic_cast<TEdit*>(component) || dynamic_cast<TFileListBox*>(component) ||
+                        dynamic_cast<TPanel*>(component) || dynamic_cast<TDirectoryListBox*>(component);
+    if (!framed) continue;
+    auto* control = static_cast<TWinControl*>(component);
+    control->SetStyle(control->Style() | WS_DLGFRAME);
+    control->FrameChanged();
+  }
+  Edit1->SetHeight(28);
+}
+
+void TForm1::FormClose(TObject*, TCloseAction& Action) {
+  try {
+    TIniFile settings(SettingsFileName());
+    settings.WriteString(kFolderSection, kFolderKey, DirectoryListBox1->Directory());
+    settings.WriteBool(kHintSection, kHintKey, OnlineHilfe->Checked());
+  } catch (const std::exception& error) {
+    // The settings stay as they were; the user still gets out of the program.
+    Application()->HandleException(error);
+  }
+  Application()->SetShowHint(OnlineHilfe->Checked());
+  Action = TCloseAction::caFree;
+}
+
+void TForm1::Beenden1Click(TObject*) { Close(); }
+
+void TForm1::Edit1Change(TObject*) { FileListBox1->SetMask(Edit1->Text()); }

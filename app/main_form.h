@@ -1,0 +1,113 @@
+#pragma once
+// The main window: toolbar, the two slide pages with their previews, the file browser,
+// and the main menu; its creation and close handlers.
+
+#include "platform/form.h"
+
+class TCheckBox;
+class TCustomPanel;
+class TDirectoryListBox;
+class TDriveComboBox;
+class TEdit;
+class TFileListBox;
+class TImage;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TPageControl;
+class TPanel;
+class TRxSplitter;
+class TSpeedBar;
+class TSpeedItem;
+class TTabSheet;
+class TabcQuadSplit;
+class TabcSplitPane;
+
+class TForm1 : public TForm {
+ public:
+  explicit TForm1(TComponent* AOwner);
+  QString ClassName() const override { return QStringLiteral("TForm1"); }
+
+  // The program directory, with one trailing "/"; empty until FormCreate computed it.
+  const QString& ProgramDirectory() const { return programDirectory_; }
+  // The settings file in the program directory.
+  QString SettingsFileName() const;
+
+  void FormCreate(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void Beenden1Click(TObject* Sender);
+
+  TSpeedBar* Toolbar;
+  TSpeedItem* ZoomBt;
+  TSpeedItem* DruckBt;
+  TLabel* Label2;
+  TLabel* Label1;
+  TPanel* Panel2;
+  TPageControl* PageControl1;
+  TTabSheet* TabSheet1;
+  TPanel* Panel6;
+  TImage* Image3;
+  TabcQuadSplit* abcQuadSplit1;
+  TabcSplitPane* abcSplitPane1;
+  TabcSplitPane* abcSplitPane2;
+  TabcSplitPane* abcSplitPane3;
+  TabcSplitPane* abcSplitPane4;
+  TImage* Image4;
+  TImage* Image2;
+  TImage* Image6;
+  TImage* Image5;
+  TTabSheet* TabSheet2;
+  TPanel* Panel5;
+  TImage* Imagehoch;
+  TabcQuadSplit* abcQuadSplit2;
+  TabcSplitPane* abcSplitPane5;
+  TabcSplitPane* abcSplitPane6;
+  TabcSplitPane* abcSplitPane7;
+  TabcSplitPane* abcSplitPane8;
+  TImage* Image7;
+  TImage* Image8;
+  TImage* Image9;
+  TImage* Image10;
+  TImage* Image1;
+  TPanel* Panel4;
+  TPanel* Panel1;
+  TDriveComboBox* RzDriveComboBox1;
+  TLabel* Label4;
+  TEdit* Edit1;
+  TCheckBox* NichtAnzeigen;
+  TDirectoryListBox* DirectoryListBox1;
+  TRxSplitter* RxSplitter1;
+  TFileListBox* FileListBox1;
+
+  TMainMenu* MainMenu1;
+  TMenuItem* Datei1;
+  TMenuItem* Umbenennen1;
+  TMenuItem* Speichern1;
+  TMenuItem* Speichernunter1;
+  TMenuItem* Aktionausfhren1;
+  TMenuItem* N2;
+  TMenuItem* Drucken2;
+  TMenuItem* N1;
+  TMenuItem* Beenden1;
+  TMenuItem* zoom1;
+  TMenuItem* Einstellungen1;
+  TMenuItem* AktuellesVerzeichnis1;
+  TMenuItem* OnlineHilfe;
+  TMenuItem* Info1;
+  TMenuItem* SoftwareInfo1;
+  TMenuItem* Hilfedatei1;
+  TMenuItem* N3;
+  TMenuItem* Homepage1;
+
+ private:
+  void createToolbar();
+  void createPages();
+  void createSlidePage1();
+  void createSlidePage2();
+  void createBrowser();
+  void createMenu();
+  void frameControls();
+  void Edit1Change(TObject* Sender);
+
+  QString programDirectory_;
+};

@@ -1,0 +1,27 @@
+#include "app/velarim_app.h"
+
+#include "app/main_form.h"
+#include "chrome/info_form.h"
+#include "picture/file_formats.h"
+#include "platform/application.h"
+#include "print/pages_dlg.h"
+#include "zoom/monitor_form.h"
+
+VelarimWindows CreateVelarimWindows() {
+  VelarimWindows windows;
+  windows.Form1 = Application()->CreateForm<TForm1>();
+  windows.FormMonitor = Application()->CreateForm<TFormMonitor>();
+  windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
+  windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
+  Application()->Initialize();
+  return windows;
+}
+
+int RunVelarim() {
+  InitializeJpegKind();
+  CreateVelarimWindows();
+  const int exitCode = Application()->Run();
+  DestroyApplication();
+  FinalizeJpegKind();
+  return exitCode;
+}

@@ -1,0 +1,200 @@
+// The main window's start and close: settings read into the folder list and the hint
+// switch, the framed controls, the failure of a start-up step, and every way of closing.
+#include "app/ini_file.h"
+#include "app/main_form.h"
+#include "browse/directory_list.h"
+#include "browse/file_list.h"
+#include "chrome/speed_bar.h"
+#include "platform/application.h"
+#include "platform/file_system.h"
+#include "platform/menus.h"
+#include "platform/std_controls.h"
+#include "support/scripted_dialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    startDir_ = QDir::currentPath();
+    ASSERT_TRUE(programDir_.isValid());
+    ASSERT_TRUE(workDir_.isValid());
+    QDir::setCurrent(workDir_.path());
+  }
+  void TearDown() override {
+    DestroyApplication();
+    QDir::setCurrent(startDir_);
+  }
+
+  QString settingsFile() const { return programDir_.path() + QStringLiteral("/velarim.ini"); }
+  QString workDir() const { return QDir(workDir_.path()).canonicalPath(); }
+
+  void writeSettings(const QByteArray& text) {
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+
+  // Creates the main window as the program does, with the executable in programDir.
+  TForm1* start(const QString& programDir = QString()) {
+    Application()->SetExeName((programDir.isEmpty() ? programDir_.path() : programDir) + QStringLiteral("/Velarim"));
+    return Application()->CreateForm<TForm1>();
+  }
+
+  ScriptedDialogs dialogs_;
+  QTemporaryDir programDir_;
+  QTemporaryDir workDir_;
+  QString startDir_;
+};
+
+TEST_F(MainFormTest, FirstStartKeepsFolderTurnsHintsOnAndWritesNothing) {
+  TForm1* form = start();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(form->ProgramDirectory(), programDir_.path() + QStringLiteral("/"));
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), workDir());
+  EXPECT_TRUE(form->OnlineHilfe->Checked());
+  EXPECT_TRUE(Application()->ShowHint());
+  EXPECT_EQ(Application()->HintPause(), 0);
+  EXPECT_FALSE(QFile::exists(settingsFile()));
+  EXPECT_EQ(form->FileListBox1->Mask(), QStringLiteral("*.jpg;*.jpeg"));
+}
+
+TEST_F(MainFormTest, StartUpGivesPreviewPanelItsShapeAndFramesPlainControls) {
+  TForm1* form = start();
+  EXPECT_EQ(form->Panel6->Height(), 102);
+  EXPECT_EQ(form->Panel6->Width(), 136);
+  for (TWinControl* framed : std::initializer_list<TWinControl*>{form->Edit1, form->FileListBox1, form->Panel2,
+                                                                  form->Panel4, form->Panel1, form->Panel6,
+                                                                  form->Panel5, form->DirectoryListBox1}) {
+    EXPECT_TRUE(framed->Style() & WS_DLGFRAME) << framed->Name().toStdString();
+  }
+  EXPECT_FALSE(form->Toolbar->Style() & WS_DLGFRAME);
+  EXPECT_EQ(form->Edit1->Height(), 28);
+
+  // Computed once: a later resize keeps the width.
+  form->SetClientSize(900, 600);
+  EXPECT_EQ(form->Panel6->Width(), 136);
+}
+
+TEST_F(MainFormTest, StoredFolderIsEnteredAndHintStateRead) {
+  QTemporaryDir stored;
+  writeSettings("[Verzeichnisse]\nletztes=" + stored.path().toUtf8() + "\n[OnlineHilfe]\nStatus=0\n");
+  TForm1* form = start();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), QDir(stored.path()).canonicalPath());
+  EXPECT_EQ(form->FileListBox1->Directory(), QDir(stored.path()).canonicalPath());
+  EXPECT_FALSE(form->OnlineHilfe->Checked());
+  EXPECT_FALSE(Application()->ShowHint());
+}
+
+TEST_F(MainFormTest, MissingStoredFolderIsReportedAndLaterStepsSkipped) {
+  writeSettings("[Verzeichnisse]\nletztes=/no/such/folder/anywhere\n[OnlineHilfe]\nStatus=0\n");
+  TForm1* form = start();
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text, QStringLiteral("Datei nicht gefunden."));
+  EXPECT_EQ(dialogs_.shown[0].caption, QStringLiteral("Velarim"));
+  EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::Error);
+  // The hint state was never read, the frame step and the mask never ran.
+  EXPECT_TRUE(form->OnlineHilfe->Checked());
+  EXPECT_FALSE(form->Edit1->Style() & WS_DLGFRAME);
+  EXPECT_EQ(form->Edit1->Height(), 21);
+  EXPECT_EQ(form->FileListBox1->Mask(), QStringLiteral("*.*"));
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), workDir());
+
+  // The next close stores the folder then shown, so the following start is normal.
+  form->Beenden1->Click();
+  const TIniFile settings(settingsFile());
+  EXPECT_EQ(settings.ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()), workDir());
+  EXPECT_EQ(settings.ReadString(QStringLiteral("OnlineHilfe"), QStringLiteral("Status"), QString()),
+            QStringLiteral("1"));
+}
+
+struct HintCase {
+  const char* stored;
+  bool on;
+};
+
+class HintStateTest : public MainFormTest, public ::testing::WithParamInterface<HintCase> {};
+
+TEST_P(HintStateTest, StoredValueFollowsIntegerRule) {
+  writeSettings(QByteArray("[OnlineHilfe]\nStatus=") + GetParam().stored + "\n");
+  TForm1* form = start();
+  EXPECT_EQ(form->OnlineHilfe->Checked(), GetParam().on);
+  EXPECT_EQ(Application()->ShowHint(), GetParam().on);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainForm, HintStateTest,
+                         ::testing::Values(HintCase{"1", true}, HintCase{"-1", true}, HintCase{"0x10", true},
+                                           HintCase{"7", true}, HintCase{"2", true}, HintCase{"0x1F", true},
+                                           HintCase{"0", false}, HintCase{"0x0", false}, HintCase{"ja", true},
+                                           HintCase{"", true}, HintCase{"abc", true}));
+
+enum class CloseWay { MenuItem, CloseBox, AltF4 };
+
+class CloseTest : public MainFormTest, public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(CloseTest, EachWayRunsFormCloseOnceAndEndsTheProgram) {
+  TForm1* form = start();
+  int closes = 0;
+  auto formClose = form->OnClose;
+  form->OnClose = [&](TObject* sender, TCloseAction& action) {
+    ++closes;
+    formClose(sender, action);
+  };
+  switch (GetParam()) {
+    case CloseWay::MenuItem:
+      form->Beenden1->Click();
+      break;
+    case CloseWay::CloseBox: {
+      QCloseEvent close;
+      QApplication::sendEvent(form->Widget(), &close);
+      break;
+    }
+    case CloseWay::AltF4: {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
+      QApplication::sendEvent(form->FileListBox1->Widget(), &key);
+      break;
+    }
+  }
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(Application()->Terminated());
+  // A second request after the end does not run it again.
+  form->Beenden1->Click();
+  EXPECT_EQ(closes, 1);
+  const TIniFile settings(settingsFile());
+  EXPECT_EQ(settings.ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()), workDir());
+}
+
+INSTANTIATE_TEST_SUITE_P(MainForm, CloseTest,
+                         ::testing::Values(CloseWay::MenuItem, CloseWay::CloseBox, CloseWay::AltF4));
+
+TEST_F(MainFormTest, FailedSettingsWriteIsReportedAndProgramStillCloses) {
+  TForm1* form = start(QStringLiteral("/proc/velarim-no-such-folder"));
+  dialogs_.shown.clear();
+  form->Beenden1->Click();
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text,
+            QStringLiteral("nach /proc/velarim-no-such-folder/velarim.ini kann nicht geschrieben werden."));
+  EXPECT_TRUE(Application()->Terminated());
+}
+
+TEST_F(MainFormTest, HiddenActionItemStillPerformsOnCtrlA) {
+  TForm1* form = start();
+  int performed = 0;
+  form->Aktionausfhren1->OnClick = [&](TObject*) { ++performed; };
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+  QApplication::sendEvent(form->Edit1->Widget(), &key);
+  EXPECT_EQ(performed, 1);
+  EXPECT_FALSE(form->Aktionausfhren1->Visible());
+  EXPECT_FALSE(form->Speichern1->Enabled());
+}
+
+}  // namespace
