@@ -5,6 +5,7 @@
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
 #include "browse/splitter.h"
+#include "chrome/glyphs.h"
 #include "chrome/speed_bar.h"
 #include "picture/image_control.h"
 #include "platform/application.h"
@@ -76,10 +77,13 @@ void TForm1::createToolbar() {
   Toolbar->SetAlign(TAlign::alTop);
   ZoomBt = place<TSpeedItem>(this, "ZoomBt", Toolbar, 11, 8, 40, 40);
   ZoomBt->SetHint(QStringLiteral("Zoomfunktion"));
+  ZoomBt->SetGlyph(ZoomGlyph());
   DruckBt = place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
   DruckBt->SetHint(QStringLiteral("Ausgabe auf Ihrem Drucker"));
+  DruckBt->SetGlyph(PrintGlyph());
 
   Label2 = place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
+  Label2->SetAutoSize(false);
   Label2->SetCaption(QStringLiteral(
       "Ziehen Sie eine Datei einfach mit Drag&&Drop auf eines der 4 Dias. Ein Klick darauf löscht es wieder. "
       "Beim Ausdruck müssen Sie das Papierformat bzw. dessen Ausrichtung beachten !"));

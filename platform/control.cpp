@@ -303,7 +303,7 @@ void TControl::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
     receiver->BasePaint(event);
     return;
   }
-  QPainter painter(widget_);
+  QPainter painter(receiver->HostedWidget());
   painter.setFont(font_);
   Paint(painter);
 }
@@ -374,7 +374,7 @@ void TWinControl::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
   TControl::PaintWidget(event, receiver);
   const int border = NonClientBorder();
   if (border <= 0 || !PaintsDialogFrame()) return;
-  QPainter painter(widget_);
+  QPainter painter(receiver->HostedWidget());
   const QRect outer(0, 0, Width(), Height());
   qDrawWinPanel(&painter, outer, widget_->palette(), false);
   painter.setPen(platform::ToQColor(clBtnFace));

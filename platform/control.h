@@ -31,6 +31,7 @@ class ControlHost {
   virtual bool BaseEvent(QEvent* event) = 0;
   virtual void BasePaint(QPaintEvent* event) = 0;
   virtual void Detach() = 0;
+  virtual QWidget* HostedWidget() = 0;
 };
 
 class TControl : public TComponent {
@@ -200,6 +201,7 @@ class HostWidget : public Base, public ControlHost {
   bool BaseEvent(QEvent* event) override { return Base::event(event); }
   void BasePaint(QPaintEvent* event) override { Base::paintEvent(event); }
   void Detach() override { control_ = nullptr; }
+  QWidget* HostedWidget() override { return this; }
 
  protected:
   bool event(QEvent* event) override {

@@ -76,6 +76,22 @@ void TCustomPanel::Paint(QPainter& painter) {
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 65, 13); }
 
+void TLabel::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  adjustSize();
+}
+
+void TLabel::SetCaption(const QString& caption) {
+  TGraphicControl::SetCaption(caption);
+  adjustSize();
+}
+
+void TLabel::adjustSize() {
+  if (!autoSize_ || wordWrap_) return;
+  const QFontMetrics metrics(Font());
+  SetBounds(Left(), Top(), metrics.horizontalAdvance(DisplayText(Caption())), metrics.height());
+}
+
 void TLabel::SetWordWrap(bool wrap) {
   wordWrap_ = wrap;
   Invalidate();

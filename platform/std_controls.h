@@ -51,6 +51,10 @@ class TLabel : public TGraphicControl {
   void SetWordWrap(bool wrap);
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent);
+  // An auto-sized label takes the size of its one-line text.
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize);
+  void SetCaption(const QString& caption) override;
   // The caption as shown: "&&" is one "&", a single "&" marks the access key.
   static QString DisplayText(const QString& caption);
 
@@ -58,8 +62,11 @@ class TLabel : public TGraphicControl {
   void Paint(QPainter& painter) override;
 
  private:
+  void adjustSize();
+
   bool wordWrap_ = false;
   bool transparent_ = false;
+  bool autoSize_ = true;
 };
 
 class TEdit : public TWinControl {

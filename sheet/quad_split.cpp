@@ -53,4 +53,20 @@ void TabcQuadSplit::BoundsChanged() {
   AlignPanes();
 }
 
-void TabcQuadSplit::Paint(QPainter& painter) { TCustomPanel::Paint(painter); }
+// The bars: a raised line pair on each side of the bar's face.
+void TabcQuadSplit::Paint(QPainter& painter) {
+  TCustomPanel::Paint(painter);
+  const int e = ContentMargins().left();
+  const int vl = hPos_ - thickness_ / 2 - 1;
+  const int vr = hPos_ + (thickness_ + 1) / 2;
+  const int ht = vPos_ - thickness_ / 2 - 1;
+  const int hb = vPos_ + (thickness_ + 1) / 2;
+  const QColor light = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  const QColor shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW);
+  painter.setPen(light);
+  painter.drawLine(vl, e, vl, Height() - e - 1);
+  painter.drawLine(e, ht, Width() - e - 1, ht);
+  painter.setPen(shadow);
+  painter.drawLine(vr, e, vr, Height() - e - 1);
+  painter.drawLine(e, hb, Width() - e - 1, hb);
+}
