@@ -36,9 +36,9 @@ void JpegBitmapEncode::Run() {
     compressor.SimpleProgression();
   }
 
-  owner_.Progress(&owner_, TProgressStage::Starting, 0, false, QRect(), QString());
   std::exception_ptr failure;
   try {
+    owner_.Progress(&owner_, TProgressStage::Starting, 0, false, QRect(), QString());
     std::vector<JSAMPROW> rows(static_cast<size_t>(source.Height()));
     const QImage& image = source.Image();
     for (int y = 0; y < source.Height(); ++y) {
