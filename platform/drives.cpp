@@ -1,11 +1,12 @@
 #include "platform/drives.h"
 
+#include "platform/file_system.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -149,7 +150,7 @@ QString DriveName(const DriveInfo& drive) {
 }
 
 QString CanonicalDevice(const QString& device) {
-  if (!device.startsWith(QLatin1Char('/'))) {
+  if (!device.startsWith(QLatin1Char('/')) || !NativePath(device)) {
     return QString();
   }
   return QFileInfo(device).canonicalFilePath();
