@@ -142,7 +142,7 @@ QString TFileListBox::FileName() const {
 
 void TFileListBox::SetColumns(int columns) {
   columns_ = std::max(1, columns);
-  list_->setFlow(columns_ > 1 ? QListView::TopToBottom : QListView::TopToBottom);
+  list_->setFlow(QListView::TopToBottom);
   list_->setWrapping(columns_ > 1);
   list_->setResizeMode(QListView::Adjust);
   updateGrid();

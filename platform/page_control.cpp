@@ -27,10 +27,7 @@ TPageControl::~TPageControl() {
   for (TTabSheet* page : std::vector<TTabSheet*>(pages_)) page->SetPageControl(nullptr);
 }
 
-void TPageControl::SetFlatButtons(bool flat) {
-  tabs_->setDocumentMode(flat);
-  tabs_->setShape(flat ? QTabBar::RoundedNorth : QTabBar::RoundedNorth);
-}
+void TPageControl::SetFlatButtons(bool flat) { tabs_->setDocumentMode(flat); }
 
 TTabSheet* TPageControl::ActivePage() const {
   return active_ >= 0 && active_ < PageCount() ? pages_[static_cast<size_t>(active_)] : nullptr;
