@@ -1,5 +1,7 @@
 #include "platform/private_profile_text.h"
 
+#include <QStringDecoder>
+
 #include <initializer_list>
 
 namespace platform::profile_text {
@@ -90,8 +92,15 @@ QByteArrayView Unquoted(QByteArrayView value) {
   return quoted ? value.sliced(1, value.size() - 2) : value;
 }
 
+// QString::fromUtf8 drops a leading U+FEFF; inside the file that character belongs to
+// the name or value (only the file's own byte-order mark is skipped, by LineCursor).
+QString DecodeUtf8(QByteArrayView bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  return decoder.decode(bytes);
+}
+
 bool SameName(QByteArrayView stored, const QString& wanted) {
-  return QString::fromUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+  return DecodeUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 LineMeaning SectionHeader(QByteArrayView trimmed) {
@@ -234,7 +243,7 @@ std::optional<QString> FindValue(QByteArrayView file, const QString& section, co
       }
       inSection = SameName(meaning.name, wantedSection);
     } else if (inSection && meaning.kind == LineKind::Entry && SameName(meaning.name, wantedKey)) {
-      return QString::fromUtf8(Unquoted(meaning.value));
+      return DecodeUtf8(Unquoted(meaning.value));
     }
   }
   return std::nullopt;

@@ -42,17 +42,23 @@ class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
+    hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
     savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(Path("config")));
   }
   void TearDown() override {
     platform::profile_file::SetReplaceFailureForTesting(std::nullopt);
-    qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    if (hadConfigHome_) {
+      qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    } else {
+      qunsetenv("XDG_CONFIG_HOME");
+    }
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
   QStringList FolderEntries() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 
   QTemporaryDir dir_;
+  bool hadConfigHome_ = false;
   QByteArray savedConfigHome_;
 };
 
@@ -105,6 +111,14 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"InvalidUtf8Replaced", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a\uFFFD")},
         ReadCase{"Umlauts", "[Ordner]\nletztes=/home/j\xC3\xB6rg\n", "ordner", "LETZTES", QStringLiteral("/home/jörg")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Only the file's own byte-order mark is skipped; U+FEFF inside is an ordinary character.
+TEST_F(ProfileTest, ByteOrderMarkCharacterInsideKept) {
+  WriteBytes(Path("p.ini"), "[S]\n\xEF\xBB\xBFk=\xEF\xBB\xBFv\n");
+  EXPECT_EQ(Read("S", QStringLiteral("\uFEFFk"), Path("p.ini")), QStringLiteral("\uFEFFv"));
+  ASSERT_TRUE(Write("S", QStringLiteral("\uFEFFj"), QStringLiteral("\uFEFFw"), Path("p.ini")));
+  EXPECT_EQ(Read("S", QStringLiteral("\uFEFFj"), Path("p.ini")), QStringLiteral("\uFEFFw"));
+}
 
 TEST_F(ProfileTest, MissingFileGivesDefault) { EXPECT_EQ(Read("S", "k", Path("none.ini")), kDefault); }
 

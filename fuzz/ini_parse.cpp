@@ -1,0 +1,66 @@
+// Feeds arbitrary bytes to the profile text core as a profile file: looks up values
+// under names taken from the file and fixed ones, applies writes and removals, and
+// checks that a written value reads back and that writing it again changes nothing.
+#include "platform/private_profile_text.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+namespace text = platform::profile_text;
+
+struct Names {
+  QList<QString> sections{QStringLiteral("Verzeichnisse"), QStringLiteral("TForm1")};
+  QList<QString> keys{QStringLiteral("letztes"), QStringLiteral("Status")};
+};
+
+// Two section and two key names as the file spells them, beside the fixed ones.
+Names NamesFrom(QByteArrayView file) {
+  Names names;
+  for (const QByteArrayView line : QByteArray::fromRawData(file.data(), file.size()).split('\n')) {
+    const text::LineMeaning meaning = text::InterpretLine(line);
+    QList<QString>& list = meaning.kind == text::LineKind::Section ? names.sections : names.keys;
+    if (meaning.kind != text::LineKind::Comment && meaning.kind != text::LineKind::Other && list.size() < 4) {
+      list.append(QString::fromUtf8(meaning.name));
+    }
+  }
+  return names;
+}
+
+void Require(bool condition) {
+  if (!condition) {
+    __builtin_trap();
+  }
+}
+
+void CheckWrite(QByteArrayView file, const QString& section, const QString& key) {
+  const QString value = QStringLiteral("neu1");
+  const std::optional<QByteArray> written = text::ApplyWrite(file, section, &key, &value);
+  if (!written) {
+    return;  // names that cannot be stored on one line
+  }
+  Require(text::FindValue(*written, section, key) == value);
+  Require(text::ApplyWrite(*written, section, &key, &value) == written);
+  const std::optional<QByteArray> removedKey = text::ApplyWrite(file, section, &key, nullptr);
+  Require(removedKey && removedKey->size() <= file.size());
+  const std::optional<QByteArray> removedSection = text::ApplyWrite(file, section, nullptr, nullptr);
+  Require(removedSection && removedSection->size() <= file.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QByteArrayView file(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const Names names = NamesFrom(file);
+  for (const QString& section : names.sections) {
+    for (const QString& key : names.keys) {
+      text::FindValue(file, section, key);
+      CheckWrite(file, section, key);
+    }
+  }
+  return 0;
+}
