@@ -7,6 +7,9 @@
 
 namespace {
 
+namespace profile_file = platform::profile_file;
+namespace profile_text = platform::profile_text;
+
 bool IsBareFileName(const QString& fileName) { return !fileName.contains(u'/'); }
 
 QString CutToBuffer(const QString& text, int bufferSize) {
@@ -43,10 +46,10 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
                                 int bufferSize, const QString& fileName) {
   QByteArray bytes;
   const QString path = ResolveProfileFileName(fileName);
-  if (path.isEmpty() || platform::profile_file::ReadWholeFile(path, bytes) != platform::profile_file::ReadStatus::Read) {
+  if (path.isEmpty() || profile_file::ReadWholeFile(path, bytes) != profile_file::ReadStatus::Read) {
     return CutToBuffer(defaultValue, bufferSize);
   }
-  const std::optional<QString> value = platform::profile_text::FindValue(bytes, section, key);
+  const std::optional<QString> value = profile_text::FindValue(bytes, section, key);
   return CutToBuffer(value.value_or(defaultValue), bufferSize);
 }
 
@@ -60,19 +63,19 @@ bool WritePrivateProfileString(const QString* section, const QString* key, const
     return false;
   }
   QByteArray old;
-  const platform::profile_file::ReadStatus status = platform::profile_file::ReadWholeFile(path, old);
-  if (status == platform::profile_file::ReadStatus::Failed) {
+  const profile_file::ReadStatus status = profile_file::ReadWholeFile(path, old);
+  if (status == profile_file::ReadStatus::Failed) {
     return false;  // its content could not be kept
   }
-  const std::optional<QByteArray> updated = platform::profile_text::ApplyWrite(old, *section, key, value);
+  const std::optional<QByteArray> updated = profile_text::ApplyWrite(old, *section, key, value);
   if (!updated) {
     return false;
   }
   if (*updated == old) {
     return true;  // a removal from a missing file, or the same value again
   }
-  if (IsBareFileName(fileName) && !platform::profile_file::MakePrivateFolder(ProfileDirectory())) {
+  if (IsBareFileName(fileName) && !profile_file::MakePrivateFolder(ProfileDirectory())) {
     return false;
   }
-  return platform::profile_file::ReplaceFileAtomically(path, *updated);
+  return profile_file::ReplaceFileAtomically(path, *updated);
 }
