@@ -3,18 +3,13 @@
 #include "picture/bitmap.h"
 #include "picture/icon.h"
 #include "picture/jpeg_image.h"
-#if __has_include("picture/metafile.h")
 #include "picture/metafile.h"
-#define VELARIM_HAVE_METAFILE 1
-#endif
 
 #include <algorithm>
 
 TFileFormatsList::TFileFormatsList() {
-#ifdef VELARIM_HAVE_METAFILE
   Add<TMetafile>(QStringLiteral("wmf"), QStringLiteral("Metadateien"));
   Add<TMetafile>(QStringLiteral("emf"), QStringLiteral("Erweiterte Metadateien"));
-#endif
   Add<TIcon>(QStringLiteral("ico"), QStringLiteral("Symbole"));
   Add<TBitmap>(QStringLiteral("bmp"), QStringLiteral("Bitmaps"));
 }

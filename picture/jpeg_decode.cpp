@@ -266,6 +266,14 @@ void JpegBitmapDecode::checkBitmapShape(const jpeg_decompress_struct& info, cons
   }
 }
 
+int JpegBitmapDecode::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
+  // Keeps the rows' memory alive while the library writes them, even if a progress
+  // handler makes the bitmap give up its pixels. Only for the call: a second owner of
+  // the pixels would make every later row access copy them.
+  const QImage pinned = bitmap_->Image();
+  return static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
+}
+
 void JpegBitmapDecode::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
   const jpeg_decompress_struct& info = decompressor.Info();
   const int width = static_cast<int>(info.output_width);
@@ -284,10 +292,7 @@ void JpegBitmapDecode::readAllRows(JpegDecompressor& decompressor, const JpegDec
       rows[i] = plan.cmyk ? cmykRows.data() + static_cast<size_t>(i) * static_cast<size_t>(width) * 4
                           : bitmap_->ScanLine(first + i);
     }
-    // Keeps the rows' memory alive while the library writes them, even if a progress
-    // handler makes the bitmap give up its pixels.
-    const QImage pinned = bitmap_->Image();
-    const auto read = static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
+    const int read = readScanlines(decompressor, rows, count);
     if (plan.cmyk) {
       checkBitmapShape(info, plan);
       for (int i = 0; i < read; ++i) {

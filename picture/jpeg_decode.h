@@ -46,6 +46,7 @@ class JpegBitmapDecode : private JpegProgressSink {
   void useTemporaryPalette(JpegDecompressor& decompressor);
   void takeGeneratedPalette(const jpeg_decompress_struct& info);
   void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
+  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
   void checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan);
 
   TJPEGImage& owner_;

@@ -6,6 +6,17 @@
 
 #include <typeinfo>
 
+namespace {
+
+template <class Kind>
+bool isExactly(const TObject& object) {
+  return typeid(object) == typeid(Kind);
+}
+
+bool sameKind(const TObject& a, const TObject& b) { return typeid(a) == typeid(b); }
+
+}  // namespace
+
 QString FileNameExtension(const QString& FileName) {
   const qsizetype nameStart = FileName.lastIndexOf(QLatin1Char('/')) + 1;
   const qsizetype dot = FileName.lastIndexOf(QLatin1Char('.'));
@@ -84,14 +95,14 @@ void TPicture::SetGraphic(TGraphic* Value) {
 }
 
 TBitmap* TPicture::Bitmap() {
-  if (!graphic_ || typeid(*graphic_) != typeid(TBitmap)) {
+  if (!graphic_ || !isExactly<TBitmap>(*graphic_)) {
     replaceGraphic(std::make_unique<TBitmap>());
   }
   return static_cast<TBitmap*>(graphic_.get());
 }
 
 void TPicture::AssignTo(TPersistent* Dest) {
-  if (graphic_ && Dest != nullptr && typeid(*graphic_) == typeid(*Dest)) {
+  if (graphic_ && Dest != nullptr && sameKind(*graphic_, *Dest)) {
     Dest->Assign(graphic_.get());
     return;
   }

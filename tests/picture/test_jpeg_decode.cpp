@@ -221,6 +221,14 @@ TEST(JpegDecode, HugeHeaderSizeIsRefusedBeforeAllocating) {
   }
 }
 
+TEST(JpegDecode, ProgressiveWorkingMemoryBeyondTheLimitIsRefused) {
+  // 900 MB of 8-bit pixels would be allowed, but the library would also need 1.8 GB of
+  // coefficients to hold all scans of a progressive file.
+  auto jpeg = LoadJpeg(WithHeaderSize(MakeJpeg(16, 16, SampleColorModel::Grayscale, true), 30000, 30000));
+  EXPECT_EQ(JpegErrorCode([&] { jpeg->Bitmap(); }), JERR_NO_BACKING_STORE);
+  EXPECT_TRUE(jpeg->Bitmap()->Empty());
+}
+
 TEST(JpegDecode, ThousandsOfScansAreStopped) {
   SampleJpegOptions many;
   many.width = 16;

@@ -214,3 +214,24 @@ TEST(JpegDecodeProgress, AHandlerResizingTheBitmapStopsTheDecodeSafely) {
   jpeg->SetOnProgress(recorder.Handler());
   EXPECT_THROW(jpeg->Bitmap(), EInvalidGraphicOperation);
 }
+
+TEST(JpegDecodeProgress, RowsAreWrittenInPlaceWithoutCopyingThePixels) {
+  for (SampleColorModel model : {SampleColorModel::Color, SampleColorModel::Cmyk}) {
+    SteppingClock clock(300);
+    SampleJpegOptions tall;
+    tall.width = 8;
+    tall.height = 2000;
+    tall.model = model;
+    auto jpeg = LoadJpeg(MakeJpeg(tall));
+    std::vector<const uchar*> pixels;
+    ProgressRecorder recorder;
+    recorder.action = [&](const ProgressReport& r) {
+      if (r.stage != TProgressStage::Starting) pixels.push_back(jpeg->Bitmap()->Image().constBits());
+    };
+    jpeg->SetOnProgress(recorder.Handler());
+    jpeg->Bitmap();
+    ASSERT_GE(pixels.size(), 2u);
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [&](const uchar* p) { return p == pixels.front(); }))
+        << "model " << static_cast<int>(model);
+  }
+}

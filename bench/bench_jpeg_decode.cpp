@@ -1,0 +1,145 @@
+// Decoding a 24-megapixel JPEG through TJPEGImage against a bare libjpeg decode of the
+// same bytes into one buffer, for time and for peak memory beyond what was resident.
+//
+// Goals: TJPEGImage takes at most 1.10 times as long, and its decode needs no more than
+// the decoded bitmap plus 10% of it.
+
+#include "picture/jpeg_image.h"
+#include "platform/stream.h"
+#include "tools/sample_jpeg.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+constexpr int kRounds = 7;
+
+struct Measurement {
+  double seconds = 0;
+  int64_t peakBytes = 0;  // resident memory at the peak, beyond what was resident before
+};
+
+// The kernel's counters of the resident set: "VmRSS" now, "VmHWM" its peak.
+int64_t statusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) {
+      return std::strtoll(line.c_str() + std::char_traits<char>::length(field) + 1, nullptr, 10);
+    }
+  }
+  return -1;
+}
+
+// Starts the peak over from the current resident size (Linux 4.0 and later).
+bool resetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  return static_cast<bool>(clear);
+}
+
+Measurement measure(const std::function<void()>& decode) {
+  const bool peakReset = resetPeak();
+  const int64_t before = statusKilobytes("VmRSS:");
+  const auto start = std::chrono::steady_clock::now();
+  decode();
+  const auto end = std::chrono::steady_clock::now();
+  const int64_t peak = peakReset ? statusKilobytes("VmHWM:") : -1;
+  return Measurement{std::chrono::duration<double>(end - start).count(), peak < 0 ? -1 : (peak - before) * 1024};
+}
+
+void decodeThroughPicture(const QByteArray& file) {
+  TJPEGImage jpeg;
+  TMemoryStream stream(file);
+  jpeg.LoadFromStream(stream);
+  if (jpeg.Bitmap()->Width() != kWidth) {
+    std::abort();
+  }
+}
+
+[[noreturn]] void abortOnError(j_common_ptr) { std::abort(); }
+
+// What any program would do: the library's memory source and rows straight into one
+// buffer with rows padded to 4 bytes, as a bitmap has them.
+void decodeBare(const QByteArray& file) {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  error.error_exit = abortOnError;
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&info);
+  const size_t stride = (static_cast<size_t>(info.output_width) * 3 + 3) / 4 * 4;
+  auto* pixels = static_cast<unsigned char*>(std::calloc(stride * info.output_height, 1));
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW rows[4];
+    const int count = std::min<int>(std::min(info.rec_outbuf_height, 4), info.output_height - info.output_scanline);
+    for (int i = 0; i < count; ++i) {
+      rows[i] = pixels + stride * (info.output_scanline + i);
+    }
+    jpeg_read_scanlines(&info, rows, count);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  std::free(pixels);
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  SampleJpegOptions options;
+  options.width = kWidth;
+  options.height = kHeight;
+  const std::vector<uint8_t> made = MakeSampleJpeg(options);
+  const QByteArray file(reinterpret_cast<const char*>(made.data()), static_cast<qsizetype>(made.size()));
+  const int64_t bitmapBytes = int64_t{kWidth} * 3 * kHeight;
+
+  std::vector<double> pictureTimes;
+  std::vector<double> bareTimes;
+  int64_t picturePeak = 0;
+  int64_t barePeak = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    const Measurement picture = measure([&] { decodeThroughPicture(file); });
+    const Measurement bare = measure([&] { decodeBare(file); });
+    pictureTimes.push_back(picture.seconds);
+    bareTimes.push_back(bare.seconds);
+    picturePeak = std::max(picturePeak, picture.peakBytes);
+    barePeak = std::max(barePeak, bare.peakBytes);
+  }
+
+  const double pictureTime = median(pictureTimes);
+  const double bareTime = median(bareTimes);
+  std::printf("picture: %d x %d, %lld bytes of JPEG, decoded bitmap %lld bytes\n", kWidth, kHeight,
+              static_cast<long long>(file.size()), static_cast<long long>(bitmapBytes));
+  std::printf("TJPEGImage decode:   median %.1f ms of %d rounds\n", pictureTime * 1000, kRounds);
+  std::printf("bare libjpeg decode: median %.1f ms of %d rounds\n", bareTime * 1000, kRounds);
+  std::printf("time ratio: %.3f (goal 1.10 or less)\n", pictureTime / bareTime);
+  if (picturePeak < 0) {
+    std::printf("peak memory: not measurable here (no /proc/self/clear_refs)\n");
+    return 0;
+  }
+  std::printf("peak memory, TJPEGImage:   %.1f MB = %.3f x bitmap (goal 1.10 or less)\n", picturePeak / 1e6,
+              static_cast<double>(picturePeak) / static_cast<double>(bitmapBytes));
+  std::printf("peak memory, bare libjpeg: %.1f MB = %.3f x bitmap\n", barePeak / 1e6,
+              static_cast<double>(barePeak) / static_cast<double>(bitmapBytes));
+  return 0;
+}
