@@ -3,13 +3,17 @@
 //   g++ -std=c++20 -fPIC -I. $(pkg-config --cflags Qt6Core Qt6Gui) fuzz/seeds/make_format_seeds.cpp \
 //       $(pkg-config --libs Qt6Core Qt6Gui) -o /tmp/make_format_seeds && /tmp/make_format_seeds fuzz/corpus
 #include "tests/picture/dib_builder.h"
+#include "tests/picture/metafile_builder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include <cstdio>
 
 using namespace testdib;
+using namespace testmeta;
 
 namespace {
 
@@ -82,6 +86,103 @@ void BitmapSeeds() {
   Write("bmp_load", "rle4_runs_literal_delta.bmp", MakeBitmapFile(rle4));
 }
 
+QByteArray IconMask(int width, int height) {
+  QByteArray rows;
+  for (int y = 0; y < height; ++y) {
+    QByteArray row(static_cast<qsizetype>((width + 31) / 32 * 4), '\0');
+    row[0] = static_cast<char>(0x80 >> (y % 8));
+    rows += row;
+  }
+  return rows;
+}
+
+QByteArray IconImage(uint16_t bitCount, int width, int height) {
+  DibSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.bitCount = bitCount;
+  if (bitCount <= 8) spec.palette = Palette(1 << bitCount);
+  const qsizetype rowBytes = (width * bitCount + 31) / 32 * 4;
+  for (int y = 0; y < height; ++y) {
+    for (qsizetype i = 0; i < rowBytes; ++i) spec.bits.append(static_cast<char>((y * 7 + i * 13) & 0xFF));
+  }
+  return MakeIconDib(spec, IconMask(width, height));
+}
+
+QByteArray PngImage(int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(qRgba(10, 200, 30, 128));
+  image.setPixel(0, 0, qRgba(255, 0, 0, 255));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return png;
+}
+
+void IconSeeds() {
+  Write("ico_load", "bpp1.ico", MakeIconFile({{4, 4, 1, IconImage(1, 4, 4)}}));
+  Write("ico_load", "bpp4.ico", MakeIconFile({{5, 3, 4, IconImage(4, 5, 3)}}));
+  Write("ico_load", "bpp8.ico", MakeIconFile({{6, 2, 8, IconImage(8, 6, 2)}}));
+  Write("ico_load", "bpp24.ico", MakeIconFile({{3, 3, 24, IconImage(24, 3, 3)}}));
+  Write("ico_load", "bpp32_alpha.ico", MakeIconFile({{2, 4, 32, IconImage(32, 2, 4)}}));
+  Write("ico_load", "png.ico", MakeIconFile({{4, 4, 32, PngImage(4, 4)}}));
+  Write("ico_load", "three_sizes.ico",
+        MakeIconFile({{16, 16, 4, IconImage(4, 16, 16)}, {32, 32, 8, IconImage(8, 32, 32)}, {8, 8, 32, PngImage(8, 8)}}));
+}
+
+constexpr uint32_t kNullPen = 0x80000008;
+
+void MetafileSeeds() {
+  const QByteArray brush = EmfRecord(39, {1, 0, 0x0000FF, 0}) + EmfRecord(37, {1});
+  const QByteArray pen = EmfRecord(38, {2, 1, 0, 0, 0xFF0000}) + EmfRecord(37, {2});
+  Write("metafile_load", "emf_shapes.emf",
+        MakeEmf(brush + pen + EmfRecord(43, {10, 10, 40, 40}) + EmfRecord(42, {20, 20, 90, 60}) +
+                EmfRecord(44, {5, 50, 45, 90, 10, 10}) + EmfRecord(3, {0, 0, 0, 0, 3, 0, 0, 50, 0, 0, 50}) +
+                EmfRecord(4, {0, 0, 0, 0, 2, 0, 90, 90, 90}) + EmfRecord(27, {5, 5}) + EmfRecord(54, {80, 20}) +
+                EmfRecord(6, {0, 0, 0, 0, 2, 10, 80, 30, 70})));
+  Write("metafile_load", "emf_16bit_points.emf",
+        MakeEmf(EmfRecord(37, {kNullPen}) + brush +
+                EmfRecord(86, {0, 0, 0, 0, 3, P16(0, 0), P16(40, 0), P16(0, 40)}) +
+                EmfRecord(87, {0, 0, 0, 0, 2, P16(0, 50), P16(95, 50)}) +
+                EmfRecord(85, {0, 0, 0, 0, 4, P16(0, 0), P16(10, 40), P16(50, 40), P16(90, 0)}) +
+                EmfRecord(88, {0, 0, 0, 0, 3, P16(10, 40), P16(50, 40), P16(90, 0)}) +
+                EmfRecord(89, {0, 0, 0, 0, 2, P16(3, 3), P16(9, 4)}) +
+                EmfRecord(91, {0, 0, 0, 0, 2, 6, 3, 3, P16(0, 0), P16(9, 0), P16(0, 9), P16(3, 3), P16(5, 5), P16(3, 5)}) +
+                EmfRecord(90, {0, 0, 0, 0, 1, 2, 2, P16(1, 1), P16(7, 7)})));
+  Write("metafile_load", "emf_mapping.emf",
+        MakeEmf(EmfRecord(17, {8}) + EmfRecord(9, {1000, 1000}) + EmfRecord(10, {I32(-10), 20}) +
+                EmfRecord(11, {96, 96}) + EmfRecord(12, {3, 4}) + EmfRecord(33, {}) + EmfRecord(17, {2}) + brush +
+                EmfRecord(43, {0, 127, 127, 0}) + EmfRecord(34, {I32(-1)}) +
+                EmfRecord(35, {F32(1), F32(0.5f), F32(0), F32(1), F32(3), F32(4)}) +
+                EmfRecord(36, {F32(2), F32(0), F32(0), F32(2), F32(0), F32(0), 2}) + EmfRecord(19, {2}) +
+                EmfRecord(8, {0, 0, 0, 0, 2, 6, 3, 3, 0, 0, 900, 0, 0, 900, 300, 300, 500, 500, 300, 500})));
+  Write("metafile_load", "emf_objects_and_path.emf",
+        MakeEmf(EmfRecord(95, {3, 0, 0, 0, 0, 0x00010001, 5, 0, 0x00FF00, 0, 0}) + EmfRecord(37, {3}) +
+                EmfRecord(39, {4, 2, 0x123456, 3}) + EmfRecord(37, {4}) + EmfRecord(94, {5, 0, 0, 0, 0, 0}) +
+                EmfRecord(82, {6}) + EmfRecord(37, {6}) + EmfRecord(37, {0x80000004}) + EmfRecord(40, {4}) +
+                EmfRecord(59, {}) + EmfRecord(27, {1, 1}) + EmfRecord(54, {50, 1}) + EmfRecord(54, {50, 50}) +
+                EmfRecord(61, {}) + EmfRecord(42, {60, 60, 90, 90}) + EmfRecord(60, {}) +
+                EmfRecord(63, {0, 0, 0, 0}) + EmfRecord(59, {}) + EmfRecord(68, {}) + EmfRecord(64, {0, 0, 0, 0})));
+  const QByteArray wmfObjects = WmfRecord(0x02FB, {0, 0, 0, 0, 0, 0, 0, 0, 0}) + WmfRecord(0x02FC, {0, 0x00FF, 0, 0}) +
+                                WmfRecord(0x02FA, {2, 3, 0, 0x00FF, 0}) + WmfRecord(0x012D, {1}) +
+                                WmfRecord(0x012D, {2}) + WmfRecord(0x01F0, {0}) + WmfRecord(0x02FC, {2, 0, 0x00FF, 4}) +
+                                WmfRecord(0x012D, {0});
+  Write("metafile_load", "wmf_shapes.wmf",
+        MakePlaceable(WmfRecord(0x020B, {0, 0}) + WmfRecord(0x020C, {1000, 1000}) + wmfObjects +
+                          WmfRecord(0x041B, {500, 500, 100, 100}) + WmfRecord(0x0418, {900, 900, 600, 600}) +
+                          WmfRecord(0x061C, {40, 40, 990, 400, 600, 10}) + WmfRecord(0x0214, {10, 10}) +
+                          WmfRecord(0x0213, {900, 20}) + WmfRecord(0x0324, {3, 0, 0, 500, 0, 0, 500}) +
+                          WmfRecord(0x0325, {3, 10, 10, 20, 900, 900, 40}) + WmfRecord(0x001E, {}) +
+                          WmfRecord(0x0106, {2}) + WmfRecord(0x0538, {2, 3, 3, 0, 0, 90, 0, 0, 90, 30, 30, 50, 50, 30, 50}) +
+                          WmfRecord(0x0127, {0xFFFF}),
+                      0, 0, 1000, 1000, 1440));
+  Write("metafile_load", "wmf_box_default_window.wmf",
+        MakePlaceable(WmfRecord(0x02FC, {0, 0x00FF, 0, 0}) + WmfRecord(0x012D, {0}) +
+                          WmfRecord(0x0324, {3, 100, 100, 150, 100, 100, 150}),
+                      100, 100, 200, 200, 0));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,5 +192,7 @@ int main(int argc, char** argv) {
   }
   corpusDir = QString::fromLocal8Bit(argv[1]);
   BitmapSeeds();
+  IconSeeds();
+  MetafileSeeds();
   return 0;
 }
