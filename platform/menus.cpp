@@ -61,7 +61,8 @@ void TMenuItem::updateAction() {
   // keeps its shortcut.
   QString text = caption_;
   if (!shortCut_.isEmpty()) text += QLatin1Char('\t') + shortCut_.toString(QKeySequence::NativeText);
-  action_->setText(text);
+  // Qt would show a separator's text beside its line.
+  action_->setText(IsSeparator() ? QString() : text);
   action_->setSeparator(IsSeparator());
   action_->setEnabled(enabled_);
   action_->setVisible(visible_);

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,6 +139,19 @@ TEST(Menus, QtActionsFollowItemStates) {
   EXPECT_FALSE(form.hidden->Action()->isVisible());
   EXPECT_FALSE(form.disabled->Action()->isEnabled());
   EXPECT_TRUE(form.hidden->Action()->text().startsWith(QStringLiteral("x\t")));
+}
+
+TEST(Menus, SeparatorShowsNoText) {
+  TMainMenu menu(nullptr);
+  auto* file = new TMenuItem(&menu);
+  auto* separator = new TMenuItem(&menu);
+  separator->SetCaption(QStringLiteral("-"));
+  file->Add(separator);
+  menu.Items()->Add(file);
+  QMenuBar bar;
+  menu.BuildMenuBar(&bar);
+  EXPECT_TRUE(separator->Action()->isSeparator());
+  EXPECT_TRUE(separator->Action()->text().isEmpty());
 }
 
 TEST(WindowProc, ReplacedProcedureSeesMessagesAndChains) {
