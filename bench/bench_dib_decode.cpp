@@ -47,18 +47,18 @@ QByteArray PhotoBitmap(int bitCount) {
 }
 
 QByteArray Wallpaper() {
-  testdib::DibSpec spec;
-  spec.width = 640;
-  spec.height = 125;
-  spec.bitCount = 8;
-  spec.compression = kBiRle8;
-  for (int i = 0; i < 256; ++i) spec.palette.append(qRgb(i, i, 255 - i));
+  testdib::DibSpec layout;
+  layout.width = 640;
+  layout.height = 125;
+  layout.bitCount = 8;
+  layout.compression = kBiRle8;
+  for (int i = 0; i < 256; ++i) layout.palette.append(qRgb(i, i, 255 - i));
   for (int row = 0; row < 125; ++row) {
-    for (int run = 0; run < 16; ++run) spec.bits += testdib::Bytes({40, (row + run) & 0xFF});
-    spec.bits += testdib::Bytes({0, 0});
+    for (int run = 0; run < 16; ++run) layout.bits += testdib::Bytes({40, (row + run) & 0xFF});
+    layout.bits += testdib::Bytes({0, 0});
   }
-  spec.bits += testdib::Bytes({0, 1});
-  return testdib::MakeBitmapFile(spec);
+  layout.bits += testdib::Bytes({0, 1});
+  return testdib::MakeBitmapFile(layout);
 }
 
 QByteArray ManyShapes() {

@@ -35,25 +35,25 @@ QList<QRgb> Palette(int count) {
 }
 
 DibSpec Paletted(uint16_t bitCount, QByteArray bits, int colours, uint32_t headerSize = 40) {
-  DibSpec spec;
-  spec.headerSize = headerSize;
-  spec.width = 5;
-  spec.height = 3;
-  spec.bitCount = bitCount;
-  spec.palette = Palette(colours);
-  spec.colorsUsed = headerSize == 12 ? 0 : static_cast<uint32_t>(colours);
-  spec.bits = bits;
-  return spec;
+  DibSpec layout;
+  layout.headerSize = headerSize;
+  layout.width = 5;
+  layout.height = 3;
+  layout.bitCount = bitCount;
+  layout.palette = Palette(colours);
+  layout.colorsUsed = headerSize == 12 ? 0 : static_cast<uint32_t>(colours);
+  layout.bits = bits;
+  return layout;
 }
 
 DibSpec TrueColour(uint16_t bitCount, QByteArray row, uint32_t headerSize = 40) {
-  DibSpec spec;
-  spec.headerSize = headerSize;
-  spec.width = 5;
-  spec.height = 3;
-  spec.bitCount = bitCount;
-  spec.bits = row + row + row;
-  return spec;
+  DibSpec layout;
+  layout.headerSize = headerSize;
+  layout.width = 5;
+  layout.height = 3;
+  layout.bitCount = bitCount;
+  layout.bits = row + row + row;
+  return layout;
 }
 
 void BitmapSeeds() {
@@ -97,16 +97,16 @@ QByteArray IconMask(int width, int height) {
 }
 
 QByteArray IconImage(uint16_t bitCount, int width, int height) {
-  DibSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = bitCount;
-  if (bitCount <= 8) spec.palette = Palette(1 << bitCount);
+  DibSpec layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = bitCount;
+  if (bitCount <= 8) layout.palette = Palette(1 << bitCount);
   const qsizetype rowBytes = (width * bitCount + 31) / 32 * 4;
   for (int y = 0; y < height; ++y) {
-    for (qsizetype i = 0; i < rowBytes; ++i) spec.bits.append(static_cast<char>((y * 7 + i * 13) & 0xFF));
+    for (qsizetype i = 0; i < rowBytes; ++i) layout.bits.append(static_cast<char>((y * 7 + i * 13) & 0xFF));
   }
-  return MakeIconDib(spec, IconMask(width, height));
+  return MakeIconDib(layout, IconMask(width, height));
 }
 
 QByteArray PngImage(int width, int height) {

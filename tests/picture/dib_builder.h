@@ -41,45 +41,45 @@ struct DibSpec {
 
 // Header, channel masks (inside the larger headers, after the 40-byte one), colour
 // table (3-byte entries for the 12-byte header) and pixel data.
-inline QByteArray MakeDib(const DibSpec& spec) {
+inline QByteArray MakeDib(const DibSpec& layout) {
   QByteArray out;
-  PutU32(out, spec.headerSize);
-  if (spec.headerSize == 12) {
-    PutU16(out, static_cast<uint32_t>(spec.width));
-    PutU16(out, static_cast<uint32_t>(spec.height));
+  PutU32(out, layout.headerSize);
+  if (layout.headerSize == 12) {
+    PutU16(out, static_cast<uint32_t>(layout.width));
+    PutU16(out, static_cast<uint32_t>(layout.height));
     PutU16(out, 1);
-    PutU16(out, spec.bitCount);
+    PutU16(out, layout.bitCount);
   } else {
-    PutU32(out, static_cast<uint32_t>(spec.width));
-    PutU32(out, static_cast<uint32_t>(spec.height));
+    PutU32(out, static_cast<uint32_t>(layout.width));
+    PutU32(out, static_cast<uint32_t>(layout.height));
     PutU16(out, 1);
-    PutU16(out, spec.bitCount);
-    PutU32(out, spec.compression);
-    PutU32(out, spec.imageSize);
+    PutU16(out, layout.bitCount);
+    PutU32(out, layout.compression);
+    PutU32(out, layout.imageSize);
     PutU32(out, 2835);
     PutU32(out, 2835);
-    PutU32(out, spec.colorsUsed);
+    PutU32(out, layout.colorsUsed);
     PutU32(out, 0);
-    for (const uint32_t mask : spec.masks) PutU32(out, mask);
-    while (static_cast<uint32_t>(out.size()) < spec.headerSize) out.append('\0');
+    for (const uint32_t mask : layout.masks) PutU32(out, mask);
+    while (static_cast<uint32_t>(out.size()) < layout.headerSize) out.append('\0');
   }
-  for (const QRgb colour : spec.palette) {
+  for (const QRgb colour : layout.palette) {
     out.append(static_cast<char>(qBlue(colour)));
     out.append(static_cast<char>(qGreen(colour)));
     out.append(static_cast<char>(qRed(colour)));
-    if (spec.headerSize != 12) out.append('\0');
+    if (layout.headerSize != 12) out.append('\0');
   }
-  out.append(spec.bits);
+  out.append(layout.bits);
   return out;
 }
 
 // A "BM" file around the bitmap; the pixel offset points right after the colour table.
-inline QByteArray MakeBitmapFile(const DibSpec& spec) {
-  const QByteArray dib = MakeDib(spec);
+inline QByteArray MakeBitmapFile(const DibSpec& layout) {
+  const QByteArray dib = MakeDib(layout);
   QByteArray out("BM");
   PutU32(out, static_cast<uint32_t>(14 + dib.size()));
   PutU32(out, 0);
-  PutU32(out, static_cast<uint32_t>(14 + dib.size() - spec.bits.size()));
+  PutU32(out, static_cast<uint32_t>(14 + dib.size() - layout.bits.size()));
   out.append(dib);
   return out;
 }

@@ -52,84 +52,84 @@ QList<QRgb> Ramp256() {
 // padding) with known colours.
 struct DepthCase {
   std::string name;
-  DibSpec spec;
+  DibSpec layout;
   Picture expected;
   QImage::Format format;
 };
 
-DibSpec Spec(uint16_t bitCount, QByteArray bottom, QByteArray top, uint32_t headerSize = 40) {
-  DibSpec spec;
-  spec.headerSize = headerSize;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = bitCount;
-  spec.bits = bottom + top;
-  return spec;
+DibSpec Layout(uint16_t bitCount, QByteArray bottom, QByteArray top, uint32_t headerSize = 40) {
+  DibSpec layout;
+  layout.headerSize = headerSize;
+  layout.width = 3;
+  layout.height = 2;
+  layout.bitCount = bitCount;
+  layout.bits = bottom + top;
+  return layout;
 }
 
 std::vector<DepthCase> DepthCases() {
   std::vector<DepthCase> cases;
   const QRgb mid16 = qRgb(132, 132, 132);  // 16 of 31 scaled to 0..255
   {
-    DibSpec spec = Spec(1, PackRow(1, {1, 1, 0}), PackRow(1, {0, 1, 0}));
-    spec.palette = {kRed, kBlue};
-    cases.push_back({"bpp1", spec, {{kRed, kBlue, kRed}, {kBlue, kBlue, kRed}}, QImage::Format_Indexed8});
+    DibSpec layout = Layout(1, PackRow(1, {1, 1, 0}), PackRow(1, {0, 1, 0}));
+    layout.palette = {kRed, kBlue};
+    cases.push_back({"bpp1", layout, {{kRed, kBlue, kRed}, {kBlue, kBlue, kRed}}, QImage::Format_Indexed8});
   }
   {
-    DibSpec spec = Spec(4, PackRow(4, {3, 4, 5}), PackRow(4, {0, 1, 2}));
-    spec.palette = {kRed, kGreen, kBlue, kWhite, kBlack, qRgb(1, 2, 3)};
-    spec.colorsUsed = 6;
+    DibSpec layout = Layout(4, PackRow(4, {3, 4, 5}), PackRow(4, {0, 1, 2}));
+    layout.palette = {kRed, kGreen, kBlue, kWhite, kBlack, qRgb(1, 2, 3)};
+    layout.colorsUsed = 6;
     cases.push_back(
-        {"bpp4", spec, {{kRed, kGreen, kBlue}, {kWhite, kBlack, qRgb(1, 2, 3)}}, QImage::Format_Indexed8});
+        {"bpp4", layout, {{kRed, kGreen, kBlue}, {kWhite, kBlack, qRgb(1, 2, 3)}}, QImage::Format_Indexed8});
   }
   const QList<QRgb> ramp = Ramp256();
   const Picture rampPicture{{ramp[1], ramp[128], ramp[255]}, {ramp[0], ramp[7], ramp[200]}};
   {
-    DibSpec spec = Spec(8, PackRow(8, {0, 7, 200}), PackRow(8, {1, 128, 255}));
-    spec.palette = ramp;
-    cases.push_back({"bpp8", spec, rampPicture, QImage::Format_Indexed8});
+    DibSpec layout = Layout(8, PackRow(8, {0, 7, 200}), PackRow(8, {1, 128, 255}));
+    layout.palette = ramp;
+    cases.push_back({"bpp8", layout, rampPicture, QImage::Format_Indexed8});
   }
   {
-    DibSpec spec = Spec(8, PackRow(8, {1, 128, 255}), PackRow(8, {0, 7, 200}));
-    spec.height = -2;  // first stored row is the top one
-    spec.palette = ramp;
-    cases.push_back({"bpp8_top_down", spec, rampPicture, QImage::Format_Indexed8});
+    DibSpec layout = Layout(8, PackRow(8, {1, 128, 255}), PackRow(8, {0, 7, 200}));
+    layout.height = -2;  // first stored row is the top one
+    layout.palette = ramp;
+    cases.push_back({"bpp8_top_down", layout, rampPicture, QImage::Format_Indexed8});
   }
   {
-    DibSpec spec = Spec(8, PackRow(8, {0, 7, 200}), PackRow(8, {1, 128, 255}), 12);
-    spec.palette = ramp;
-    cases.push_back({"bpp8_core_header", spec, rampPicture, QImage::Format_Indexed8});
+    DibSpec layout = Layout(8, PackRow(8, {0, 7, 200}), PackRow(8, {1, 128, 255}), 12);
+    layout.palette = ramp;
+    cases.push_back({"bpp8_core_header", layout, rampPicture, QImage::Format_Indexed8});
   }
   const Picture colours{{kRed, kGreen, kBlue}, {kWhite, kBlack, mid16}};
-  cases.push_back({"bpp16_555", Spec(16, PackRow(16, {0x7FFF, 0, 0x4210}), PackRow(16, {0x7C00, 0x03E0, 0x001F})),
+  cases.push_back({"bpp16_555", Layout(16, PackRow(16, {0x7FFF, 0, 0x4210}), PackRow(16, {0x7C00, 0x03E0, 0x001F})),
                    colours, QImage::Format_BGR888});
   {
-    DibSpec spec = Spec(16, PackRow(16, {0xFFFF, 0, 0x8410}), PackRow(16, {0xF800, 0x07E0, 0x001F}));
-    spec.compression = kBiBitfields;
-    spec.masks = {0xF800, 0x07E0, 0x001F};
+    DibSpec layout = Layout(16, PackRow(16, {0xFFFF, 0, 0x8410}), PackRow(16, {0xF800, 0x07E0, 0x001F}));
+    layout.compression = kBiBitfields;
+    layout.masks = {0xF800, 0x07E0, 0x001F};
     cases.push_back(
-        {"bpp16_565_masks", spec, {{kRed, kGreen, kBlue}, {kWhite, kBlack, qRgb(132, 130, 132)}}, QImage::Format_BGR888});
+        {"bpp16_565_masks", layout, {{kRed, kGreen, kBlue}, {kWhite, kBlack, qRgb(132, 130, 132)}}, QImage::Format_BGR888});
   }
   const Picture exact{{kRed, kGreen, kBlue}, {kWhite, kBlack, qRgb(10, 20, 30)}};
   const QByteArray top24 = PackRow(24, {0xFF0000, 0x00FF00, 0x0000FF});
   const QByteArray bottom24 = PackRow(24, {0xFFFFFF, 0, 0x0A141E});
-  cases.push_back({"bpp24", Spec(24, bottom24, top24), exact, QImage::Format_BGR888});
-  cases.push_back({"bpp24_core_header", Spec(24, bottom24, top24, 12), exact, QImage::Format_BGR888});
-  cases.push_back({"bpp24_v4_header", Spec(24, bottom24, top24, 108), exact, QImage::Format_BGR888});
+  cases.push_back({"bpp24", Layout(24, bottom24, top24), exact, QImage::Format_BGR888});
+  cases.push_back({"bpp24_core_header", Layout(24, bottom24, top24, 12), exact, QImage::Format_BGR888});
+  cases.push_back({"bpp24_v4_header", Layout(24, bottom24, top24, 108), exact, QImage::Format_BGR888});
   {
-    DibSpec spec = Spec(24, top24, bottom24);
-    spec.height = -2;
-    cases.push_back({"bpp24_top_down", spec, exact, QImage::Format_BGR888});
+    DibSpec layout = Layout(24, top24, bottom24);
+    layout.height = -2;
+    cases.push_back({"bpp24_top_down", layout, exact, QImage::Format_BGR888});
   }
   // The fourth byte of an uncompressed 32-bit pixel is not colour.
-  cases.push_back({"bpp32", Spec(32, PackRow(32, {0x55FFFFFF, 0x55000000, 0x550A141E}),
+  cases.push_back({"bpp32", Layout(32, PackRow(32, {0x55FFFFFF, 0x55000000, 0x550A141E}),
                                  PackRow(32, {0x55FF0000, 0x5500FF00, 0x550000FF})),
                    exact, QImage::Format_BGR888});
   {
-    DibSpec spec = Spec(32, PackRow(32, {0xFFFFFF, 0, 0x1E140A}), PackRow(32, {0x0000FF, 0x00FF00, 0xFF0000}), 124);
-    spec.compression = kBiBitfields;
-    spec.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};  // red in the low byte
-    cases.push_back({"bpp32_v5_masks", spec, exact, QImage::Format_BGR888});
+    DibSpec layout = Layout(32, PackRow(32, {0xFFFFFF, 0, 0x1E140A}), PackRow(32, {0x0000FF, 0x00FF00, 0xFF0000}), 124);
+    layout.compression = kBiBitfields;
+    layout.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};  // red in the low byte
+    cases.push_back({"bpp32_v5_masks", layout, exact, QImage::Format_BGR888});
   }
   return cases;
 }
@@ -137,20 +137,20 @@ std::vector<DepthCase> DepthCases() {
 class DibDepth : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(DibDepth, DecodesKnownColoursTopDown) {
-  const QImage image = ReadFile(MakeBitmapFile(GetParam().spec));
+  const QImage image = ReadFile(MakeBitmapFile(GetParam().layout));
   ASSERT_EQ(image.format(), GetParam().format);
   EXPECT_EQ(Describe(Pixels(image)), Describe(GetParam().expected));
 }
 
 TEST_P(DibDepth, PackedBitmapDecodesTheSame) {
-  const QByteArray dib = MakeDib(GetParam().spec);
+  const QByteArray dib = MakeDib(GetParam().layout);
   const QImage image = ReadDib(reinterpret_cast<const uint8_t*>(dib.constData()), static_cast<size_t>(dib.size()));
   EXPECT_EQ(Describe(Pixels(image)), Describe(GetParam().expected));
 }
 
 // A file cut anywhere is refused, never read past its end.
 TEST_P(DibDepth, EveryTruncationIsInvalid) {
-  const QByteArray file = MakeBitmapFile(GetParam().spec);
+  const QByteArray file = MakeBitmapFile(GetParam().layout);
   for (int length = 0; length < file.size(); ++length) {
     EXPECT_THROW(ReadFile(file.left(length)), EInvalidGraphic) << "cut at " << length;
   }
@@ -160,28 +160,28 @@ INSTANTIATE_TEST_SUITE_P(AllDepths, DibDepth, ::testing::ValuesIn(DepthCases()),
                          [](const auto& info) { return info.param.name; });
 
 TEST(DibFormat, ShortColourTableKeepsItsSizeAndShowsBlackBeyondIt) {
-  DibSpec spec = Spec(8, PackRow(8, {0, 1, 5}), PackRow(8, {1, 0, 1}));
-  spec.colorsUsed = 2;
-  spec.palette = {kRed, kGreen};
-  const QImage image = ReadFile(MakeBitmapFile(spec));
+  DibSpec layout = Layout(8, PackRow(8, {0, 1, 5}), PackRow(8, {1, 0, 1}));
+  layout.colorsUsed = 2;
+  layout.palette = {kRed, kGreen};
+  const QImage image = ReadFile(MakeBitmapFile(layout));
   EXPECT_EQ(image.colorCount(), 6);
   EXPECT_EQ(image.pixel(2, 1), kBlack);
   EXPECT_EQ(image.pixel(0, 0), kGreen);
 
-  spec.bits = PackRow(8, {0, 1, 1}) + PackRow(8, {1, 0, 1});
-  EXPECT_EQ(ReadFile(MakeBitmapFile(spec)).colorCount(), 2);
+  layout.bits = PackRow(8, {0, 1, 1}) + PackRow(8, {1, 0, 1});
+  EXPECT_EQ(ReadFile(MakeBitmapFile(layout)).colorCount(), 2);
 }
 
 TEST(DibFormat, ColoursUsedBeyondTheDepthAreCapped) {
-  DibSpec spec = Spec(1, PackRow(1, {0, 1, 0}), PackRow(1, {1, 1, 1}));
-  spec.colorsUsed = 1000;
-  spec.palette = {kRed, kBlue};
-  EXPECT_EQ(ReadFile(MakeBitmapFile(spec)).colorCount(), 2);
+  DibSpec layout = Layout(1, PackRow(1, {0, 1, 0}), PackRow(1, {1, 1, 1}));
+  layout.colorsUsed = 1000;
+  layout.palette = {kRed, kBlue};
+  EXPECT_EQ(ReadFile(MakeBitmapFile(layout)).colorCount(), 2);
 }
 
 TEST(DibFormat, PixelOffsetOfTheFileHeaderIsHonoured) {
-  DibSpec spec = Spec(24, PackRow(24, {0xFFFFFF, 0, 0x0A141E}), PackRow(24, {0xFF0000, 0x00FF00, 0x0000FF}));
-  QByteArray file = MakeBitmapFile(spec);
+  DibSpec layout = Layout(24, PackRow(24, {0xFFFFFF, 0, 0x0A141E}), PackRow(24, {0xFF0000, 0x00FF00, 0x0000FF}));
+  QByteArray file = MakeBitmapFile(layout);
   file.insert(14 + 40, QByteArray(6, '\x77'));  // a gap before the pixels
   SetU32(file, 10, 14 + 40 + 6);
   EXPECT_EQ(ReadFile(file).pixel(0, 0), kRed);
@@ -196,10 +196,10 @@ struct Damage {
 class DibDamage : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(DibDamage, IsAnInvalidBitmap) {
-  DibSpec spec = Spec(8, PackRow(8, {0, 1, 2}), PackRow(8, {2, 1, 0}));
-  spec.colorsUsed = 3;
-  spec.palette = {kRed, kGreen, kBlue};
-  QByteArray file = MakeBitmapFile(spec);
+  DibSpec layout = Layout(8, PackRow(8, {0, 1, 2}), PackRow(8, {2, 1, 0}));
+  layout.colorsUsed = 3;
+  layout.palette = {kRed, kGreen, kBlue};
+  QByteArray file = MakeBitmapFile(layout);
   GetParam().apply(file);
   try {
     ReadFile(file);
@@ -233,39 +233,39 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DibFormat, ChannelMasksMustBeSeparateRunsOfBits) {
   for (const std::vector<uint32_t>& masks : std::vector<std::vector<uint32_t>>{
            {0xF800, 0x07E0, 0x0015}, {0xF800, 0x0FE0, 0x001F}, {0xF800, 0x07E0, 0}, {0x1F800, 0x07E0, 0x001F}}) {
-    DibSpec spec = Spec(16, PackRow(16, {0, 0, 0}), PackRow(16, {0, 0, 0}));
-    spec.compression = kBiBitfields;
-    spec.masks = masks;
-    EXPECT_THROW(ReadFile(MakeBitmapFile(spec)), EInvalidGraphic) << std::hex << masks[0] << " " << masks[1] << " "
+    DibSpec layout = Layout(16, PackRow(16, {0, 0, 0}), PackRow(16, {0, 0, 0}));
+    layout.compression = kBiBitfields;
+    layout.masks = masks;
+    EXPECT_THROW(ReadFile(MakeBitmapFile(layout)), EInvalidGraphic) << std::hex << masks[0] << " " << masks[1] << " "
                                                                   << masks[2];
   }
 }
 
 TEST(DibFormat, SizesBeyondTheLimitsAreOutOfMemory) {
-  DibSpec spec = Spec(24, {}, {});
+  DibSpec layout = Layout(24, {}, {});
   for (const auto& [width, height] : std::vector<std::pair<int32_t, int32_t>>{
            {32768, 1}, {1, 32768}, {1, -32768}, {1, INT32_MIN}, {INT32_MAX, 1}, {32767, 32767}}) {
-    spec.width = width;
-    spec.height = height;
-    EXPECT_THROW(ReadFile(MakeBitmapFile(spec)), EOutOfMemory) << width << " x " << height;
+    layout.width = width;
+    layout.height = height;
+    EXPECT_THROW(ReadFile(MakeBitmapFile(layout)), EOutOfMemory) << width << " x " << height;
   }
 }
 
 TEST(DibFormat, LargestAllowedHeaderWithoutPixelsIsInvalidNotAllocated) {
-  DibSpec spec = Spec(8, {}, {});
-  spec.width = 32767;
-  spec.height = 32767;
-  spec.palette = {kRed};
-  spec.colorsUsed = 1;
-  EXPECT_THROW(ReadFile(MakeBitmapFile(spec)), EInvalidGraphic);
+  DibSpec layout = Layout(8, {}, {});
+  layout.width = 32767;
+  layout.height = 32767;
+  layout.palette = {kRed};
+  layout.colorsUsed = 1;
+  EXPECT_THROW(ReadFile(MakeBitmapFile(layout)), EInvalidGraphic);
 }
 
 // Flipping bytes anywhere gives a picture or an invalid-bitmap error, nothing else.
 TEST(DibFormat, FlippedBytesNeverEscapeAsOtherErrors) {
-  DibSpec spec = Spec(4, PackRow(4, {3, 4, 5}), PackRow(4, {0, 1, 2}));
-  spec.palette = {kRed, kGreen, kBlue, kWhite, kBlack, kRed};
-  spec.colorsUsed = 6;
-  const QByteArray good = MakeBitmapFile(spec);
+  DibSpec layout = Layout(4, PackRow(4, {3, 4, 5}), PackRow(4, {0, 1, 2}));
+  layout.palette = {kRed, kGreen, kBlue, kWhite, kBlack, kRed};
+  layout.colorsUsed = 6;
+  const QByteArray good = MakeBitmapFile(layout);
   for (int at = 0; at < good.size(); ++at) {
     for (const int flip : {0x01, 0x80, 0xFF}) {
       QByteArray file = good;
@@ -290,15 +290,15 @@ std::vector<std::vector<int>> Indices(const QImage& image) {
 }
 
 DibSpec RleSpec(uint32_t compression, int width, int height, QByteArray data) {
-  DibSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = compression == kBiRle8 ? 8 : 4;
-  spec.compression = compression;
-  spec.colorsUsed = 8;
-  spec.palette = {qRgb(9, 9, 9), kRed, kGreen, kBlue, kWhite, kBlack, qRgb(1, 1, 1), qRgb(2, 2, 2)};
-  spec.bits = data;
-  return spec;
+  DibSpec layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = compression == kBiRle8 ? 8 : 4;
+  layout.compression = compression;
+  layout.colorsUsed = 8;
+  layout.palette = {qRgb(9, 9, 9), kRed, kGreen, kBlue, kWhite, kBlack, qRgb(1, 1, 1), qRgb(2, 2, 2)};
+  layout.bits = data;
+  return layout;
 }
 
 // Runs, a padded literal, an overrunning run, a delta over a whole row and the end of
@@ -321,28 +321,28 @@ TEST(DibRle, Rle8RunsLiteralsDeltaAndEscapes) {
 }
 
 TEST(DibRle, Rle4AlternatesNibblesInRunsAndLiterals) {
-  const DibSpec spec = RleSpec(kBiRle4, 5, 3,
+  const DibSpec layout = RleSpec(kBiRle4, 5, 3,
                                Bytes({5, 0x12, 0, 0,                // row 0: 1 2 1 2 1
                                       0, 5, 0x34, 0x56, 0x70, 0, 0, 0,  // row 1: literal of five (+ pad)
                                       0, 3, 0x71, 0x20, 2, 0x55,    // row 2: literal 7 1 2, run 5 5
                                       0, 1}));
   const std::vector<std::vector<int>> expected{{7, 1, 2, 5, 5}, {3, 4, 5, 6, 7}, {1, 2, 1, 2, 1}};
-  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(spec))), expected);
+  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(layout))), expected);
 }
 
 TEST(DibRle, OverrunningDeltaAndDataBeyondTheTopAreClipped) {
-  const DibSpec spec = RleSpec(kBiRle8, 4, 2,
+  const DibSpec layout = RleSpec(kBiRle8, 4, 2,
                                Bytes({0, 2, 200, 0, 5, 1,  // delta far right: the run falls off the row
                                       0, 0, 2, 2,          // row 1: 2 2
                                       0, 0,                // end of the last row ends the bitmap
                                       255, 4, 0, 2, 9, 9}));  // beyond the top: ignored
   const std::vector<std::vector<int>> expected{{2, 2, 0, 0}, {0, 0, 0, 0}};
-  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(spec))), expected);
+  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(layout))), expected);
 }
 
 TEST(DibRle, LiteralRunOverTheEdgeIsCut) {
-  const DibSpec spec = RleSpec(kBiRle8, 2, 1, Bytes({0, 3, 4, 5, 6, 0, 0, 1}));
-  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(spec))), (std::vector<std::vector<int>>{{4, 5}}));
+  const DibSpec layout = RleSpec(kBiRle8, 2, 1, Bytes({0, 3, 4, 5, 6, 0, 0, 1}));
+  EXPECT_EQ(Indices(ReadFile(MakeBitmapFile(layout))), (std::vector<std::vector<int>>{{4, 5}}));
 }
 
 TEST(DibRle, EveryTruncationIsInvalid) {
@@ -353,11 +353,11 @@ TEST(DibRle, EveryTruncationIsInvalid) {
 }
 
 TEST(DibRle, ImageSizeOfTheHeaderBoundsTheData) {
-  DibSpec spec = Rle8Sample();
-  spec.imageSize = static_cast<uint32_t>(spec.bits.size() - 2);  // leaves out the end of bitmap
-  EXPECT_THROW(ReadFile(MakeBitmapFile(spec)), EInvalidGraphic);
-  spec.imageSize = static_cast<uint32_t>(spec.bits.size() + 100);  // beyond the file: the file's end counts
-  EXPECT_NO_THROW(ReadFile(MakeBitmapFile(spec)));
+  DibSpec layout = Rle8Sample();
+  layout.imageSize = static_cast<uint32_t>(layout.bits.size() - 2);  // leaves out the end of bitmap
+  EXPECT_THROW(ReadFile(MakeBitmapFile(layout)), EInvalidGraphic);
+  layout.imageSize = static_cast<uint32_t>(layout.bits.size() + 100);  // beyond the file: the file's end counts
+  EXPECT_NO_THROW(ReadFile(MakeBitmapFile(layout)));
 }
 
 // The shape of the tool bar wallpaper: 640 x 125, 8 bits, each row three runs.
@@ -367,10 +367,10 @@ TEST(DibRle, WallpaperSizedRle8) {
     data += Bytes({255, row, 255, row + 1, 130, row + 2, 0, 0});
   }
   data += Bytes({0, 1});
-  DibSpec spec = RleSpec(kBiRle8, 640, 125, data);
-  spec.colorsUsed = 0;
-  spec.palette = Ramp256();
-  const QImage image = ReadFile(MakeBitmapFile(spec));
+  DibSpec layout = RleSpec(kBiRle8, 640, 125, data);
+  layout.colorsUsed = 0;
+  layout.palette = Ramp256();
+  const QImage image = ReadFile(MakeBitmapFile(layout));
   ASSERT_EQ(image.size(), QSize(640, 125));
   EXPECT_EQ(image.pixelIndex(0, 124), 0);
   EXPECT_EQ(image.pixelIndex(300, 124), 1);

@@ -31,12 +31,12 @@ const QByteArray kMask = PackRow(1, {0, 1, 0}) + PackRow(1, {1, 0, 0});
 const std::vector<std::vector<QRgb>> kMasked{{kClear, kGreen, kBlue}, {kWhite, kClear, kDark}};
 
 DibSpec Colour(uint16_t bitCount, QByteArray bottom, QByteArray top) {
-  DibSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = bitCount;
-  spec.bits = bottom + top;
-  return spec;
+  DibSpec layout;
+  layout.width = 3;
+  layout.height = 2;
+  layout.bitCount = bitCount;
+  layout.bits = bottom + top;
+  return layout;
 }
 
 QByteArray OneImageIcon(const QByteArray& image, int bitCount = 8) {
