@@ -226,3 +226,25 @@ TEST(Components, OwnerDestroysOwnedNewestFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+class ThrowingObject : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::User) throw EInOutError(5);
+    return QObject::event(event);
+  }
+};
+
+TEST(ErrorReport, ErrorEscapingAnEventHandlerIsReportedAndTheLoopGoesOn) {
+  ScriptedDialogs dialogs;
+  ThrowingObject target;
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&target, &event);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Dateizugriff verweigert."));
+  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
+}
+
+}  // namespace
