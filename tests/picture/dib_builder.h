@@ -12,6 +12,13 @@
 
 namespace testdib {
 
+// Colours the bitmap and icon tests paint with.
+inline const QRgb kRed = qRgb(255, 0, 0);
+inline const QRgb kGreen = qRgb(0, 255, 0);
+inline const QRgb kBlue = qRgb(0, 0, 255);
+inline const QRgb kWhite = qRgb(255, 255, 255);
+inline const QRgb kBlack = qRgb(0, 0, 0);
+
 inline void PutU16(QByteArray& out, uint32_t value) {
   out.append(static_cast<char>(value & 0xFF));
   out.append(static_cast<char>((value >> 8) & 0xFF));

@@ -12,11 +12,6 @@ using namespace testdib;
 
 namespace {
 
-const QRgb kRed = qRgb(255, 0, 0);
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
 
 using Picture = std::vector<std::vector<QRgb>>;  // rows from the top
 

@@ -17,11 +17,6 @@ using namespace testdib;
 
 namespace {
 
-const QRgb kRed = qRgb(255, 0, 0);
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kDark = qRgb(10, 20, 30);
 const QRgb kClear = 0;
 
