@@ -2,7 +2,7 @@
 // loop, and the end of the process with all windows.
 #include "app/velarim_app.h"
 
-#include "platform/application.h"
+#include "framework/application.h"
 
 int main(int argc, char** argv) {
   EventLoopApplication qtApp(argc, argv);

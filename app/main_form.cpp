@@ -8,11 +8,11 @@
 #include "chrome/glyphs.h"
 #include "chrome/speed_bar.h"
 #include "picture/image_control.h"
-#include "platform/application.h"
-#include "platform/menus.h"
-#include "platform/page_control.h"
+#include "framework/application.h"
+#include "framework/menus.h"
+#include "framework/page_control.h"
 #include "platform/paths.h"
-#include "platform/std_controls.h"
+#include "framework/std_controls.h"
 #include "sheet/quad_split.h"
 
 namespace {

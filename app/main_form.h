@@ -2,7 +2,7 @@
 // The main window: toolbar, the two slide pages with their previews, the file browser,
 // and the main menu; its creation and close handlers.
 
-#include "platform/form.h"
+#include "framework/form.h"
 
 class TCheckBox;
 class TCustomPanel;

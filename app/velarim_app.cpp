@@ -3,7 +3,7 @@
 #include "app/main_form.h"
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "print/pages_dlg.h"
 #include "zoom/monitor_form.h"
 

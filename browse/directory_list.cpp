@@ -2,7 +2,7 @@
 
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/folder_change.h"

@@ -2,7 +2,7 @@
 // The folder list: the path from the drive root down to the listed folder, then that
 // folder's subfolders. It feeds the file list and follows the drive selector.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QListWidget>
 

@@ -1,7 +1,7 @@
 #include "browse/drive_combo.h"
 
 #include "browse/directory_list.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "platform/file_system.h"
 
 #include <QStyle>

@@ -2,7 +2,7 @@
 // The drive selector: one item per mounted drive; choosing one takes the folder list
 // to that drive's current folder.
 
-#include "platform/control.h"
+#include "framework/control.h"
 #include "platform/drives.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "browse/file_list.h"
 
 #include "browse/file_icons.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 

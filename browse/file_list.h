@@ -3,7 +3,7 @@
 // columns, each with the small icon of its kind. A change of the selection runs the
 // click notification, so the preview follows it.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QListWidget>
 

@@ -2,7 +2,7 @@
 // The splitter between the folder list and the file list: dragging it moves the
 // border between them, at least 20 pixels from either edge of the parent.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QRubberBand>
 

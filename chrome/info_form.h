@@ -1,7 +1,7 @@
 #pragma once
 // The information window: program name, version and contact, shown on request.
 
-#include "platform/form.h"
+#include "framework/form.h"
 
 class TFormHHInfo : public TForm {
  public:

@@ -2,7 +2,7 @@
 // The toolbar: a bar along one edge of the main window holding large flat picture
 // buttons whose glyphs stay grey until the pointer is over them.
 
-#include "platform/std_controls.h"
+#include "framework/std_controls.h"
 
 #include <QToolButton>
 

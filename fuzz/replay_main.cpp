@@ -1,6 +1,10 @@
 // Runs a fuzz target over files and folders named on the command line, as a libFuzzer
 // executable would, so the ordinary build replays every seed and every kept crash.
+#ifdef VELARIM_REPLAY_GUI
 #include <QGuiApplication>
+#else
+#include <QCoreApplication>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -27,8 +31,13 @@ int runFile(const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef VELARIM_REPLAY_GUI
+  // Targets that draw need a GUI application; the headless platform is enough for them.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+#else
+  QCoreApplication app(argc, argv);
+#endif
   int failures = 0;
   int count = 0;
   for (int i = 1; i < argc; ++i) {

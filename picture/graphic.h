@@ -3,7 +3,7 @@
 // pictures, as a picture holder and a canvas use it.
 
 #include "picture/palette.h"
-#include "platform/persistent.h"
+#include "framework/persistent.h"
 
 #include <QRect>
 #include <QString>

@@ -4,7 +4,7 @@
 // picture while a JPEG decodes, and it forwards progress to OnProgress.
 
 #include "picture/graphic.h"
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 // The print format dialog: where the user chooses how the next print job places the
 // pictures on the page.
 
-#include "platform/form.h"
+#include "framework/form.h"
 
 class TPagesDlg : public TForm {
  public:

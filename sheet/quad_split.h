@@ -2,7 +2,7 @@
 // The four-pane split panel: a vertical and a horizontal bar cross inside a raised
 // panel and divide it into four panes (top left, top right, bottom right, bottom left).
 
-#include "platform/std_controls.h"
+#include "framework/std_controls.h"
 
 #include <array>
 

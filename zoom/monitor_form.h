@@ -1,7 +1,7 @@
 #pragma once
 // The zoom view window: shows the current picture large, in a window of its own.
 
-#include "platform/form.h"
+#include "framework/form.h"
 
 class TFormMonitor : public TForm {
  public:

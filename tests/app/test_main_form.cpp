@@ -5,10 +5,10 @@
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
 #include "chrome/speed_bar.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "platform/file_system.h"
-#include "platform/menus.h"
-#include "platform/std_controls.h"
+#include "framework/menus.h"
+#include "framework/std_controls.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>

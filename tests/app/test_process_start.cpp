@@ -4,7 +4,7 @@
 #include "app/velarim_app.h"
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
-#include "platform/application.h"
+#include "framework/application.h"
 #include "print/pages_dlg.h"
 #include "zoom/monitor_form.h"
 

@@ -2,7 +2,7 @@
 // A dialog service for tests: records every message box and answers from a script
 // (OK when the script is empty), so no test waits in a modal loop.
 
-#include "platform/dialogs.h"
+#include "framework/dialogs.h"
 
 #include <QString>
 

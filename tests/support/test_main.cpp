@@ -1,8 +1,8 @@
 // Every test executable runs inside one application object on the offscreen platform,
 // so widgets, fonts and images behave as in the program without a display. A message
 // box that a test did not script fails that test instead of waiting for a click.
-#include "platform/application.h"
-#include "platform/dialogs.h"
+#include "framework/application.h"
+#include "framework/dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // The application object: the main form, the hint switch and timings, the help file,
 // and the application error report that every failure escaping a handler reaches.
 
-#include "platform/component.h"
-#include "platform/dialogs.h"
+#include "framework/component.h"
+#include "framework/dialogs.h"
 
 #include <QApplication>
 #include <QString>

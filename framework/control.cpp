@@ -1,6 +1,6 @@
-#include "platform/control.h"
+#include "framework/control.h"
 
-#include "platform/application.h"
+#include "framework/application.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -3,10 +3,10 @@
 // one Qt widget; its Qt events become message records that pass through the control's
 // window procedure (replaceable and chainable) before Qt's own handling.
 
-#include "platform/align.h"
-#include "platform/component.h"
-#include "platform/messages.h"
-#include "platform/system_colors.h"
+#include "framework/align.h"
+#include "framework/component.h"
+#include "framework/messages.h"
+#include "framework/system_colors.h"
 
 #include <QFont>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "framework/dialogs.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "platform/align.h"
+#include "framework/align.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "platform/menus.h"
+#include "framework/menus.h"
 
 #include <QAction>
 #include <QMenu>

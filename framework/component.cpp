@@ -1,4 +1,4 @@
-#include "platform/component.h"
+#include "framework/component.h"
 
 #include <algorithm>
 

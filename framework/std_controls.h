@@ -2,7 +2,7 @@
 // The standard controls the program's windows are built from: panels with bevels,
 // labels, edit fields, check boxes and buttons.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "platform/form.h"
+#include "framework/form.h"
 
-#include "platform/application.h"
-#include "platform/menus.h"
+#include "framework/application.h"
+#include "framework/menus.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

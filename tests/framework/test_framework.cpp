@@ -1,11 +1,11 @@
 // The component framework: alignment, the error report's text, menus and shortcuts,
 // window procedures, and the close protocol of forms.
-#include "platform/align.h"
-#include "platform/application.h"
+#include "framework/align.h"
+#include "framework/application.h"
 #include "platform/errors.h"
-#include "platform/form.h"
-#include "platform/menus.h"
-#include "platform/std_controls.h"
+#include "framework/form.h"
+#include "framework/menus.h"
+#include "framework/std_controls.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>

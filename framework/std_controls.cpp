@@ -1,4 +1,4 @@
-#include "platform/std_controls.h"
+#include "framework/std_controls.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

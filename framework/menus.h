@@ -3,8 +3,8 @@
 // checked states and image-list glyph indices. A hidden item still performs on its
 // shortcut while it is enabled; a disabled item never does.
 
-#include "platform/component.h"
-#include "platform/control.h"
+#include "framework/component.h"
+#include "framework/control.h"
 
 #include <QKeySequence>
 #include <QPointer>

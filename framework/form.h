@@ -4,7 +4,7 @@
 // (border, title bar with icon, text and buttons, menu bar): its non-client painting,
 // activation and right-button messages then pass through its window procedure.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QMenuBar>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "platform/page_control.h"
+#include "framework/page_control.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

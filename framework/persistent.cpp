@@ -1,4 +1,4 @@
-#include "platform/persistent.h"
+#include "framework/persistent.h"
 
 #include "platform/errors.h"
 

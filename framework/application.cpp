@@ -1,8 +1,8 @@
-#include "platform/application.h"
+#include "framework/application.h"
 
-#include "platform/control.h"
+#include "framework/control.h"
 #include "platform/errors.h"
-#include "platform/form.h"
+#include "framework/form.h"
 #include "platform/paths.h"
 
 #include <QProxyStyle>

@@ -1,7 +1,7 @@
 #pragma once
 // A page control: a row of tabs above a stack of tab sheets, one visible at a time.
 
-#include "platform/control.h"
+#include "framework/control.h"
 
 #include <QTabBar>
 
