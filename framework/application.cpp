@@ -97,7 +97,10 @@ int TApplication::Run() {
 
 void TApplication::Terminate() {
   terminated_ = true;
-  QCoreApplication::quit();
+  // exit() ends every running event loop at once. quit() would first offer a close to
+  // every top-level window, and the hidden secondary forms answer a close by hiding and
+  // refusing, which cancels the quit on a real desktop.
+  QCoreApplication::exit(0);
 }
 
 void TApplication::HandleException(const std::exception& error) {
