@@ -7,7 +7,12 @@ cd "$(dirname "$0")"
 scripts/ensure_packages.sh test
 
 build=build/test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELARIM_SANITIZE=ON >/dev/null
+launcher=()
+# A compiler cache, where the machine has one, makes rebuilds after a checkout quick.
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELARIM_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build "$build"
 
 export QT_QPA_PLATFORM=offscreen
