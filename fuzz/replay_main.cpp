@@ -1,13 +1,18 @@
 // Runs a fuzz target over files and folders named on the command line, as a libFuzzer
-// executable would, so the ordinary build replays every seed and every kept crash.
+// executable would, so the ordinary build replays every seed and every kept crash or
+// stall. An input fails when it costs more than the input budget; the cost is the
+// process's processor time, so that a busy machine does not make a quick input fail.
 #ifdef VELARIM_REPLAY_GUI
 #include <QGuiApplication>
 #else
 #include <QCoreApplication>
 #endif
 
+#include "fuzz/input_budget.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
+double ProcessorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 int runFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -24,7 +35,14 @@ int runFile(const std::filesystem::path& path) {
     return 1;
   }
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const double start = ProcessorSeconds();
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+  const double spent = ProcessorSeconds() - start;
+  if (spent > kFuzzInputBudgetSeconds) {
+    std::fprintf(stderr, "%s took %.1f s of processor time, beyond the budget of %d s\n", path.c_str(), spent,
+                 kFuzzInputBudgetSeconds);
+    return 1;
+  }
   return 0;
 }
 
