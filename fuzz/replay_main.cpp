@@ -12,10 +12,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -28,6 +30,9 @@ double ProcessorSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// Processor seconds one input may cost; -timeout=N sets it, as for libFuzzer.
+double budgetSeconds = kFuzzInputBudgetSeconds;
+
 int runFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -38,9 +43,9 @@ int runFile(const std::filesystem::path& path) {
   const double start = ProcessorSeconds();
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   const double spent = ProcessorSeconds() - start;
-  if (spent > kFuzzInputBudgetSeconds) {
-    std::fprintf(stderr, "%s took %.1f s of processor time, beyond the budget of %d s\n", path.c_str(), spent,
-                 kFuzzInputBudgetSeconds);
+  if (spent > budgetSeconds) {
+    std::fprintf(stderr, "%s took %.3f s of processor time, beyond the budget of %g s\n", path.c_str(), spent,
+                 budgetSeconds);
     return 1;
   }
   return 0;
@@ -59,6 +64,11 @@ int main(int argc, char** argv) {
   int failures = 0;
   int count = 0;
   for (int i = 1; i < argc; ++i) {
+    const std::string_view option = argv[i];
+    if (option.starts_with("-timeout=")) {
+      budgetSeconds = std::atof(argv[i] + option.find('=') + 1);
+      continue;
+    }
     const std::filesystem::path arg(argv[i]);
     if (std::filesystem::is_directory(arg)) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
