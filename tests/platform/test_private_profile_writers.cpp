@@ -2,6 +2,7 @@
 // file, a writer killed half-way, links in place of the file.
 #include "platform/private_profile.h"
 #include "platform/private_profile_file.h"
+#include "file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,17 +31,6 @@ bool Write(const QString& section, const QString& key, const QString& value, con
 
 QString Read(const QString& section, const QString& key, const QString& file) {
   return GetPrivateProfileString(section, key, QStringLiteral("<default>"), 2048, file);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // A child process running `work`; its exit status is work's result.
