@@ -108,6 +108,8 @@ class Display {
   // A picture of the whole screen, or of one part of it.
   QImage Screenshot() const;
   QImage Screenshot(const QRect& area) const;
+  // A picture of the area once two pictures in a row agree, so painting has finished.
+  QImage SettledScreenshot(const QRect& area, Milliseconds timeout = 5s) const;
 
   ToolResult Xdotool(const QStringList& arguments) const;
 
@@ -126,8 +128,10 @@ class Display {
 // How Velarim is started: on which platform, with which settings file beside it.
 struct VelarimOptions {
   // Content of velarim.ini in the program directory; none means a first start.
-  std::optional<QByteArray> settings;
+  std::optional<QByteArray> settings{};
   QString platform = QStringLiteral("xcb");
+  // Runs on the program directory before the start, to put files (or obstacles) there.
+  std::function<void(const QString& programDir)> prepare{};
 };
 
 // The real, built Velarim executable, copied into a temporary program directory and
@@ -149,9 +153,10 @@ class Velarim {
   int SettingsWrites();
 
   std::vector<Window> VisibleWindows() const { return display_.VisibleWindowsOf(Pid()); }
-  // The first mapped window with this title, waited for.
-  std::optional<Window> WaitForWindow(const QString& title, Milliseconds timeout = 10s) const;
-  // Waits until no mapped window has this title any more.
+  // The first mapped window with this title (and window type, if given), waited for.
+  std::optional<Window> WaitForWindow(const QString& title, const QString& type = QString(),
+                                      Milliseconds timeout = 10s) const;
+  // Waits until the window is no longer mapped.
   bool WaitForWindowGone(unsigned long id, Milliseconds timeout = 5s) const;
   // The main window: mapped, titled "Velarim", the program's own frame around it.
   std::optional<Window> WaitForMainWindow(Milliseconds timeout = 10s) const;
@@ -170,6 +175,10 @@ class Velarim {
   int settingsWrites_ = 0;
   std::unique_ptr<ChildProcess> process_;
 };
+
+// How the program's error report looks with this caption and text: the picture of the
+// inside of a reference message box drawn on the display (stop icon, OK, Fusion style).
+QImage ReferenceMessageBox(const Display& display, const QString& caption, const QString& text);
 
 // The number of pixels that differ between two pictures of one size by more than the
 // tolerance in any colour channel; pictures of different sizes differ everywhere.
