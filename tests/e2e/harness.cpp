@@ -254,13 +254,17 @@ void Display::Click(QPoint p, int button) const {
   Xdotool({QStringLiteral("click"), QString::number(button)});
 }
 
+void Display::PressButton(int button) const { Xdotool({QStringLiteral("mousedown"), QString::number(button)}); }
+
+void Display::ReleaseButton(int button) const { Xdotool({QStringLiteral("mouseup"), QString::number(button)}); }
+
 void Display::Drag(QPoint from, QPoint to) const {
   MoveMouse(from);
-  Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+  PressButton();
   // A few steps in between, so the program sees a movement beyond its drag distance.
   constexpr int kSteps = 6;
   for (int step = 1; step <= kSteps; ++step) MoveMouse(from + (to - from) * step / kSteps);
-  Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+  ReleaseButton();
 }
 
 std::optional<unsigned long> Display::FocusedWindow() const {

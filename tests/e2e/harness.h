@@ -99,6 +99,8 @@ class Display {
   void MoveMouse(QPoint screenPoint) const;
   void Click(QPoint screenPoint, int button = 1) const;
   void Drag(QPoint from, QPoint to) const;
+  void PressButton(int button = 1) const;
+  void ReleaseButton(int button = 1) const;
   // Gives the window the keyboard focus the way this desktop does: through the window
   // manager when there is one, else directly.
   bool Focus(const Window& window) const;
