@@ -121,11 +121,11 @@ TEST_P(ProcessEndTest, MainWindowCloseEndsTheMessageLoop) {
   if (GetParam().other != OtherWindow::ModalDialogOpen) {
     QTimer::singleShot(0, windows.Form1->Widget(), [&windows, way] { close(windows, way); });
   }
-  // A loop that did not end is ended here with a code of its own.
+  // A loop that has not ended within two seconds is ended here with a code of its own.
   QTimer watchdog;
   watchdog.setSingleShot(true);
   QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  watchdog.start(5000);
+  watchdog.start(2000);
 
   EXPECT_EQ(Application()->Run(), 0);
   EXPECT_TRUE(Application()->Terminated());

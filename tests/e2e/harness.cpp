@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace e2e {
@@ -96,6 +97,9 @@ ChildProcess::ChildProcess(const QString& program, const QStringList& arguments,
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->setStandardOutputFile(logFile);
   }
+  // Should this test process itself be killed (a timeout of the test runner), the
+  // children it started end with it instead of living on (the X server removing its lock).
+  process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
   process_->start(program, arguments);
   started_ = process_->waitForStarted(10000);
   if (started_) pid_ = process_->processId();
@@ -134,10 +138,17 @@ std::optional<QByteArray> ChildProcess::ReadLine(Milliseconds timeout) {
 }
 
 Display::Display(WindowManager manager) : manager_(manager) {
-  if (!dir_.isValid() || !QDir(dir_.path()).mkdir(QStringLiteral("runtime"))) return;
+  if (!dir_.isValid() || !QDir(dir_.path()).mkdir(QStringLiteral("runtime"))) {
+    failure_ = QStringLiteral("no temporary folder");
+    return;
+  }
   QFile::setPermissions(dir_.path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  if (!startServer(dir_.path())) return;
+  if (!startServer(dir_.path())) {
+    failure_ = QStringLiteral("Xvfb did not start (scripts/ensure_packages.sh test installs it)");
+    return;
+  }
   ready_ = manager_ == WindowManager::None || startWindowManager();
+  if (!ready_) failure_ = QStringLiteral("openbox did not start on ") + name_;
 }
 
 Display::~Display() {

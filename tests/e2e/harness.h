@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <string>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,6 +85,8 @@ class Display {
   Display& operator=(const Display&) = delete;
 
   bool Ready() const { return ready_; }
+  // Why the display is not ready, for the test's failure message.
+  std::string Failure() const { return failure_.toStdString(); }
   const QString& Name() const { return name_; }
   WindowManager Manager() const { return manager_; }
   // The environment of a program on this display: DISPLAY, and nothing of the caller's desktop.
@@ -125,6 +128,7 @@ class Display {
   std::unique_ptr<ChildProcess> server_;
   std::unique_ptr<ChildProcess> windowManager_;
   bool ready_ = false;
+  QString failure_;
 };
 
 // How Velarim is started: on which platform, with which settings file beside it.

@@ -11,7 +11,7 @@ namespace {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(display_.Ready());
+    ASSERT_TRUE(display_.Ready()) << display_.Failure();
     main_ = velarim_.WaitForMainWindow();
     ASSERT_TRUE(main_) << velarim_.Log().toStdString();
   }

@@ -35,7 +35,7 @@ class StartTest : public ::testing::TestWithParam<WindowManager> {
 
 TEST_P(StartTest, FirstStartShowsMainWindowAtDesignPlaceAndSize) {
   Display display(GetParam());
-  ASSERT_TRUE(display.Ready());
+  ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display);
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
@@ -56,7 +56,7 @@ TEST_P(StartTest, FirstStartShowsMainWindowAtDesignPlaceAndSize) {
 
 TEST_P(StartTest, CloseKeepsCommentsAndOtherSectionsOfTheSettingsFile) {
   Display display(GetParam());
-  ASSERT_TRUE(display.Ready());
+  ASSERT_TRUE(display.Ready()) << display.Failure();
   const QByteArray before = "; Einstellungen von Velarim\r\n[Fremd]\r\nWert=1\r\n\r\n[OnlineHilfe]\r\n"
                             "; an oder aus\r\nStatus=0\r\n";
   Velarim velarim(display, {.settings = before});
@@ -71,7 +71,7 @@ TEST_P(StartTest, CloseKeepsCommentsAndOtherSectionsOfTheSettingsFile) {
 
 TEST_P(StartTest, MissingStoredFolderIsReportedAndNextCloseStoresFolderShown) {
   Display display(GetParam());
-  ASSERT_TRUE(display.Ready());
+  ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=/no/such/folder/anywhere\n"});
   const std::optional<Window> box = velarim.WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("dialog"));
   ASSERT_TRUE(box) << velarim.Log().toStdString();
@@ -92,7 +92,7 @@ TEST_P(StartTest, MissingStoredFolderIsReportedAndNextCloseStoresFolderShown) {
 
 TEST_P(StartTest, SettingsThatCannotBeWrittenAreReportedAndTheProgramStillEnds) {
   Display display(GetParam());
-  ASSERT_TRUE(display.Ready());
+  ASSERT_TRUE(display.Ready()) << display.Failure();
   // A folder in the settings file's place: reading finds nothing, replacing it fails.
   Velarim velarim(display, {.prepare = [](const QString& programDir) { QDir(programDir).mkdir("velarim.ini"); }});
   const std::optional<Window> main = velarim.WaitForMainWindow();
