@@ -344,6 +344,10 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
                                                          sourceFile("../lsan.supp") +
                                                          QStringLiteral(":print_suppressions=0"));
   environment.insert(QStringLiteral("UBSAN_OPTIONS"), QStringLiteral("print_stacktrace=1:halt_on_error=1:exitcode=88"));
+  for (const QString& variable : options.environment) {
+    const qsizetype equals = variable.indexOf(u'=');
+    if (equals > 0) environment.insert(variable.left(equals), variable.mid(equals + 1));
+  }
   process_ = std::make_unique<ChildProcess>(executable, QStringList(), environment, homeDir_,
                                             dir_.path() + QStringLiteral("/velarim.log"));
 }

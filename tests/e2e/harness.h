@@ -138,6 +138,8 @@ struct VelarimOptions {
   QString platform = QStringLiteral("xcb");
   // Runs on the program directory before the start, to put files (or obstacles) there.
   std::function<void(const QString& programDir)> prepare{};
+  // More variables of the program's environment ("NAME=value"), for a printer server, say.
+  QStringList environment{};
 };
 
 // The real, built Velarim executable, copied into a temporary program directory and
