@@ -42,6 +42,10 @@ class InPlaceCaptionEdit : public QLineEdit {
 
 TabcButtonPage::TabcButtonPage(TComponent* AOwner) : TCustomControl(AOwner) {}
 
+TabcButtonPage::~TabcButtonPage() {
+  if (bar_) bar_->RemovePage(this);
+}
+
 void TabcButtonPage::SetButtonBar(TabcButtonBar* bar) {
   if (bar_ == bar) return;
   if (bar_) bar_->RemovePage(this);
@@ -62,7 +66,7 @@ void TabcButtonPage::SetImage(const QPixmap& image) {
 TabcButtonBar::TabcButtonBar(TComponent* AOwner) : TCustomControl(AOwner) {}
 
 TabcButtonBar::~TabcButtonBar() {
-  for (TabcButtonPage* page : pages_) page->SetParent(nullptr);
+  for (TabcButtonPage* page : pages_) page->bar_ = nullptr;
 }
 
 void TabcButtonBar::SetHeaderFont(const QFont& font, TColor color) {

@@ -16,6 +16,7 @@ class TabcButtonBar;
 class TabcButtonPage : public TCustomControl {
  public:
   explicit TabcButtonPage(TComponent* AOwner);
+  ~TabcButtonPage() override;
   QString ClassName() const override { return QStringLiteral("TabcButtonPage"); }
 
   void SetButtonBar(TabcButtonBar* bar);
@@ -26,6 +27,7 @@ class TabcButtonPage : public TCustomControl {
   void SetImage(const QPixmap& image);
 
  private:
+  friend class TabcButtonBar;
   TabcButtonBar* bar_ = nullptr;
   QPixmap image_;
 };
