@@ -22,7 +22,9 @@ QStringList QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& pattern : patterns) pattern = pattern.trimmed();
+    // Qt separates patterns by blanks; a blank inside a name becomes "?", which still
+    // matches the name (and names that differ from it only there).
+    for (QString& pattern : patterns) pattern = pattern.trimmed().replace(QLatin1Char(' '), QLatin1Char('?'));
     filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;

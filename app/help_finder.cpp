@@ -3,8 +3,11 @@
 #include "framework/application.h"
 #include "framework/form.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,8 +65,15 @@ HelpFinderWindow::HelpFinderWindow(QWidget* owner) : QWidget(owner, Qt::Window) 
   auto* splitter = new QSplitter;
   splitter->addWidget(tabs_);
   splitter->addWidget(topicView_);
+  splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({260, 500});
+  splitter->setSizes({240, 520});
+  // Each page starts with its input ready for typing.
+  QObject::connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) {
+    if (page == 0) contents_->setFocus();
+    if (page == 1) indexInput_->setFocus();
+    if (page == 2) searchInput_->setFocus();
+  });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter);
 }
@@ -125,18 +135,27 @@ bool HelpFinderWindow::Open(const QString& fileName) {
   }
   fileName_ = fileName;
   file_ = std::move(*file);
-  setWindowTitle(QStringLiteral("Hilfethemen: ") + (file_.title.isEmpty() ? fileName_ : file_.title));
   shownTopic_ = -1;
   fillContents();
   fillIndex();
   searchResults_->clear();
   ShowTopic(0);
   tabs_->setCurrentIndex(0);
+  if (!isVisible()) placeOnScreen();
   show();
   raise();
   activateWindow();
   contents_->setFocus();
   return true;
+}
+
+// Centred on the screen, where the window manager would otherwise put it anywhere.
+void HelpFinderWindow::placeOnScreen() {
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  resize(std::min(width(), area.width()), std::min(height(), area.height()));
+  move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
 void HelpFinderWindow::fillContents() {
@@ -190,6 +209,7 @@ void HelpFinderWindow::RunSearch() {
   if (found.empty()) {
     topicView_->setHtml(QStringLiteral("<p>Kein Thema enthält alle gesuchten Wörter.</p>"));
     shownTopic_ = -1;
+    setCaptionFor(QStringLiteral("Keine Treffer"));
     return;
   }
   searchResults_->setCurrentRow(0);
@@ -199,7 +219,21 @@ void HelpFinderWindow::RunSearch() {
 void HelpFinderWindow::ShowTopic(int index) {
   if (index < 0 || index >= static_cast<int>(file_.topics.size())) return;
   shownTopic_ = index;
-  topicView_->setHtml(TopicHtml(file_.topics[static_cast<size_t>(index)]));
+  const HelpTopic& topic = file_.topics[static_cast<size_t>(index)];
+  topicView_->setHtml(TopicHtml(topic));
+  setCaptionFor(topic.title);
+}
+
+void HelpFinderWindow::setCaptionFor(const QString& shown) {
+  setWindowTitle(QStringLiteral("Hilfethemen: %1 - %2").arg(file_.title.isEmpty() ? fileName_ : file_.title, shown));
+}
+
+void HelpFinderWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void InstallHelpEngine() { Application()->HelpEngine = runHelpCommand; }

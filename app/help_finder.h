@@ -1,13 +1,14 @@
 #pragma once
 // The help engine: the help command HELP_FINDER opens the topics finder for the help
 // file, a window with the contents, the index and a full-text search beside the text
-// of the chosen topic.
+// of the chosen topic. Its caption names the file's title and the topic shown.
 
 #include "app/help_file.h"
 
 #include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -42,6 +43,9 @@ class HelpFinderWindow : public QWidget {
   void ShowTopic(int index);
   void RunSearch();
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   QWidget* createContentsTab();
   QWidget* createIndexTab();
@@ -49,6 +53,8 @@ class HelpFinderWindow : public QWidget {
   void fillContents();
   void fillIndex();
   void followIndex(const QString& typed);
+  void setCaptionFor(const QString& shown);
+  void placeOnScreen();
 
   QString fileName_;
   HelpFile file_;

@@ -62,6 +62,8 @@ TEST(FileDialogFilter, PairsBecomeQtNameFilters) {
   EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |bild.jpg")), QStringList{QStringLiteral("Bilddateien (bild.jpg)")});
   EXPECT_EQ(QtNameFilters(QStringLiteral("JPEG|*.jpg;*.jpeg|Alle|*.*")),
             (QStringList{QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("Alle (*.*)")}));
+  EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |Urlaub am See.jpg")),
+            QStringList{QStringLiteral("Bilddateien (Urlaub?am?See.jpg)")});
   EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
   EXPECT_EQ(BareExtension(QStringLiteral("*.url")), QStringLiteral("url"));
   EXPECT_EQ(BareExtension(QStringLiteral(".jpg")), QStringLiteral("jpg"));
