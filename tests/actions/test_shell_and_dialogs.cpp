@@ -70,7 +70,7 @@ TEST(FileDialogFilter, PairsBecomeQtNameFilters) {
   EXPECT_EQ(BareExtension(QStringLiteral("URL")), QStringLiteral("URL"));
 }
 
-TEST(SaveCopy, ReplacesTheTargetWholeOrLeavesItAlone) {
+TEST(SaveCopy, ReplacesAnExistingTargetWhole) {
   QTemporaryDir dir;
   const QString source = dir.path() + QStringLiteral("/a.jpg");
   const QString target = dir.path() + QStringLiteral("/b.jpg");
@@ -80,8 +80,12 @@ TEST(SaveCopy, ReplacesTheTargetWholeOrLeavesItAlone) {
   QFile copy(target);
   ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
   EXPECT_EQ(copy.readAll(), QByteArray(3 * 1024 * 1024 + 17, 'a'));
+}
 
-  // A folder that cannot be written: reported, and nothing is left behind.
+TEST(SaveCopy, UnwritableFolderIsReportedAndLeftEmpty) {
+  QTemporaryDir dir;
+  const QString source = dir.path() + QStringLiteral("/a.jpg");
+  writeFile(source, "picture");
   const QString locked = dir.path() + QStringLiteral("/locked");
   ASSERT_TRUE(QDir().mkdir(locked));
   QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
