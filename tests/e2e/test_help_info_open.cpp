@@ -30,8 +30,8 @@ QByteArray readFile(const QString& path) {
 // The help file as it ships beside the built executable.
 QString shippedHelpFile() { return QFileInfo(QStringLiteral(VELARIM_EXECUTABLE)).path() + QStringLiteral("/Velarim.HLP"); }
 
-// Puts a stand-in xdg-open first on PATH for the programs started from now on; it
-// appends each argument it gets to a record file and starts nothing.
+// A stand-in xdg-open: it appends each argument it gets to a record file and starts
+// nothing. Its PATH variable puts it before the real one.
 class StandInOpener {
  public:
   StandInOpener() {
@@ -39,16 +39,15 @@ class StandInOpener {
     const QString script = dir_.path() + QStringLiteral("/xdg-open");
     writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + QFile::encodeName(record_) + "'\n");
     QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    previousPath_ = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + previousPath_);
   }
-  ~StandInOpener() { qputenv("PATH", previousPath_); }
+  QString PathVariable() const {
+    return QStringLiteral("PATH=") + dir_.path() + QLatin1Char(':') + qEnvironmentVariable("PATH", QStringLiteral("/usr/bin:/bin"));
+  }
   QByteArray Opened() const { return readFile(record_); }
 
  private:
   QTemporaryDir dir_;
   QString record_;
-  QByteArray previousPath_;
 };
 
 // The left and right ends of the dark (text) pixels in each band of rows that has any.
@@ -103,8 +102,11 @@ TEST(HelpAndInfoTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileAndSearchFin
   // name that must not be the one opened.
   QTemporaryDir pictures;
   writeFile(pictures.path() + QStringLiteral("/Velarim.HLP"), "VELARIM-HILFE 1\n@titel Falsche Hilfe\n== a | Falsch\n");
-  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n"});
-  ASSERT_TRUE(QFile::copy(shippedHelpFile(), velarim.ProgramDir() + QStringLiteral("/Velarim.HLP")));
+  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n",
+                            .prepare = [](const QString& programDir) {
+                              QFile::copy(shippedHelpFile(), programDir + QStringLiteral("/Velarim.HLP"));
+                            }});
+  ASSERT_TRUE(QFile::exists(velarim.ProgramDir() + QStringLiteral("/Velarim.HLP")));
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
   ASSERT_TRUE(display.Focus(*main));
@@ -119,7 +121,7 @@ TEST(HelpAndInfoTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileAndSearchFin
   display.Key(QStringLiteral("alt+s"));
   display.Type(QStringLiteral("Zwischenablage"));
   display.Key(QStringLiteral("Return"));
-  EXPECT_TRUE(velarim.WaitForWindow(QStringLiteral("Hilfethemen: Velarim-Hilfe - Das Zoomfenster"), 5s));
+  EXPECT_TRUE(velarim.WaitForWindow(QStringLiteral("Hilfethemen: Velarim-Hilfe - Das Zoomfenster"), QString(), 5s));
   display.Screenshot().save(QDir::tempPath() + QStringLiteral("/velarim-topics-search.png"));
 
   display.Key(QStringLiteral("Escape"));
@@ -187,7 +189,8 @@ TEST(HelpAndInfoTest, F2HandsTheSelectedPictureToTheDesktopOpener) {
   QTemporaryDir pictures;
   const QString picture = pictures.path() + QStringLiteral("/Urlaub am See.jpg");
   writeFile(picture, "\xFF\xD8\xFF\xD9");
-  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n"});
+  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n",
+                            .environment = {opener.PathVariable()}});
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
   ASSERT_TRUE(display.Focus(*main));
