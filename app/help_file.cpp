@@ -168,7 +168,7 @@ std::vector<int> SearchTopics(const HelpFile& file, const QString& query) {
 }
 
 std::vector<HelpIndexEntry> HelpIndex(const HelpFile& file) {
-  QCollator collator(QLocale(QLocale::German));
+  QCollator collator{QLocale(QLocale::German)};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::vector<HelpIndexEntry> entries;
   std::map<QString, size_t> byKey;
