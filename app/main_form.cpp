@@ -67,6 +67,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   createPages();
   createBrowser();
   createMenu();
+  createFileActions();
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };

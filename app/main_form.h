@@ -14,6 +14,8 @@ class TImage;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
+class TOpenDialog;
+class TSaveDialog;
 class TPageControl;
 class TPanel;
 class TRxSplitter;
@@ -36,6 +38,13 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  void Umbenennen1Click(TObject* Sender);
+  void Speichernunter1Click(TObject* Sender);
+  void Aktionausfhren1Click(TObject* Sender);
+  void Homepage1Click(TObject* Sender);
+  void OnlineHilfeClick(TObject* Sender);
+  void Hilfedatei1Click(TObject* Sender);
+  void Info1Click(TObject* Sender);
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;
@@ -99,6 +108,9 @@ class TForm1 : public TForm {
   TMenuItem* N3;
   TMenuItem* Homepage1;
 
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+
  private:
   void createToolbar();
   void createPages();
@@ -106,6 +118,7 @@ class TForm1 : public TForm {
   void createSlidePage2();
   void createBrowser();
   void createMenu();
+  void createFileActions();
   void frameControls();
   void Edit1Change(TObject* Sender);
 
