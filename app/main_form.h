@@ -9,6 +9,8 @@ class TCustomPanel;
 class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
+class TFormMonitor;
+class TPagesDlg;
 class TFileListBox;
 class TImage;
 class TLabel;
@@ -36,6 +38,16 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  // The zoom command, the conversion of one image's picture for the zoom window and the
+  // print source, and the print command.
+  void zoom1Click(TObject* Sender);
+  void ShowInMonitor(TImage* Image);
+  void Drucken2Click(TObject* Sender);
+
+  // The zoom window and the print format dialog, created after the main window.
+  void SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages);
+  TFormMonitor* FormMonitor = nullptr;
+  TPagesDlg* PagesDlg = nullptr;
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;

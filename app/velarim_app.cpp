@@ -13,6 +13,7 @@ VelarimWindows CreateVelarimWindows() {
   windows.FormMonitor = Application()->CreateForm<TFormMonitor>();
   windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
   windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
+  windows.Form1->SetSecondaryWindows(windows.FormMonitor, windows.PagesDlg);
   Application()->Initialize();
   return windows;
 }
