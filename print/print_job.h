@@ -6,6 +6,8 @@
 
 #include "print/print_layout.h"
 
+#include <QString>
+
 #include <functional>
 
 class TBitmap;
