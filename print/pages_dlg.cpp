@@ -4,7 +4,8 @@
 #include "framework/page_control.h"
 #include "framework/std_controls.h"
 
-#include <QShortcut>
+#include <QApplication>
+#include <QKeyEvent>
 
 namespace {
 
@@ -26,6 +27,25 @@ TRadioButton* radio(TPagesDlg* form, const char* name, TWinControl* parent, QRec
 }
 
 }  // namespace
+
+// Enter presses the default button whatever control of the dialog has the focus: the
+// other buttons are hidden, so it is always OK. Escape has no visible cancel button to
+// press and does nothing.
+class TPagesDlg::EnterFilter : public QObject {
+ public:
+  explicit EnterFilter(TPagesDlg* dialog) : dialog_(dialog) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    if (static_cast<QWidget*>(watched)->window() != dialog_->Widget()) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    dialog_->OKBtn->Click();
+    return true;
+  }
+
+ private:
+  TPagesDlg* dialog_;
+};
 
 TPagesDlg::TPagesDlg(TComponent* AOwner) : TForm(AOwner) {
   SetName(QStringLiteral("PagesDlg"));
@@ -108,15 +128,11 @@ void TPagesDlg::createButtons() {
   HelpBtn = place<TButton>(this, "HelpBtn", Panel2, 347, 2, 75, 25);
   HelpBtn->SetCaption(QStringLiteral("&Hilfe"));
   HelpBtn->SetVisible(false);
-
-  // Enter presses the default button: the other buttons are hidden, so it always is OK.
-  // Escape has no cancel button to press and does nothing.
-  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* enter = new QShortcut(QKeySequence(key), Widget());
-    enter->setContext(Qt::WindowShortcut);
-    QObject::connect(enter, &QShortcut::activated, [this] { OKBtn->Click(); });
-  }
+  enterFilter_ = std::make_unique<EnterFilter>(this);
+  qApp->installEventFilter(enterFilter_.get());
 }
+
+TPagesDlg::~TPagesDlg() { qApp->removeEventFilter(enterFilter_.get()); }
 
 void TPagesDlg::OKBtnClick(TObject*) { Close(); }
 

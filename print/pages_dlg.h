@@ -6,6 +6,8 @@
 #include "framework/form.h"
 #include "print/print_layout.h"
 
+#include <memory>
+
 class TButton;
 class TPageControl;
 class TPanel;
@@ -17,6 +19,7 @@ class TTabSheet;
 class TPagesDlg : public TForm {
  public:
   explicit TPagesDlg(TComponent* AOwner);
+  ~TPagesDlg() override;
   QString ClassName() const override { return QStringLiteral("TPagesDlg"); }
 
   void OKBtnClick(TObject* Sender);
@@ -55,4 +58,7 @@ class TPagesDlg : public TForm {
   void createFormatChoice();
   void createIllustration();
   void createButtons();
+
+  class EnterFilter;
+  std::unique_ptr<EnterFilter> enterFilter_;
 };
