@@ -31,6 +31,13 @@ QString documentsFolder() {
   return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
+// Draws from the printable area's corner: the device's own minimum margins, not the
+// print system's default ones.
+void usePrintableArea(QPrinter& device) {
+  const QPageLayout layout = device.pageLayout();
+  device.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
 // Points the Qt printer at a printer by name: "PDF-Datei" makes it write a PDF file on
 // A4 paper whose printable area is the whole sheet.
 void selectDevice(QPrinter& device, const QString& name, const QString& pdfFile) {
@@ -42,6 +49,7 @@ void selectDevice(QPrinter& device, const QString& name, const QString& pdfFile)
   } else {
     device.setOutputFormat(QPrinter::NativeFormat);
     device.setPrinterName(name);
+    usePrintableArea(device);
   }
 }
 
@@ -137,6 +145,7 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
   requireDeviceSettings();
   device_->setPageOrientation(Value == TPrinterOrientation::poPortrait ? QPageLayout::Portrait
                                                                        : QPageLayout::Landscape);
+  usePrintableArea(*device_);
 }
 
 int TPrinter::Copies() {
@@ -184,6 +193,7 @@ void TPrinter::BeginDoc() {
   if (IsPdfFile()) OutputFileName();
   device_->setDocName(title_);
   device_->setFullPage(false);
+  usePrintableArea(*device_);
   // Pages go out as they are drawn: at 100 %, never fitted to the paper.
   device_->printEngine()->setProperty(
       kCupsOptionsKey, QStringList{QStringLiteral("fit-to-page"), QStringLiteral("false"),
@@ -212,6 +222,7 @@ int TPrinter::Resolution() {
 
 QPoint TPrinter::PrintableOriginLoMetric() {
   ensureSelected();
+  usePrintableArea(*device_);
   const QRectF paint = device_->pageLayout().paintRect(QPageLayout::Millimeter);
   return QPoint(qRound(paint.left() * 10), qRound(paint.top() * 10));
 }
