@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
 
   const int64_t residentBefore = statusKilobytes("VmRSS:");
   const auto start = std::chrono::steady_clock::now();
-  form->Drucken2Click(form->Drucken2);
+  form->Drucken2Click(nullptr);
   const double jobSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const int64_t peak = statusKilobytes("VmHWM:");
 
