@@ -2,6 +2,7 @@
 
 #include "picture/bitmap.h"
 #include "platform/errors.h"
+#include "print/area_resample.h"
 #include "print/print_layout.h"
 
 #include <QPainter>
@@ -69,8 +70,7 @@ QImage limitedToResolution(const QImage& dib, double deviceWidth, double deviceH
   const int maxWidth = PixelsForExtent(logicalWidth, maxPixelsPerInch);
   const int maxHeight = PixelsForExtent(logicalHeight, maxPixelsPerInch);
   if (dib.width() <= maxWidth && dib.height() <= maxHeight) return dib;
-  return dib.scaled(std::min(dib.width(), maxWidth), std::min(dib.height(), maxHeight), Qt::IgnoreAspectRatio,
-                    Qt::SmoothTransformation);
+  return AreaAverageShrink(dib, std::min(dib.width(), maxWidth), std::min(dib.height(), maxHeight));
 }
 
 }  // namespace

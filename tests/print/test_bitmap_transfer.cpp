@@ -1,6 +1,7 @@
 // The bitmap transfer: its bitmap info and bits buffer, and where and how the picture
 // lands in MM_LOMETRIC, painted into an image of a page at 0.1 mm per pixel.
 #include "print/bitmap_transfer.h"
+#include "print/area_resample.h"
 
 #include "page_probe.h"
 #include "picture/bitmap.h"
@@ -109,6 +110,39 @@ TEST(BitmapTransfer, PictureReachesTheDeviceAtNoMoreThanSixHundredPixelsPerInch)
   EXPECT_NEAR(target.top(), 25 * 1200 / 254.0, 0.5);
   EXPECT_NEAR(target.width(), 1300 * 1200 / 254.0, 0.5);
   EXPECT_NEAR(target.height(), 900 * 1200 / 254.0, 0.5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AreaAverageShrink, EachPixelIsTheMeanOfTheAreaItCovers) {
+  // Columns 0, 90, 180 (and 30 in green): three columns shrunk to two, each output pixel
+  // covering one and a half source pixels.
+  QImage source(3, 2, QImage::Format_BGR888);
+  for (int y = 0; y < 2; ++y) {
+    uint8_t* row = source.scanLine(y);
+    for (int x = 0; x < 3; ++x) {
+      row[x * 3] = static_cast<uint8_t>(90 * x);
+      row[x * 3 + 1] = 30;
+      row[x * 3 + 2] = static_cast<uint8_t>(y == 0 ? 0 : 200);
+    }
+  }
+  const QImage shrunk = AreaAverageShrink(source, 2, 1);
+  ASSERT_EQ(shrunk.size(), QSize(2, 1));
+  EXPECT_EQ(shrunk.format(), QImage::Format_BGR888);
+  const uint8_t* out = shrunk.constScanLine(0);
+  EXPECT_EQ(out[0], 30);   // (0 + 0.5 * 90) / 1.5
+  EXPECT_EQ(out[3], 150);  // (0.5 * 90 + 180) / 1.5
+  EXPECT_EQ(out[1], 30);
+  EXPECT_EQ(out[2], 100);  // the two rows averaged
+}
+
+TEST(AreaAverageShrink, KeepsTheQuadrantsInPlace) {
+  const QImage pattern = PatternImage(600, 400).convertToFormat(QImage::Format_BGR888);
+  const QImage shrunk = AreaAverageShrink(pattern, 150, 100).convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(printprobe::Near(shrunk.pixelColor(10, 10), printprobe::QuadrantColor(true, true), 2));
+  EXPECT_TRUE(printprobe::Near(shrunk.pixelColor(140, 90), printprobe::QuadrantColor(false, false), 2));
 }
 
 }  // namespace
