@@ -73,6 +73,12 @@ TPagesDlg::TPagesDlg(TComponent* AOwner) : TForm(AOwner) {
   PageControl1->SetActivePageIndex(0);
   createFormatChoice();
   createIllustration();
+  // Every control shows the dialog's font.
+  for (int i = 0; i < ComponentCount(); ++i) {
+    if (auto* control = dynamic_cast<TControl*>(Components(i))) control->SetFont(font);
+  }
+  // A dialog frame: a close box, no minimise or maximise box.
+  Widget()->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
 void TPagesDlg::createFormatChoice() {
