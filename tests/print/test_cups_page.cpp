@@ -34,7 +34,7 @@ class CupsPageTest : public PrintingTest {
   PrivateScheduler scheduler;
 };
 
-TEST_F(CupsPageTest, SlidesGoThroughTheSpoolerAtFullSizeWithoutTurning) {
+TEST_F(CupsPageTest, LandscapeSlidesGoThroughTheSpoolerAtFullSizeAndUpright) {
   EXPECT_EQ(Printer()->PrinterName(), QString::fromLatin1(PrivateScheduler::kQueue));
   EXPECT_EQ(Printer()->PrintableOriginLoMetric(), QPoint(0, 0));
   Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));

@@ -20,6 +20,9 @@ struct PageCase {
   std::vector<QRect> places;  // 0.1 mm from the printable area's top-left corner
 };
 
+// Failures name the case, not its bytes.
+void PrintTo(const PageCase& page, std::ostream* os) { *os << page.name; }
+
 const QSize kA4Landscape(2970, 2100);
 const QSize kA4Portrait(2100, 2970);
 
