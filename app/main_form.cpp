@@ -82,6 +82,8 @@ void TForm1::createToolbar() {
   DruckBt = place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
   DruckBt->SetHint(QStringLiteral("Ausgabe auf Ihrem Drucker"));
   DruckBt->SetGlyph(PrintGlyph());
+  ZoomBt->OnClick = [this](TObject* sender) { zoom1Click(sender); };
+  DruckBt->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
   Label2 = place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
   Label2->SetAutoSize(false);
@@ -232,8 +234,10 @@ void TForm1::createMenu() {
   N1 = menuItem(this, "N1", Datei1, QStringLiteral("-"));
   Beenden1 = menuItem(this, "Beenden1", Datei1, QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4));
   Beenden1->OnClick = [this](TObject* sender) { Beenden1Click(sender); };
+  Drucken2->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
   zoom1 = menuItem(this, "zoom1", top, QStringLiteral("&Zoom"));
+  zoom1->OnClick = [this](TObject* sender) { zoom1Click(sender); };
 
   Einstellungen1 = menuItem(this, "Einstellungen1", top, QStringLiteral("&Einstellungen"));
   Einstellungen1->SetChecked(true);

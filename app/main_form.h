@@ -9,6 +9,8 @@ class TCustomPanel;
 class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
+class TFormMonitor;
+class TPagesDlg;
 class TFileListBox;
 class TImage;
 class TLabel;
@@ -45,6 +47,16 @@ class TForm1 : public TForm {
   void OnlineHilfeClick(TObject* Sender);
   void Hilfedatei1Click(TObject* Sender);
   void Info1Click(TObject* Sender);
+  // The zoom command, the conversion of one image's picture for the zoom window and the
+  // print source, and the print command.
+  void zoom1Click(TObject* Sender);
+  void ShowInMonitor(TImage* Image);
+  void Drucken2Click(TObject* Sender);
+
+  // The zoom window and the print format dialog, created after the main window.
+  void SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages);
+  TFormMonitor* FormMonitor = nullptr;
+  TPagesDlg* PagesDlg = nullptr;
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;

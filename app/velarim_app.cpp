@@ -15,6 +15,7 @@ VelarimWindows CreateVelarimWindows() {
   windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
   windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
   InstallHelpEngine();
+  windows.Form1->SetSecondaryWindows(windows.FormMonitor, windows.PagesDlg);
   Application()->Initialize();
   return windows;
 }
