@@ -2,9 +2,37 @@
 // loop, and the end of the process with all windows.
 #include "app/velarim_app.h"
 
+#include "data/main_icon_resource.h"
 #include "framework/application.h"
+#include "picture/icon.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace {
+
+// Under Wayland a program may neither place its windows nor keep one above the others,
+// and this program does both; so it runs through XWayland unless the user chose a platform.
+void PreferXWaylandInWaylandSessions() {
+  const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+  if (wayland && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
+void SetMainIcon(QApplication& application) {
+  if (!application.windowIcon().isNull()) return;
+  const QByteArrayView icon = MainIconResource();
+  application.setWindowIcon(QPixmap::fromImage(
+      ReadIconFile(reinterpret_cast<const uint8_t*>(icon.data()), static_cast<size_t>(icon.size()))));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  PreferXWaylandInWaylandSessions();
   EventLoopApplication qtApp(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("velarim"));
+  SetMainIcon(qtApp);
   return RunVelarim();
 }

@@ -1,0 +1,6 @@
+#pragma once
+// The program's own icon "MAINICON", an icon file compiled into the executable.
+
+#include <QByteArrayView>
+
+QByteArrayView MainIconResource();
