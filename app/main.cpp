@@ -2,12 +2,8 @@
 // loop, and the end of the process with all windows.
 #include "app/velarim_app.h"
 
-#include "data/main_icon_resource.h"
+#include "data/main_icon.h"
 #include "framework/application.h"
-#include "picture/icon.h"
-
-#include <QIcon>
-#include <QPixmap>
 
 namespace {
 
@@ -20,19 +16,12 @@ void PreferXWaylandInWaylandSessions() {
   }
 }
 
-void SetMainIcon(QApplication& application) {
-  if (!application.windowIcon().isNull()) return;
-  const QByteArrayView icon = MainIconResource();
-  application.setWindowIcon(QPixmap::fromImage(
-      ReadIconFile(reinterpret_cast<const uint8_t*>(icon.data()), static_cast<size_t>(icon.size()))));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   PreferXWaylandInWaylandSessions();
   EventLoopApplication qtApp(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("velarim"));
-  SetMainIcon(qtApp);
+  if (qtApp.windowIcon().isNull()) qtApp.setWindowIcon(MainIcon());
   return RunVelarim();
 }

@@ -4,6 +4,8 @@
 // source that compiles that file into the executable.
 //
 // Usage: make_icons <output folder>
+#include "data/icon_file_writer.h"
+
 #include <QByteArray>
 #include <QBuffer>
 #include <QDir>
@@ -15,7 +17,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
-#include <QtEndian>
 
 #include <cstdio>
 #include <vector>
@@ -137,32 +138,23 @@ QByteArray Svg() {
 
 // ---- icon file ----
 
-void PutU16(QByteArray& out, quint16 value) {
-  const quint16 le = qToLittleEndian(value);
-  out.append(reinterpret_cast<const char*>(&le), 2);
-}
-void PutU32(QByteArray& out, quint32 value) {
-  const quint32 le = qToLittleEndian(value);
-  out.append(reinterpret_cast<const char*>(&le), 4);
-}
-
 // A 32-bit bottom-up bitmap with its alpha channel, followed by the AND mask that older
 // readers use: set where the picture is fully transparent.
 QByteArray BitmapImage(const QImage& image) {
   const int size = image.width();
   QByteArray out;
-  PutU32(out, 40);
-  PutU32(out, size);
-  PutU32(out, 2 * size);  // colour rows and mask rows
-  PutU16(out, 1);
-  PutU16(out, 32);
-  PutU32(out, 0);  // uncompressed
+  AppendLittleEndian32(out, 40);
+  AppendLittleEndian32(out, size);
+  AppendLittleEndian32(out, 2 * size);  // colour rows and mask rows
+  AppendLittleEndian16(out, 1);
+  AppendLittleEndian16(out, 32);
+  AppendLittleEndian32(out, 0);  // uncompressed
   const int maskStride = ((size + 31) / 32) * 4;
-  PutU32(out, size * size * 4 + maskStride * size);
-  for (int i = 0; i < 4; ++i) PutU32(out, 0);
+  AppendLittleEndian32(out, size * size * 4 + maskStride * size);
+  for (int i = 0; i < 4; ++i) AppendLittleEndian32(out, 0);
   for (int y = size - 1; y >= 0; --y) {
     const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < size; ++x) PutU32(out, row[x]);  // QRgb is 0xAARRGGBB: B, G, R, A in memory order
+    for (int x = 0; x < size; ++x) AppendLittleEndian32(out, row[x]);  // QRgb is 0xAARRGGBB: B, G, R, A in memory order
   }
   for (int y = size - 1; y >= 0; --y) {
     QByteArray maskRow(maskStride, '\0');
@@ -190,20 +182,10 @@ QByteArray IconFile() {
     images.push_back(size >= 256 ? PngImage(image) : BitmapImage(image));
   }
   QByteArray out;
-  PutU16(out, 0);
-  PutU16(out, 1);  // an icon, not a cursor
-  PutU16(out, quint16(images.size()));
-  quint32 offset = 6 + 16 * quint32(images.size());
+  AppendIconHeader(out, int(images.size()));
+  quint32 offset = kIconHeaderBytes + kIconEntryBytes * quint32(images.size());
   for (size_t i = 0; i < images.size(); ++i) {
-    const int size = kIconFileSizes[i];
-    out.append(char(size >= 256 ? 0 : size));
-    out.append(char(size >= 256 ? 0 : size));
-    out.append(char(0));  // no palette
-    out.append(char(0));
-    PutU16(out, 1);   // planes
-    PutU16(out, 32);  // bits per pixel
-    PutU32(out, quint32(images[i].size()));
-    PutU32(out, offset);
+    AppendIconEntry(out, kIconFileSizes[i], kIconFileSizes[i], 32, quint32(images[i].size()), offset);
     offset += quint32(images[i].size());
   }
   for (const QByteArray& image : images) out += image;
@@ -213,7 +195,7 @@ QByteArray IconFile() {
 QByteArray ResourceSource(const QByteArray& iconFile) {
   QByteArray source =
       "// Made by make_icons from its drawing; do not edit.\n"
-      "#include \"data/main_icon_resource.h\"\n\n"
+      "#include \"data/main_icon.h\"\n\n"
       "namespace {\nconstexpr unsigned char kMainIcon[] = {";
   for (qsizetype i = 0; i < iconFile.size(); ++i) {
     if (i % 16 == 0) source += "\n   ";
