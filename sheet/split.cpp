@@ -70,8 +70,10 @@ void TabcSplitPane::SetPaneIndex(int index) {
 // ---- TabcCustomSplit ----
 
 TabcCustomSplit::TabcCustomSplit(TComponent* AOwner) : TabcCustomEdgePanel(AOwner) {
+  // Set first, so the default size is no size change (the panes' arrangement is not
+  // there yet while the base is being built).
+  lastSize_ = QSize(100, 100);
   SetBounds(Left(), Top(), 100, 100);
-  lastSize_ = QSize(Width(), Height());
   widget_->setMouseTracking(true);
 }
 
