@@ -116,8 +116,7 @@ class TForm1 : public TForm {
   void createToolbar();
   void createPages();
   struct SlidePageDesign;
-  struct SlidePage;
-  SlidePage createSlidePage(const SlidePageDesign& design);
+  void createSlidePage(const SlidePageDesign& design);
   void createSlidePage1();
   void createSlidePage2();
   void wireSlide(TImage* slide, void (TForm1::*click)(TObject*));

@@ -13,27 +13,24 @@
 
 #include <array>
 
+// A slide page as designed: each control's name and the member that holds it.
 struct TForm1::SlidePageDesign {
-  const char* sheet;
+  template <class Control>
+  struct Part {
+    const char* name;
+    Control* TForm1::*member;
+  };
+  Part<TTabSheet> sheet;
   const char* caption;
-  const char* previewPanel;
+  Part<TPanel> previewPanel;
   int previewPanelWidth;
-  const char* preview;
-  const char* split;
+  Part<TImage> preview;
+  Part<TabcQuadSplit> split;
   QRect splitBounds;
   QPoint splitPositions;
-  std::array<const char*, 4> panes;   // clockwise from the top left
-  std::array<const char*, 4> slides;  // in the panes' order
+  std::array<Part<TabcSplitPane>, 4> panes;  // clockwise from the top left
+  std::array<Part<TImage>, 4> slides;        // in the panes' order
   std::array<void (TForm1::*)(TObject*), 4> clicks;
-};
-
-struct TForm1::SlidePage {
-  TTabSheet* sheet;
-  TPanel* previewPanel;
-  TImage* preview;
-  TabcQuadSplit* split;
-  std::array<TabcSplitPane*, 4> panes;
-  std::array<TImage*, 4> slides;
 };
 
 namespace {
@@ -43,80 +40,79 @@ constexpr int kPreviewBevel = 4;
 
 }  // namespace
 
-TForm1::SlidePage TForm1::createSlidePage(const SlidePageDesign& design) {
-  SlidePage page{};
-  page.sheet = new TTabSheet(this);
-  page.sheet->SetName(QString::fromLatin1(design.sheet));
-  page.sheet->SetCaption(QString::fromUtf8(design.caption));
-  page.sheet->SetPageControl(PageControl1);
+void TForm1::createSlidePage(const SlidePageDesign& design) {
+  TTabSheet* sheet = this->*design.sheet.member = new TTabSheet(this);
+  sheet->SetName(QString::fromLatin1(design.sheet.name));
+  sheet->SetCaption(QString::fromUtf8(design.caption));
+  sheet->SetPageControl(PageControl1);
 
-  page.previewPanel = place<TPanel>(this, design.previewPanel, page.sheet, 0, 0, design.previewPanelWidth,
-                                    kPreviewPanelHeight);
-  page.previewPanel->SetAlign(TAlign::alLeft);
-  page.previewPanel->SetBevelWidth(kPreviewBevel);
-  page.preview = place<TImage>(this, design.preview, page.previewPanel, 0, 0,
-                               design.previewPanelWidth - 2 * kPreviewBevel, kPreviewPanelHeight - 2 * kPreviewBevel);
-  page.preview->SetAlign(TAlign::alClient);
-  page.preview->SetStretch(true);
-  page.preview->SetIncrementalDisplay(true);
-  page.preview->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
+  TPanel* panel = this->*design.previewPanel.member =
+      place<TPanel>(this, design.previewPanel.name, sheet, 0, 0, design.previewPanelWidth, kPreviewPanelHeight);
+  panel->SetAlign(TAlign::alLeft);
+  panel->SetBevelWidth(kPreviewBevel);
+  TImage* preview = this->*design.preview.member =
+      place<TImage>(this, design.preview.name, panel, 0, 0, design.previewPanelWidth - 2 * kPreviewBevel,
+                    kPreviewPanelHeight - 2 * kPreviewBevel);
+  preview->SetAlign(TAlign::alClient);
+  preview->SetStretch(true);
+  preview->SetIncrementalDisplay(true);
+  preview->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
 
   const QRect& b = design.splitBounds;
-  page.split = place<TabcQuadSplit>(this, design.split, page.sheet, b.left(), b.top(), b.width(), b.height());
-  page.split->BeginLoading();
-  page.split->SetSplitHPos(design.splitPositions.x());
-  page.split->SetSplitVPos(design.splitPositions.y());
-  for (size_t i = 0; i < page.panes.size(); ++i) {
-    page.panes[i] = place<TabcSplitPane>(this, design.panes[i], page.split, 0, 0, 0, 0);
-    page.slides[i] = place<TImage>(this, design.slides[i], page.panes[i], 0, 0, 0, 0);
-    page.slides[i]->SetAlign(TAlign::alClient);
-    page.slides[i]->SetStretch(true);
-    wireSlide(page.slides[i], design.clicks[i]);
+  TabcQuadSplit* split = this->*design.split.member =
+      place<TabcQuadSplit>(this, design.split.name, sheet, b.left(), b.top(), b.width(), b.height());
+  split->BeginLoading();
+  split->SetSplitHPos(design.splitPositions.x());
+  split->SetSplitVPos(design.splitPositions.y());
+  for (size_t i = 0; i < design.panes.size(); ++i) {
+    // Placing a pane in the split appends it to the split's pane list; the panes and
+    // slides get their bounds when the split has finished loading.
+    TabcSplitPane* pane = this->*design.panes[i].member =
+        place<TabcSplitPane>(this, design.panes[i].name, split, 0, 0, 0, 0);
+    TImage* slide = this->*design.slides[i].member = place<TImage>(this, design.slides[i].name, pane, 0, 0, 0, 0);
+    slide->SetAlign(TAlign::alClient);
+    slide->SetStretch(true);
+    wireSlide(slide, design.clicks[i]);
   }
-  page.split->Loaded();
-  return page;
+  split->Loaded();
 }
 
 void TForm1::createSlidePage1() {
   static const SlidePageDesign design{
-      "TabSheet1", "9 cm x 13 cm", "Panel6", 136, "Image3", "abcQuadSplit1", QRect(184, 8, 169, 89), QPoint(85, 45),
-      {"abcSplitPane1", "abcSplitPane2", "abcSplitPane3", "abcSplitPane4"},
-      {"Image4", "Image2", "Image6", "Image5"},
+      {"TabSheet1", &TForm1::TabSheet1},
+      "9 cm x 13 cm",
+      {"Panel6", &TForm1::Panel6},
+      136,
+      {"Image3", &TForm1::Image3},
+      {"abcQuadSplit1", &TForm1::abcQuadSplit1},
+      QRect(184, 8, 169, 89),
+      QPoint(85, 45),
+      {{{"abcSplitPane1", &TForm1::abcSplitPane1},
+        {"abcSplitPane2", &TForm1::abcSplitPane2},
+        {"abcSplitPane3", &TForm1::abcSplitPane3},
+        {"abcSplitPane4", &TForm1::abcSplitPane4}}},
+      {{{"Image4", &TForm1::Image4}, {"Image2", &TForm1::Image2}, {"Image6", &TForm1::Image6}, {"Image5", &TForm1::Image5}}},
       {&TForm1::Image4Click, &TForm1::Image2Click, &TForm1::Image6Click, &TForm1::Image5Click}};
-  const SlidePage page = createSlidePage(design);
-  TabSheet1 = page.sheet;
-  Panel6 = page.previewPanel;
-  Image3 = page.preview;
-  abcQuadSplit1 = page.split;
-  abcSplitPane1 = page.panes[0];
-  abcSplitPane2 = page.panes[1];
-  abcSplitPane3 = page.panes[2];
-  abcSplitPane4 = page.panes[3];
-  Image4 = page.slides[0];
-  Image2 = page.slides[1];
-  Image6 = page.slides[2];
-  Image5 = page.slides[3];
+  createSlidePage(design);
 }
 
 void TForm1::createSlidePage2() {
   static const SlidePageDesign design{
-      "TabSheet2", "13 cm x 9 cm", "Panel5", 82, "Imagehoch", "abcQuadSplit2", QRect(116, 8, 81, 89), QPoint(40, 45),
-      {"abcSplitPane5", "abcSplitPane6", "abcSplitPane7", "abcSplitPane8"},
-      {"Image7", "Image8", "Image9", "Image10"},
+      {"TabSheet2", &TForm1::TabSheet2},
+      "13 cm x 9 cm",
+      {"Panel5", &TForm1::Panel5},
+      82,
+      {"Imagehoch", &TForm1::Imagehoch},
+      {"abcQuadSplit2", &TForm1::abcQuadSplit2},
+      QRect(116, 8, 81, 89),
+      QPoint(40, 45),
+      {{{"abcSplitPane5", &TForm1::abcSplitPane5},
+        {"abcSplitPane6", &TForm1::abcSplitPane6},
+        {"abcSplitPane7", &TForm1::abcSplitPane7},
+        {"abcSplitPane8", &TForm1::abcSplitPane8}}},
+      {{{"Image7", &TForm1::Image7}, {"Image8", &TForm1::Image8}, {"Image9", &TForm1::Image9}, {"Image10", &TForm1::Image10}}},
       {&TForm1::Image7Click, &TForm1::Image8Click, &TForm1::Image9Click, &TForm1::Image10Click}};
-  const SlidePage page = createSlidePage(design);
-  TabSheet2 = page.sheet;
-  Panel5 = page.previewPanel;
-  Imagehoch = page.preview;
-  abcQuadSplit2 = page.split;
-  abcSplitPane5 = page.panes[0];
-  abcSplitPane6 = page.panes[1];
-  abcSplitPane7 = page.panes[2];
-  abcSplitPane8 = page.panes[3];
-  Image7 = page.slides[0];
-  Image8 = page.slides[1];
-  Image9 = page.slides[2];
-  Image10 = page.slides[3];
+  createSlidePage(design);
 
   // The print source: a hidden image the print job converts each picture into.
   Image1 = place<TImage>(this, "Image1", TabSheet2, 344, 12, 77, 77);

@@ -55,7 +55,6 @@ TEST(QuadSplitDragTest, BarFollowsAsAnInvertedLineAndMovesThePanesOnRelease) {
   // Held at 120: a 2-pixel inverted line over the split's height, the panes unchanged.
   ASSERT_TRUE(WaitUntil([&] { return isDark(display.Screenshot(split).pixel(120, row)); }, 5s));
   const QImage during = display.Screenshot(split);
-  display.Screenshot().save(QStringLiteral("/tmp/velarim_quad_split_during_drag.png"));
   EXPECT_TRUE(isDark(during.pixel(119, row)));
   EXPECT_TRUE(isDark(during.pixel(120, 80)));
   EXPECT_FALSE(isDark(during.pixel(118, row)));
@@ -67,7 +66,6 @@ TEST(QuadSplitDragTest, BarFollowsAsAnInvertedLineAndMovesThePanesOnRelease) {
   ASSERT_TRUE(WaitUntil([&] { return barAt(display.Screenshot(split), 118, row); }, 5s))
       << "the bar did not move to the release point";
   const QImage after = display.Screenshot(split);
-  display.Screenshot().save(QStringLiteral("/tmp/velarim_quad_split_after_drag.png"));
   EXPECT_EQ(darkPixels(after), 0) << "inverted pixels left behind";
   EXPECT_FALSE(barAt(after, 83, row));
   // The horizontal bar stayed where it was: its highlight row is still row 43.
