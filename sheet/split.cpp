@@ -272,7 +272,10 @@ void TabcCustomSplit::WndProc(TMessage& message) {
 }
 
 void TabcCustomSplit::mousePressed(QPoint point) {
-  if (dragging_ || (locks_.horizontal && locks_.vertical)) return;
+  // A press while still dragging means the release went elsewhere (the window lost the
+  // pointer meanwhile): that drag ends here first, so no line stays on the screen.
+  if (dragging_) mouseReleased(point);
+  if (locks_.horizontal && locks_.vertical) return;
   // The code of the press point itself, so a press without a move before it (a touch
   // screen, a pointer warped there) hits what is under it.
   hitCode_ = HitTestBars(point);

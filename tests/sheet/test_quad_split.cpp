@@ -203,6 +203,19 @@ TEST_F(QuadSplitTest, InvertedLineFollowsThePointerAndLeavesNoTrace) {
   EXPECT_EQ(after, reference->Widget()->grab().toImage());
 }
 
+TEST_F(QuadSplitTest, PressAfterALostReleaseEndsTheDragFirst) {
+  TabcQuadSplit* split = build(kFirst);
+  mouse(split, QEvent::MouseMove, {84, 20});
+  mouse(split, QEvent::MouseButtonPress, {84, 20}, Qt::LeftButton);
+  mouse(split, QEvent::MouseMove, {120, 20}, Qt::LeftButton);
+  mouse(split, QEvent::MouseButtonPress, {120, 20}, Qt::LeftButton);  // the release never came
+  EXPECT_EQ(split->SplitHPos(), 120);
+  EXPECT_FALSE(split->ShownDragBars().isEmpty());  // the new press starts a new drag on the bar
+  mouse(split, QEvent::MouseButtonRelease, {120, 20}, Qt::LeftButton);
+  EXPECT_TRUE(split->ShownDragBars().isEmpty());
+  EXPECT_FALSE(split->Dragging());
+}
+
 TEST_F(QuadSplitTest, ImmediateStyleMovesThePanesWithThePointer) {
   TabcQuadSplit* split = build(kFirst);
   split->SetSplitMoveStyle(TabcSplitMoveStyle::amsImmediate);
