@@ -35,7 +35,6 @@ IconDirEntry ReadEntry(const ByteView& file, size_t at, uint16_t type) {
   entry.height = file.U8(at + 1) == 0 ? 256 : file.U8(at + 1);
   const uint16_t bitCount = type == kIconType ? file.U16(at + 6) : 0;
   entry.bitCount = bitCount != 0 ? bitCount : BitCountFromColours(file.U8(at + 2));
-  if (type == kCursorType) entry.hotSpot = QPoint(file.U16(at + 4), file.U16(at + 6));
   entry.bytes = file.U32(at + 8);
   entry.offset = file.U32(at + 12);
   if (entry.bytes == 0) file.Fail();
@@ -164,8 +163,11 @@ QImage ReadIconFile(const uint8_t* data, size_t size) {
 
 CursorImage ReadCursorFile(const uint8_t* data, size_t size) {
   const std::vector<IconDirEntry> entries = ReadDirectory(data, size, kCursorType, kInvalidCursor);
-  const IconDirEntry& chosen = entries[ChooseIconEntry(entries)];
-  CursorImage cursor{ReadChosenImage(data, size, chosen, kInvalidCursor), chosen.hotSpot};
+  const size_t chosen = ChooseIconEntry(entries);
+  const ByteView file(data, size, kInvalidCursor);
+  const size_t at = kDirectoryHeaderBytes + chosen * kDirectoryEntryBytes;
+  CursorImage cursor{ReadChosenImage(data, size, entries[chosen], kInvalidCursor),
+                     QPoint(file.U16(at + 4), file.U16(at + 6))};
   // A hot spot outside the picture would point nowhere: keep it on the picture.
   cursor.hotSpot.setX(std::clamp(cursor.hotSpot.x(), 0, std::max(0, cursor.image.width() - 1)));
   cursor.hotSpot.setY(std::clamp(cursor.hotSpot.y(), 0, std::max(0, cursor.image.height() - 1)));

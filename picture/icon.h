@@ -21,7 +21,6 @@ struct IconDirEntry {
   int bitCount = 0;  // the stored bit count, or one derived from the colour count
   uint32_t bytes = 0;
   uint32_t offset = 0;
-  QPoint hotSpot;  // cursors only
 };
 
 // The size an icon is chosen for: the system's standard icon size.
