@@ -2,6 +2,7 @@
 // The main window: toolbar, the two slide pages with their previews, the file browser,
 // and the main menu; its creation and close handlers.
 
+#include "framework/drag_drop.h"
 #include "framework/form.h"
 
 class TCheckBox;
@@ -57,6 +58,18 @@ class TForm1 : public TForm {
   void SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages);
   TFormMonitor* FormMonitor = nullptr;
   TPagesDlg* PagesDlg = nullptr;
+
+  // The slides: a drag from the file list fills one, a click clears it.
+  void Image4DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  void Image4DragDrop(TObject* Sender, TObject* Source, int X, int Y);
+  void Image4Click(TObject* Sender);
+  void Image2Click(TObject* Sender);
+  void Image5Click(TObject* Sender);
+  void Image6Click(TObject* Sender);
+  void Image7Click(TObject* Sender);
+  void Image8Click(TObject* Sender);
+  void Image9Click(TObject* Sender);
+  void Image10Click(TObject* Sender);
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;
@@ -126,8 +139,12 @@ class TForm1 : public TForm {
  private:
   void createToolbar();
   void createPages();
+  struct SlidePageDesign;
+  void createSlidePage(const SlidePageDesign& design);
   void createSlidePage1();
   void createSlidePage2();
+  void wireSlide(TImage* slide, void (TForm1::*click)(TObject*));
+  void wireSlideProgress();
   void createBrowser();
   void createMenu();
   void createFileActions();

@@ -6,6 +6,7 @@
 #include "picture/file_formats.h"
 #include "framework/application.h"
 #include "print/pages_dlg.h"
+#include "sheet/quad_split.h"
 #include "zoom/monitor_form.h"
 
 VelarimWindows CreateVelarimWindows() {
@@ -22,9 +23,11 @@ VelarimWindows CreateVelarimWindows() {
 
 int RunVelarim() {
   InitializeJpegKind();
+  RegisterSplitCursors();
   CreateVelarimWindows();
   const int exitCode = Application()->Run();
   DestroyApplication();
+  UnregisterSplitCursors();
   FinalizeJpegKind();
   return exitCode;
 }
