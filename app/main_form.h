@@ -10,12 +10,14 @@ class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
 class TFileListBox;
+class TFormPlacement;
 class TImage;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
 class TPageControl;
 class TPanel;
+class TRxGradientCaption;
 class TRxSplitter;
 class TSpeedBar;
 class TSpeedItem;
@@ -78,6 +80,8 @@ class TForm1 : public TForm {
   TDirectoryListBox* DirectoryListBox1;
   TRxSplitter* RxSplitter1;
   TFileListBox* FileListBox1;
+  TRxGradientCaption* RxGradientCaption1;
+  TFormPlacement* FormPlacement1;
 
   TMainMenu* MainMenu1;
   TMenuItem* Datei1;
@@ -106,6 +110,8 @@ class TForm1 : public TForm {
   void createSlidePage2();
   void createBrowser();
   void createMenu();
+  void createChrome();
+  void FormCreateChrome();
   void frameControls();
   void Edit1Change(TObject* Sender);
 

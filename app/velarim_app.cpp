@@ -4,6 +4,7 @@
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
 #include "framework/application.h"
+#include "framework/window_hook.h"
 #include "print/pages_dlg.h"
 #include "zoom/monitor_form.h"
 
@@ -22,6 +23,7 @@ int RunVelarim() {
   CreateVelarimWindows();
   const int exitCode = Application()->Run();
   DestroyApplication();
+  THookList::FreeHookList();
   FinalizeJpegKind();
   return exitCode;
 }

@@ -18,6 +18,7 @@ constexpr char kInvalidIcon[] = "Ungültiges Symbol";
 constexpr size_t kDirectoryHeaderBytes = 6;
 constexpr size_t kDirectoryEntryBytes = 16;
 constexpr uint16_t kIconType = 1;
+constexpr uint16_t kCursorType = 2;
 constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 int BitCountFromColours(int colourCount) {
@@ -26,12 +27,13 @@ int BitCountFromColours(int colourCount) {
   return 8;  // 0 stands for 256 or more colours
 }
 
-IconDirEntry ReadEntry(const ByteView& file, size_t at) {
+IconDirEntry ReadEntry(const ByteView& file, size_t at, bool cursor) {
   IconDirEntry entry;
   entry.width = file.U8(at) == 0 ? 256 : file.U8(at);
   entry.height = file.U8(at + 1) == 0 ? 256 : file.U8(at + 1);
   const uint16_t bitCount = file.U16(at + 6);
-  entry.bitCount = bitCount != 0 ? bitCount : BitCountFromColours(file.U8(at + 2));
+  // A cursor keeps its hot spot where an icon keeps planes and bit count.
+  entry.bitCount = bitCount != 0 && !cursor ? bitCount : BitCountFromColours(file.U8(at + 2));
   entry.bytes = file.U32(at + 8);
   entry.offset = file.U32(at + 12);
   if (entry.bytes == 0) file.Fail();
@@ -131,24 +133,46 @@ size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries) {
   return best;
 }
 
-std::vector<IconDirEntry> ReadIconDirectory(const uint8_t* data, size_t size) {
+namespace {
+
+std::vector<IconDirEntry> ReadDirectory(const uint8_t* data, size_t size, uint16_t type) {
   const ByteView file(data, size, kInvalidIcon);
-  if (file.U16(0) != 0 || file.U16(2) != kIconType || file.U16(4) == 0) file.Fail();
+  if (file.U16(0) != 0 || file.U16(2) != type || file.U16(4) == 0) file.Fail();
   const size_t count = file.U16(4);
   file.Require(kDirectoryHeaderBytes, count * kDirectoryEntryBytes);
   std::vector<IconDirEntry> entries;
   entries.reserve(count);
   for (size_t i = 0; i < count; ++i) {
-    entries.push_back(ReadEntry(file, kDirectoryHeaderBytes + i * kDirectoryEntryBytes));
+    entries.push_back(ReadEntry(file, kDirectoryHeaderBytes + i * kDirectoryEntryBytes, type == kCursorType));
   }
   return entries;
 }
 
+QImage ReadEntryImage(const uint8_t* data, size_t size, const IconDirEntry& entry) {
+  const ByteView image = ByteView(data, size, kInvalidIcon).Sub(entry.offset, entry.bytes);
+  return IsPng(image) ? ReadPngImage(image) : ReadBitmapImage(image);
+}
+
+}  // namespace
+
+std::vector<IconDirEntry> ReadIconDirectory(const uint8_t* data, size_t size) {
+  return ReadDirectory(data, size, kIconType);
+}
+
 QImage ReadIconFile(const uint8_t* data, size_t size) {
   const std::vector<IconDirEntry> entries = ReadIconDirectory(data, size);
-  const IconDirEntry& chosen = entries[ChooseIconEntry(entries)];
-  const ByteView image = ByteView(data, size, kInvalidIcon).Sub(chosen.offset, chosen.bytes);
-  return IsPng(image) ? ReadPngImage(image) : ReadBitmapImage(image);
+  return ReadEntryImage(data, size, entries[ChooseIconEntry(entries)]);
+}
+
+CursorImage ReadCursorFile(const uint8_t* data, size_t size) {
+  const std::vector<IconDirEntry> entries = ReadDirectory(data, size, kCursorType);
+  const size_t chosen = ChooseIconEntry(entries);
+  const ByteView file(data, size, kInvalidIcon);
+  const size_t at = kDirectoryHeaderBytes + chosen * kDirectoryEntryBytes;
+  CursorImage cursor;
+  cursor.image = ReadEntryImage(data, size, entries[chosen]);
+  cursor.hotSpot = QPoint(file.U16(at + 4), file.U16(at + 6));
+  return cursor;
 }
 
 TIcon::TIcon() = default;

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +39,14 @@ std::vector<IconDirEntry> ReadIconDirectory(const uint8_t* data, size_t size);
 // from the image's alpha channel (32-bit images that carry one, and PNG images) or
 // else from the AND mask. Mask pixels that would invert the screen show transparent.
 QImage ReadIconFile(const uint8_t* data, size_t size);
+
+// A cursor file (".cur"): the icon layout with file type 2, whose directory entries
+// carry the hot spot where an icon's carry planes and bit count.
+struct CursorImage {
+  QImage image;
+  QPoint hotSpot;
+};
+CursorImage ReadCursorFile(const uint8_t* data, size_t size);
 
 class TIcon : public TGraphic {
  public:
