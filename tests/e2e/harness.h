@@ -127,6 +127,8 @@ class Display {
 struct VelarimOptions {
   // Content of velarim.ini in the program directory; none means a first start.
   std::optional<QByteArray> settings;
+  // Content of the placement file Velarim.INI in the profile folder; none means none stored.
+  std::optional<QByteArray> placement;
   QString platform = QStringLiteral("xcb");
 };
 
@@ -145,6 +147,8 @@ class Velarim {
   const QString& HomeDir() const { return homeDir_; }
   QString SettingsFile() const { return programDir_ + QStringLiteral("/velarim.ini"); }
   QByteArray Settings() const;
+  QString PlacementFile() const { return homeDir_ + QStringLiteral("/.config/velarim/Velarim.INI"); }
+  QByteArray Placement() const;
   // How often velarim.ini was replaced so far (each written key replaces the file once).
   int SettingsWrites();
 
