@@ -36,10 +36,6 @@ QPoint pointProperty(const QWidget* widget, const char* name) {
 
 QString positionText(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
 
-bool isSizeable(TFormBorderStyle border) {
-  return border == TFormBorderStyle::bsSizeable || border == TFormBorderStyle::bsSizeToolWin;
-}
-
 // Whether the window is on the screen yet; at its show notification it is not.
 bool windowShown(const QWidget* widget) {
   const QWindow* window = widget->windowHandle();
@@ -331,7 +327,7 @@ void TFormPlacement::restorePosition(TIniFile& ini, const QString& section) {
   }
   const int pixelsPerInch = ini.ReadInteger(section, kPixelsPerInch, ScreenPixelsPerInch());
   if ((minMax.isEmpty() && normal.isEmpty()) || pixelsPerInch != ScreenPixelsPerInch()) return;
-  if (!isSizeable(owner->BorderStyle())) {
+  if (!IsSizeableBorder(owner->BorderStyle())) {
     placement.right = placement.left + owner->Width();
     placement.bottom = placement.top + owner->Height();
   }

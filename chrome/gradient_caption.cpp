@@ -35,10 +35,6 @@ bool isToolWindow(TFormBorderStyle border) {
   return border == TFormBorderStyle::bsToolWindow || border == TFormBorderStyle::bsSizeToolWin;
 }
 
-bool isSizeable(TFormBorderStyle border) {
-  return border == TFormBorderStyle::bsSizeable || border == TFormBorderStyle::bsSizeToolWin;
-}
-
 QIcon smallIcon(const QWidget* widget) {
   const QIcon own = widget->windowIcon();  // the form's icon, else the application's
   if (!own.isNull()) return own;
@@ -90,7 +86,7 @@ int CaptionButtonCount(const CaptionButtons& buttons, TFormBorderStyle border) {
 }
 
 QRect CaptionRectangle(const QRect& windowRect, TFormBorderStyle border, int buttonCount) {
-  const int frame = platform::GetSystemMetrics(isSizeable(border) ? SM_CXFRAME : SM_CXDLGFRAME);
+  const int frame = platform::GetSystemMetrics(IsSizeableBorder(border) ? SM_CXFRAME : SM_CXDLGFRAME);
   // Tool windows have small captions; this desktop draws them at the normal height.
   const int captionHeight = platform::GetSystemMetrics(SM_CYCAPTION) - 1;
   const int buttonWidth = platform::GetSystemMetrics(SM_CXSIZE);
@@ -229,7 +225,7 @@ QRect TRxGradientCaption::captionRect() const {
   const TForm* owner = form();
   const QRect window = owner->Widget()->geometry();
   CaptionButtons buttons;
-  buttons.minimize = buttons.maximize = isSizeable(owner->BorderStyle());
+  buttons.minimize = buttons.maximize = IsSizeableBorder(owner->BorderStyle());
   return CaptionRectangle(window, owner->BorderStyle(), CaptionButtonCount(buttons, owner->BorderStyle()));
 }
 
@@ -306,7 +302,7 @@ void TRxGradientCaption::drawCaption(QPainter& windowPainter) {
   }
   int textLeft = 0;
   const TFormBorderStyle border = form()->BorderStyle();
-  if (border == TFormBorderStyle::bsSingle || isSizeable(border)) {
+  if (border == TFormBorderStyle::bsSingle || IsSizeableBorder(border)) {
     const int iconWidth = platform::GetSystemMetrics(SM_CXSMICON);
     const int iconHeight = platform::GetSystemMetrics(SM_CYSMICON);
     smallIcon(widget).paint(&painter, QRect((h - iconWidth) / 2 + 1, (h - iconHeight) / 2, iconWidth, iconHeight));
