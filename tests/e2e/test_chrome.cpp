@@ -24,13 +24,16 @@ QRect geometryOf(const Display& display, const Window& window) {
 // pointer only once it has seen the press.
 bool dragFrame(const Display& display, const Window& window, QPoint from, QPoint to,
                const std::function<bool(const QRect&)>& done) {
+  // Without waiting for the pointer to arrive: a move to where it already is never does.
+  auto moveTo = [&](QPoint p) {
+    display.Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+  };
   display.MoveMouse(from);
   display.Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
-  int wiggle = 0;
   const bool moved = WaitUntil(
       [&] {
-        display.MoveMouse(to + QPoint(0, (wiggle++ % 2)));
-        display.MoveMouse(to);
+        moveTo(to + QPoint(0, 1));
+        moveTo(to);
         return done(geometryOf(display, window));
       },
       5s);
@@ -137,13 +140,11 @@ QRect captionOf(const Window& main) {
                kCaptionHeight - 1);
 }
 
+int countColourIn(const QImage& image, const QColor& colour);
+
 // Pixels of this colour in the text area, right of the small icon.
 int countColour(const QImage& caption, const QColor& colour) {
-  int count = 0;
-  for (int y = 0; y < caption.height(); ++y) {
-    for (int x = caption.height() + 2; x < caption.width(); ++x) count += caption.pixelColor(x, y) == colour;
-  }
-  return count;
+  return countColourIn(caption.copy(caption.height() + 2, 0, caption.width(), caption.height()), colour);
 }
 
 TEST(GradientTitleTest, ActiveGradientAndInactivePlainBar) {
@@ -191,6 +192,14 @@ TEST(GradientTitleTest, ActiveGradientAndInactivePlainBar) {
   EXPECT_EQ(velarim.WaitForExit(5s), 0);
 }
 
+int countColourIn(const QImage& image, const QColor& colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == colour;
+  }
+  return count;
+}
+
 bool isWallpaper(const QColor& c) {
   return c.red() >= 0xC8 && c.red() <= 0xF2 && c.blue() > c.red() && c.blue() - c.red() <= 0x18;
 }
@@ -203,6 +212,15 @@ TEST(ToolbarTest, DraggedToTheLeftEdgeItStandsUpright) {
   startAndFindMain(velarim, main);
   ASSERT_TRUE(main) << velarim.Log().toStdString();
   const QPoint client = main->geometry.topLeft() + QPoint(kBorder, kBorder + kCaptionHeight + kMenuHeight);
+  // The zoom button's glyph is grey until the pointer is over it: its lens turns cyan.
+  const QRect zoomButton(client + QPoint(11, 8), QSize(40, 40));
+  auto cyanPixels = [&] { return countColourIn(display.Screenshot(zoomButton), QColor(0, 255, 255)); };
+  EXPECT_EQ(cyanPixels(), 0);
+  display.MoveMouse(zoomButton.center());
+  EXPECT_TRUE(WaitUntil([&] { return cyanPixels() > 50; }, 5s));
+  display.MoveMouse(client + QPoint(200, 70));  // not where the drag below starts
+  EXPECT_TRUE(WaitUntil([&] { return cyanPixels() == 0; }, 5s));
+
   // The client's left column below the bar is the folder pages now.
   EXPECT_FALSE(isWallpaper(display.Screenshot(QRect(client + QPoint(40, 300), QSize(1, 1))).pixelColor(0, 0)));
 
