@@ -29,7 +29,7 @@ bool dragFrame(const Display& display, const Window& window, QPoint from, QPoint
     display.Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
   };
   display.MoveMouse(from);
-  display.Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+  display.PressButton();
   const bool moved = WaitUntil(
       [&] {
         moveTo(to + QPoint(0, 1));
@@ -37,7 +37,7 @@ bool dragFrame(const Display& display, const Window& window, QPoint from, QPoint
         return done(geometryOf(display, window));
       },
       5s);
-  display.Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+  display.ReleaseButton();
   return moved;
 }
 
