@@ -220,7 +220,9 @@ void TFormPlacement::enforceSizeLimits() {
 }
 
 void TFormPlacement::formShow(TObject* sender) {
-  if (active_) {
+  // A window coming back from the task bar is shown again by the desktop, but it was
+  // never hidden: only a window that goes on the screen gets its placement restored.
+  if (active_ && !windowShown(form()->Widget())) {
     try {
       RestoreFormPlacement();
     } catch (const std::exception& error) {

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QShowEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,6 +85,18 @@ TEST_F(FormPlacementTest, ReopensWhereItWasClosed) {
   show();
   EXPECT_EQ(geometry(), QRect(100, 50, 500, 400));
   EXPECT_FALSE(form_->Widget()->isMaximized());
+}
+
+TEST_F(FormPlacementTest, WindowBackFromTheTaskBarKeepsWhereTheUserPutIt) {
+  writePlacement("[TPlacedForm]\nShowCmd=1\nNormPos=100,50,600,450\n");
+  show();
+  form_->Widget()->setGeometry(300, 200, 500, 400);
+  QShowEvent shownAgain;  // what the desktop sends when the window is restored
+  QCoreApplication::sendEvent(form_->Widget(), &shownAgain);
+  EXPECT_EQ(geometry(), QRect(300, 200, 500, 400));
+  form_->Hide();
+  form_->Show();
+  EXPECT_EQ(geometry(), QRect(100, 50, 500, 400)) << "shown after hiding: restored again";
 }
 
 TEST_F(FormPlacementTest, OtherScreenSizeFallsBackToThePlainKeys) {
