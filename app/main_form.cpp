@@ -59,6 +59,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   createBrowser();
   createMenu();
   createFileActions();
+  createChrome();
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -187,6 +188,7 @@ QString TForm1::SettingsFileName() const { return programDirectory_ + kSettingsF
 
 void TForm1::FormCreate(TObject*) {
   Application()->SetHintPause(0);
+  FormCreateChrome();
   programDirectory_ = ProgramDirectoryFromExecutable(Application()->ExeName());
   // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
   Panel6->SetWidth(Panel6->Height() * 640 / 480);

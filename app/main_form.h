@@ -13,6 +13,7 @@ class TEdit;
 class TFormMonitor;
 class TPagesDlg;
 class TFileListBox;
+class TFormPlacement;
 class TImage;
 class TLabel;
 class TMainMenu;
@@ -21,6 +22,7 @@ class TOpenDialog;
 class TSaveDialog;
 class TPageControl;
 class TPanel;
+class TRxGradientCaption;
 class TRxSplitter;
 class TSpeedBar;
 class TSpeedItem;
@@ -112,6 +114,8 @@ class TForm1 : public TForm {
   TDirectoryListBox* DirectoryListBox1;
   TRxSplitter* RxSplitter1;
   TFileListBox* FileListBox1;
+  TRxGradientCaption* RxGradientCaption1;
+  TFormPlacement* FormPlacement1;
 
   TMainMenu* MainMenu1;
   TMenuItem* Datei1;
@@ -148,6 +152,8 @@ class TForm1 : public TForm {
   void createBrowser();
   void createMenu();
   void createFileActions();
+  void createChrome();
+  void FormCreateChrome();
   void frameControls();
   void Edit1Change(TObject* Sender);
 
