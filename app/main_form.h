@@ -3,6 +3,7 @@
 // and the main menu; its creation and close handlers.
 
 #include "framework/form.h"
+#include "picture/graphic.h"
 
 class TCheckBox;
 class TCustomPanel;
@@ -16,6 +17,7 @@ class TMainMenu;
 class TMenuItem;
 class TPageControl;
 class TPanel;
+class TRxGradientCaption;
 class TRxSplitter;
 class TSpeedBar;
 class TSpeedItem;
@@ -36,6 +38,12 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  void FileListBox1Click(TObject* Sender);
+  void Image3Click(TObject* Sender);
+  void ImagehochClick(TObject* Sender);
+  void ProgressUpdate(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const QRect& R,
+                      const QString& Msg);
+  void Edit1Change(TObject* Sender);
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;
@@ -78,6 +86,7 @@ class TForm1 : public TForm {
   TDirectoryListBox* DirectoryListBox1;
   TRxSplitter* RxSplitter1;
   TFileListBox* FileListBox1;
+  TRxGradientCaption* RxGradientCaption1;
 
   TMainMenu* MainMenu1;
   TMenuItem* Datei1;
@@ -107,7 +116,8 @@ class TForm1 : public TForm {
   void createBrowser();
   void createMenu();
   void frameControls();
-  void Edit1Change(TObject* Sender);
+  void wirePreview();
+  void wireProgress();
 
   QString programDirectory_;
 };

@@ -203,6 +203,9 @@ int CompareFileNames(const QString& a, const QString& b) {
   return byLocale != 0 ? byLocale : a.compare(b, Qt::CaseSensitive);
 }
 
+// Folded first: the collator's keys ignore its case setting in some locales (C among them).
+QCollatorSortKey FileNameSortKey(const QString& name) { return FileNameCollator().sortKey(name.toCaseFolded()); }
+
 bool DirectoryExists(const QString& path) {
   struct stat info {};
   return StatFollowingLinks(path, info) && S_ISDIR(info.st_mode);
