@@ -163,8 +163,13 @@ std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern,
     if (IsDotOrDotDot(entry->d_name)) {
       continue;
     }
+    // The name is matched before the entry is looked at: a folder of many files is
+    // read with one status call per match instead of one per entry.
+    if (!MatchesWildcard(QFile::decodeName(entry->d_name), pattern)) {
+      continue;
+    }
     TSearchRec record = DescribeEntry(dirfd(dir.get()), entry->d_name);
-    if (PassesFilter(record.Attr, attributeFilter) && MatchesWildcard(record.Name, pattern)) {
+    if (PassesFilter(record.Attr, attributeFilter)) {
       found.push_back(std::move(record));
     }
   }
