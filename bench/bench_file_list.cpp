@@ -4,6 +4,7 @@
 // Usage: bench_file_list [folder]   (without a folder, one of 10,000 files is made)
 // Goal: the file list takes at most 2.0 times as long as the bare read.
 
+#include "bench/bench_timing.h"
 #include "browse/file_list.h"
 
 #include <QApplication>
@@ -13,10 +14,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <dirent.h>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -24,17 +23,6 @@ namespace {
 constexpr int kMadeFiles = 10000;
 constexpr int kRounds = 7;
 const QString kDefaultMask = QStringLiteral("*.jpg;*.jpeg");
-
-double secondsOf(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // Empty files with the extensions a photo folder has, in both letter cases.
 void makeFolder(const QString& folder) {
@@ -95,11 +83,11 @@ int main(int argc, char** argv) {
   qsizetype bareCount = 0;
   const QByteArray nativeFolder = QFile::encodeName(folder);
   for (int round = 0; round < kRounds; ++round) {
-    listTimes.push_back(secondsOf([&] { list.Refresh(); }));
-    bareTimes.push_back(secondsOf([&] { bareCount = bareListing(nativeFolder); }));
+    listTimes.push_back(SecondsOf([&] { list.Refresh(); }));
+    bareTimes.push_back(SecondsOf([&] { bareCount = bareListing(nativeFolder); }));
   }
-  const double listTime = median(listTimes);
-  const double bareTime = median(bareTimes);
+  const double listTime = Median(listTimes);
+  const double bareTime = Median(bareTimes);
   std::printf("folder: %s\n", folder.toLocal8Bit().constData());
   std::printf("names listed: file list %lld, bare read %lld\n", static_cast<long long>(list.Items().size()),
               static_cast<long long>(bareCount));

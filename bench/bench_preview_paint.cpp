@@ -5,6 +5,7 @@
 // Usage: bench_preview_paint [picture.jpg]   (without a picture, a 24-megapixel one is made)
 // Goal: the first paint takes at most 1.2 times as long as the bare decode.
 
+#include "bench/bench_timing.h"
 #include "picture/file_formats.h"
 #include "picture/image_control.h"
 #include "picture/jpeg_image.h"
@@ -16,9 +17,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,17 +26,6 @@
 namespace {
 
 constexpr int kRounds = 5;
-
-double secondsOf(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 [[noreturn]] void stopOnLibraryError(j_common_ptr) { std::abort(); }
 
@@ -73,7 +61,7 @@ double firstPaint(const QString& path) {
   image.Picture()->LoadFromFile(path);
   auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture()->Graphic());
   if (!jpeg) std::abort();
-  return secondsOf([&] {
+  return SecondsOf([&] {
     image.Repaint();  // asks for the decode
     while (!jpeg->HasBitmap()) QCoreApplication::processEvents();
     image.Repaint();  // draws the decoded picture
@@ -111,10 +99,10 @@ int main(int argc, char** argv) {
   std::vector<double> bareTimes;
   for (int round = 0; round < kRounds; ++round) {
     paintTimes.push_back(firstPaint(path));
-    bareTimes.push_back(secondsOf([&] { bareDecode(bytes); }));
+    bareTimes.push_back(SecondsOf([&] { bareDecode(bytes); }));
   }
-  const double paintTime = median(paintTimes);
-  const double bareTime = median(bareTimes);
+  const double paintTime = Median(paintTimes);
+  const double bareTime = Median(bareTimes);
   std::printf("picture: %s (%lld bytes)\n", path.toLocal8Bit().constData(), static_cast<long long>(bytes.size()));
   std::printf("first paint on the canvas: %8.1f ms (median of %d)\n", paintTime * 1e3, kRounds);
   std::printf("bare libjpeg decode:       %8.1f ms\n", bareTime * 1e3);

@@ -118,20 +118,21 @@ QPixmap TransparentByBottomLeft(const QImage& bitmap) {
   return QPixmap::fromImage(image);
 }
 
+// The transparent pictures of every kind of a bitmap function, in the kinds' order.
+template <class Kind, size_t Count>
+std::array<QPixmap, Count> picturesOf(QImage (*bitmap)(Kind)) {
+  std::array<QPixmap, Count> pictures;
+  for (size_t i = 0; i < Count; ++i) pictures[i] = TransparentByBottomLeft(bitmap(static_cast<Kind>(i)));
+  return pictures;
+}
+
 const QPixmap& FolderPicture(FolderItemKind kind) {
-  static const std::array<QPixmap, 3> pictures{TransparentByBottomLeft(FolderBitmap(FolderItemKind::OpenFolder)),
-                                               TransparentByBottomLeft(FolderBitmap(FolderItemKind::CurrentFolder)),
-                                               TransparentByBottomLeft(FolderBitmap(FolderItemKind::ClosedFolder))};
+  static const auto pictures = picturesOf<FolderItemKind, 3>(FolderBitmap);
   return pictures[static_cast<size_t>(kind)];
 }
 
 const QPixmap& DrivePicture(platform::DriveType type) {
-  static const std::array<QPixmap, 5> pictures{
-      TransparentByBottomLeft(DriveBitmap(platform::DriveType::Removable)),
-      TransparentByBottomLeft(DriveBitmap(platform::DriveType::Fixed)),
-      TransparentByBottomLeft(DriveBitmap(platform::DriveType::Network)),
-      TransparentByBottomLeft(DriveBitmap(platform::DriveType::CDROM)),
-      TransparentByBottomLeft(DriveBitmap(platform::DriveType::RAMDisk))};
+  static const auto pictures = picturesOf<platform::DriveType, 5>(DriveBitmap);
   return pictures[static_cast<size_t>(type)];
 }
 

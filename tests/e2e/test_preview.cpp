@@ -123,7 +123,7 @@ TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
 
 TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleThenTheProgramTitle) {
   // Many scans of a large picture: its decode takes seconds here.
-  SampleJpegOptions slow = sized(4000, 3000);
+  SampleJpegOptions slow = sized(3200, 2400);
   slow.refinementLevels = 1;
   ASSERT_TRUE(writeJpeg(folder_ + "/langsam.jpg", slow));
   start();
