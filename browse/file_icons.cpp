@@ -1,6 +1,5 @@
 #include "browse/file_icons.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QMimeDatabase>
@@ -20,7 +19,12 @@ QIcon themeIconFor(const QMimeType& type) {
   return icon.isNull() ? DrawnFileIcon() : icon;
 }
 
-QString lowerExtension(const QString& fileName) { return QFileInfo(fileName).suffix().toLower(); }
+// What follows the last dot of the name, lower-cased (empty without a dot).
+QString lowerExtension(const QString& fileName) {
+  const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+}
 
 }  // namespace
 
