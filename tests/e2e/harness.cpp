@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "screen_capture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace e2e {
@@ -28,13 +31,24 @@ bool displayLooksTaken(int number) {
          QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
 }
 
-// Parses "KEY=value" lines as xdotool --shell prints them.
-int shellValue(const QByteArray& output, const char* key) {
-  const QByteArray prefix = QByteArray(key) + '=';
+// Reads a number from a line "  Label: value" as xwininfo prints it.
+int infoValue(const QByteArray& output, const char* label) {
   for (const QByteArray& line : output.split('\n')) {
-    if (line.startsWith(prefix)) return line.mid(prefix.size()).trimmed().toInt();
+    const QByteArray trimmed = line.trimmed();
+    if (trimmed.startsWith(label)) return trimmed.mid(static_cast<qsizetype>(std::strlen(label))).trimmed().toInt();
   }
   return 0;
+}
+
+// E2E_TRACE=1 lists every tool the harness runs, with the time since the first one.
+bool tracing() {
+  static const bool on = qEnvironmentVariableIsSet("E2E_TRACE");
+  return on;
+}
+
+qint64 sinceStart() {
+  static const auto start = std::chrono::steady_clock::now();
+  return std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -63,6 +77,9 @@ ToolResult RunTool(const QString& program, const QStringList& arguments, const Q
     return result;
   }
   result.output = process.readAllStandardOutput();
+  if (tracing()) {
+    qDebug("%8lld ms  %s %s", static_cast<long long>(sinceStart()), qPrintable(program), qPrintable(arguments.join(u' ')));
+  }
   result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 128 + process.exitCode();
   return result;
 }
@@ -80,6 +97,9 @@ ChildProcess::ChildProcess(const QString& program, const QStringList& arguments,
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->setStandardOutputFile(logFile);
   }
+  // Should this test process itself be killed (a timeout of the test runner), the
+  // children it started end with it instead of living on (the X server removing its lock).
+  process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
   process_->start(program, arguments);
   started_ = process_->waitForStarted(10000);
   if (started_) pid_ = process_->processId();
@@ -118,8 +138,17 @@ std::optional<QByteArray> ChildProcess::ReadLine(Milliseconds timeout) {
 }
 
 Display::Display(WindowManager manager) : manager_(manager) {
-  if (!dir_.isValid() || !startServer(dir_.path())) return;
+  if (!dir_.isValid() || !QDir(dir_.path()).mkdir(QStringLiteral("runtime"))) {
+    failure_ = QStringLiteral("no temporary folder");
+    return;
+  }
+  QFile::setPermissions(dir_.path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  if (!startServer(dir_.path())) {
+    failure_ = QStringLiteral("Xvfb did not start (scripts/ensure_packages.sh test installs it)");
+    return;
+  }
   ready_ = manager_ == WindowManager::None || startWindowManager();
+  if (!ready_) failure_ = QStringLiteral("openbox did not start on ") + name_;
 }
 
 Display::~Display() {
@@ -134,6 +163,11 @@ QProcessEnvironment Display::Environment() const {
   environment.insert(QStringLiteral("DISPLAY"), name_);
   environment.insert(QStringLiteral("HOME"), dir_.path());
   environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path() + QStringLiteral("/runtime"));
+  // No session bus: nothing may start a bus daemon that outlives the test.
+  environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                     QStringLiteral("unix:path=") + dir_.path() + QStringLiteral("/no-session-bus"));
   return environment;
 }
 
@@ -184,14 +218,16 @@ ToolResult Display::Xdotool(const QStringList& arguments) const {
 
 std::optional<Window> Display::Describe(unsigned long id) const {
   const QString idText = QString::number(id);
-  const ToolResult geometry = Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), idText});
+  // xwininfo gives the window's own place on the screen, inside any frame of the window manager.
+  const ToolResult geometry = RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), idText}, Environment());
   const ToolResult name = Xdotool({QStringLiteral("getwindowname"), idText});
   if (!geometry.ok() || !name.ok()) return std::nullopt;
   Window window;
   window.id = id;
   window.title = QString::fromUtf8(name.output).chopped(name.output.endsWith('\n') ? 1 : 0);
-  window.geometry = QRect(shellValue(geometry.output, "X"), shellValue(geometry.output, "Y"),
-                          shellValue(geometry.output, "WIDTH"), shellValue(geometry.output, "HEIGHT"));
+  window.geometry = QRect(infoValue(geometry.output, "Absolute upper-left X:"),
+                          infoValue(geometry.output, "Absolute upper-left Y:"), infoValue(geometry.output, "Width:"),
+                          infoValue(geometry.output, "Height:"));
   const ToolResult type = RunTool(QStringLiteral("xprop"),
                                   {QStringLiteral("-id"), idText, QStringLiteral("_NET_WM_WINDOW_TYPE")}, Environment());
   // The first standard type of the list; vendor types such as _KDE_NET_WM_WINDOW_TYPE_OVERRIDE come before it.
@@ -229,13 +265,17 @@ void Display::Click(QPoint p, int button) const {
   Xdotool({QStringLiteral("click"), QString::number(button)});
 }
 
+void Display::PressButton(int button) const { Xdotool({QStringLiteral("mousedown"), QString::number(button)}); }
+
+void Display::ReleaseButton(int button) const { Xdotool({QStringLiteral("mouseup"), QString::number(button)}); }
+
 void Display::Drag(QPoint from, QPoint to) const {
   MoveMouse(from);
-  Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+  PressButton();
   // A few steps in between, so the program sees a movement beyond its drag distance.
   constexpr int kSteps = 6;
   for (int step = 1; step <= kSteps; ++step) MoveMouse(from + (to - from) * step / kSteps);
-  Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+  ReleaseButton();
 }
 
 std::optional<unsigned long> Display::FocusedWindow() const {
@@ -250,17 +290,23 @@ bool Display::Focus(const Window& window) const {
   return WaitUntil([&] { return FocusedWindow() == window.id; }, 5s);
 }
 
-QImage Display::Screenshot() const {
-  const ToolResult shot = RunTool(QStringLiteral("import"),
-                                  {QStringLiteral("-silent"), QStringLiteral("-window"), QStringLiteral("root"),
-                                   QStringLiteral("png:-")},
-                                  Environment());
-  QImage image;
-  if (shot.ok()) image.loadFromData(shot.output, "PNG");
-  return image.convertToFormat(QImage::Format_RGB32);
-}
+QImage Display::Screenshot() const { return CaptureScreen(name_); }
 
-QImage Display::Screenshot(const QRect& area) const { return Screenshot().copy(area); }
+QImage Display::Screenshot(const QRect& area) const { return CaptureScreen(name_, area); }
+
+QImage Display::SettledScreenshot(const QRect& area, Milliseconds timeout) const {
+  QImage previous = Screenshot(area);
+  QImage settled;
+  WaitUntil(
+      [&] {
+        QImage current = Screenshot(area);
+        if (current == previous) settled = current;
+        previous = std::move(current);
+        return !settled.isNull();
+      },
+      timeout);
+  return settled;
+}
 
 Velarim::Velarim(const Display& display, VelarimOptions options) : display_(display) {
   if (!dir_.isValid()) return;
@@ -279,6 +325,7 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
       !QFile::copy(QStringLiteral(VELARIM_EXECUTABLE), executable)) {
     return;
   }
+  if (options.prepare) options.prepare(programDir_);
   if (options.settings) {
     QFile file(SettingsFile());
     if (!file.open(QIODevice::WriteOnly) || file.write(*options.settings) != options.settings->size()) return;
@@ -291,15 +338,16 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir_ + QStringLiteral("/.config"));
   environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), options.platform);
-  // No session bus: nothing may start a bus daemon that outlives the test.
-  environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + dir_.path() +
-                                                                     QStringLiteral("/no-session-bus"));
   // A leak or an undefined operation fails the run through the exit code, not an abort dialog.
   environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=1:abort_on_error=0:exitcode=86"));
   environment.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("exitcode=87:suppressions=") +
                                                          sourceFile("../lsan.supp") +
                                                          QStringLiteral(":print_suppressions=0"));
   environment.insert(QStringLiteral("UBSAN_OPTIONS"), QStringLiteral("print_stacktrace=1:halt_on_error=1:exitcode=88"));
+  for (const QString& variable : options.environment) {
+    const qsizetype equals = variable.indexOf(u'=');
+    if (equals > 0) environment.insert(variable.left(equals), variable.mid(equals + 1));
+  }
   process_ = std::make_unique<ChildProcess>(executable, QStringList(), environment, homeDir_,
                                             dir_.path() + QStringLiteral("/velarim.log"));
 }
@@ -328,12 +376,12 @@ int Velarim::SettingsWrites() {
   return settingsWrites_;
 }
 
-std::optional<Window> Velarim::WaitForWindow(const QString& title, Milliseconds timeout) const {
+std::optional<Window> Velarim::WaitForWindow(const QString& title, const QString& type, Milliseconds timeout) const {
   std::optional<Window> found;
   WaitUntil(
       [&] {
         for (const Window& window : VisibleWindows()) {
-          if (window.title == title) {
+          if (window.title == title && (type.isEmpty() || window.type == type)) {
             found = window;
             return true;
           }
@@ -356,24 +404,31 @@ bool Velarim::WaitForWindowGone(unsigned long id, Milliseconds timeout) const {
 }
 
 std::optional<Window> Velarim::WaitForMainWindow(Milliseconds timeout) const {
-  std::optional<Window> found;
-  WaitUntil(
-      [&] {
-        for (const Window& window : VisibleWindows()) {
-          if (window.title == QStringLiteral("Velarim") && window.type == QStringLiteral("normal")) {
-            found = window;
-            return true;
-          }
-        }
-        return !Running();
-      },
-      timeout);
-  return found;
+  return WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("normal"), timeout);
 }
 
 QByteArray Velarim::Log() const {
   QFile file(dir_.path() + QStringLiteral("/velarim.log"));
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage ReferenceMessageBox(const Display& display, const QString& caption, const QString& text) {
+  QProcessEnvironment environment = display.Environment();
+  environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+  ChildProcess reference(QStringLiteral(E2E_MESSAGE_BOX), {caption, text}, environment);
+  std::optional<Window> box;
+  WaitUntil(
+      [&] {
+        for (const Window& window : display.VisibleWindowsOf(reference.Pid())) {
+          if (window.title == caption) box = window;
+        }
+        return box.has_value() || !reference.Running();
+      },
+      10s);
+  if (!box) return QImage();
+  // The focused box is drawn active, as the program's box is when it is looked at.
+  display.Focus(*box);
+  return display.SettledScreenshot(box->geometry);
 }
 
 qint64 DifferingPixels(const QImage& a, const QImage& b, int tolerance) {

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <string>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,6 +85,8 @@ class Display {
   Display& operator=(const Display&) = delete;
 
   bool Ready() const { return ready_; }
+  // Why the display is not ready, for the test's failure message.
+  std::string Failure() const { return failure_.toStdString(); }
   const QString& Name() const { return name_; }
   WindowManager Manager() const { return manager_; }
   // The environment of a program on this display: DISPLAY, and nothing of the caller's desktop.
@@ -99,6 +102,8 @@ class Display {
   void MoveMouse(QPoint screenPoint) const;
   void Click(QPoint screenPoint, int button = 1) const;
   void Drag(QPoint from, QPoint to) const;
+  void PressButton(int button = 1) const;
+  void ReleaseButton(int button = 1) const;
   // Gives the window the keyboard focus the way this desktop does: through the window
   // manager when there is one, else directly.
   bool Focus(const Window& window) const;
@@ -108,6 +113,8 @@ class Display {
   // A picture of the whole screen, or of one part of it.
   QImage Screenshot() const;
   QImage Screenshot(const QRect& area) const;
+  // A picture of the area once two pictures in a row agree, so painting has finished.
+  QImage SettledScreenshot(const QRect& area, Milliseconds timeout = 5s) const;
 
   ToolResult Xdotool(const QStringList& arguments) const;
 
@@ -121,13 +128,18 @@ class Display {
   std::unique_ptr<ChildProcess> server_;
   std::unique_ptr<ChildProcess> windowManager_;
   bool ready_ = false;
+  QString failure_;
 };
 
 // How Velarim is started: on which platform, with which settings file beside it.
 struct VelarimOptions {
   // Content of velarim.ini in the program directory; none means a first start.
-  std::optional<QByteArray> settings;
+  std::optional<QByteArray> settings{};
   QString platform = QStringLiteral("xcb");
+  // Runs on the program directory before the start, to put files (or obstacles) there.
+  std::function<void(const QString& programDir)> prepare{};
+  // More variables of the program's environment ("NAME=value"), for a printer server, say.
+  QStringList environment{};
 };
 
 // The real, built Velarim executable, copied into a temporary program directory and
@@ -149,9 +161,10 @@ class Velarim {
   int SettingsWrites();
 
   std::vector<Window> VisibleWindows() const { return display_.VisibleWindowsOf(Pid()); }
-  // The first mapped window with this title, waited for.
-  std::optional<Window> WaitForWindow(const QString& title, Milliseconds timeout = 10s) const;
-  // Waits until no mapped window has this title any more.
+  // The first mapped window with this title (and window type, if given), waited for.
+  std::optional<Window> WaitForWindow(const QString& title, const QString& type = QString(),
+                                      Milliseconds timeout = 10s) const;
+  // Waits until the window is no longer mapped.
   bool WaitForWindowGone(unsigned long id, Milliseconds timeout = 5s) const;
   // The main window: mapped, titled "Velarim", the program's own frame around it.
   std::optional<Window> WaitForMainWindow(Milliseconds timeout = 10s) const;
@@ -170,6 +183,10 @@ class Velarim {
   int settingsWrites_ = 0;
   std::unique_ptr<ChildProcess> process_;
 };
+
+// How the program's error report looks with this caption and text: the picture of the
+// inside of a reference message box drawn on the display (stop icon, OK, Fusion style).
+QImage ReferenceMessageBox(const Display& display, const QString& caption, const QString& text);
 
 // The number of pixels that differ between two pictures of one size by more than the
 // tolerance in any colour channel; pictures of different sizes differ everywhere.

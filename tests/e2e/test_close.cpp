@@ -17,7 +17,7 @@ class CloseTest : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(CloseTest, ProcessEndsWithinTwoSecondsAndWritesSettingsOnce) {
   Display display(GetParam().manager);
-  ASSERT_TRUE(display.Ready());
+  ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display);
   ASSERT_TRUE(velarim.Started());
   const std::optional<Window> main = velarim.WaitForMainWindow();
