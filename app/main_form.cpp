@@ -73,6 +73,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   RxGradientCaption1->SetName(QStringLiteral("RxGradientCaption1"));
   RxGradientCaption1->SetFormCaption(QStringLiteral("Velarim"));
   wirePreview();
+  createFileActions();
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };

@@ -15,6 +15,8 @@ class TImage;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
+class TOpenDialog;
+class TSaveDialog;
 class TPageControl;
 class TPanel;
 class TRxGradientCaption;
@@ -44,6 +46,13 @@ class TForm1 : public TForm {
   void ProgressUpdate(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const QRect& R,
                       const QString& Msg);
   void Edit1Change(TObject* Sender);
+  void Umbenennen1Click(TObject* Sender);
+  void Speichernunter1Click(TObject* Sender);
+  void Aktionausfhren1Click(TObject* Sender);
+  void Homepage1Click(TObject* Sender);
+  void OnlineHilfeClick(TObject* Sender);
+  void Hilfedatei1Click(TObject* Sender);
+  void Info1Click(TObject* Sender);
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;
@@ -108,6 +117,9 @@ class TForm1 : public TForm {
   TMenuItem* N3;
   TMenuItem* Homepage1;
 
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+
  private:
   void createToolbar();
   void createPages();
@@ -115,6 +127,7 @@ class TForm1 : public TForm {
   void createSlidePage2();
   void createBrowser();
   void createMenu();
+  void createFileActions();
   void frameControls();
   void wirePreview();
   void wireProgress();

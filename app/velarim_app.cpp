@@ -1,5 +1,6 @@
 #include "app/velarim_app.h"
 
+#include "app/help_finder.h"
 #include "app/main_form.h"
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
@@ -13,6 +14,7 @@ VelarimWindows CreateVelarimWindows() {
   windows.FormMonitor = Application()->CreateForm<TFormMonitor>();
   windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
   windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
+  InstallHelpEngine();
   Application()->Initialize();
   return windows;
 }

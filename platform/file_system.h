@@ -38,7 +38,7 @@ struct TSearchRec {
 QString GetCurrentDir();
 
 // Changes the process's current directory. Raises EInOutError with the platform code of
-// the failure (2 missing, 3 not a folder or bad name, 5 access denied, else errno).
+// the failure (2 missing, 3 not a folder or bad name, 5 access denied, else the negated errno).
 void SetCurrentDir(const QString& path);
 
 // The entries of folder (the current directory when empty) whose names match pattern,
