@@ -5,7 +5,9 @@
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
+#include "browse/preview.h"
 #include "browse/splitter.h"
+#include "chrome/gradient_caption.h"
 #include "chrome/glyphs.h"
 #include "chrome/speed_bar.h"
 #include "picture/image_control.h"
@@ -58,6 +60,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   createPages();
   createBrowser();
   createMenu();
+  wirePreview();
   createFileActions();
   createChrome();
 
@@ -134,7 +137,6 @@ void TForm1::createBrowser() {
 
   RzDriveComboBox1->SetDirList(DirectoryListBox1);
   DirectoryListBox1->SetFileList(FileListBox1);
-  Edit1->OnChange = [this](TObject* sender) { Edit1Change(sender); };
 }
 
 void TForm1::createMenu() {
@@ -203,7 +205,7 @@ void TForm1::FormCreate(TObject*) {
   FileListBox1->Repaint();
   frameControls();
   FileListBox1->SetMask(Edit1->Text());
-  wireSlideProgress();
+  wireProgress();
 }
 
 // Gives the plain edit, the lists and the plain panels a raised dialog frame; the
@@ -235,5 +237,3 @@ void TForm1::FormClose(TObject*, TCloseAction& Action) {
 }
 
 void TForm1::Beenden1Click(TObject*) { Close(); }
-
-void TForm1::Edit1Change(TObject*) { FileListBox1->SetMask(Edit1->Text()); }

@@ -4,6 +4,7 @@
 
 #include "framework/drag_drop.h"
 #include "framework/form.h"
+#include "picture/graphic.h"
 
 class TCheckBox;
 class TCustomPanel;
@@ -43,6 +44,12 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  void FileListBox1Click(TObject* Sender);
+  void Image3Click(TObject* Sender);
+  void ImagehochClick(TObject* Sender);
+  void ProgressUpdate(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const QRect& R,
+                      const QString& Msg);
+  void Edit1Change(TObject* Sender);
   void Umbenennen1Click(TObject* Sender);
   void Speichernunter1Click(TObject* Sender);
   void Aktionausfhren1Click(TObject* Sender);
@@ -148,14 +155,14 @@ class TForm1 : public TForm {
   void createSlidePage1();
   void createSlidePage2();
   void wireSlide(TImage* slide, void (TForm1::*click)(TObject*));
-  void wireSlideProgress();
   void createBrowser();
   void createMenu();
   void createFileActions();
   void createChrome();
   void FormCreateChrome();
   void frameControls();
-  void Edit1Change(TObject* Sender);
+  void wirePreview();
+  void wireProgress();
 
   QString programDirectory_;
 };
