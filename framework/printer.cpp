@@ -26,9 +26,11 @@ std::unique_ptr<TPrinter>& thePrinter() {
 
 bool isSystemPrinter(const QString& name) { return QPrinterInfo::availablePrinterNames().contains(name); }
 
+// The desktop's documents folder where it exists; a fresh account often has none yet,
+// and a proposed file in a missing folder could not be written.
 QString documentsFolder() {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return documents.isEmpty() ? QDir::homePath() : documents;
+  return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 // Draws from the printable area's corner: the device's own minimum margins, not the

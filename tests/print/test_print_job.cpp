@@ -141,6 +141,8 @@ TEST_F(PrintJobTest, PdfPrinterProposesANewFileAndAsksBeforeReplacingOne) {
 
   EXPECT_TRUE(proposed.endsWith(QStringLiteral(".pdf")));
   EXPECT_FALSE(QFileInfo::exists(proposed));
+  // The proposal lies in a folder that exists, also for an account without a documents folder.
+  EXPECT_TRUE(QFileInfo(QFileInfo(proposed).absolutePath()).isDir()) << proposed.toStdString();
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Question);
   EXPECT_TRUE(dialogs.shown[0].text.contains(pdf));
