@@ -5,6 +5,10 @@
 #include "data/main_icon.h"
 #include "framework/application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 namespace {
 
 // Under Wayland a program may neither place its windows nor keep one above the others,
@@ -16,11 +20,22 @@ void PreferXWaylandInWaylandSessions() {
   }
 }
 
+// The program speaks German, so the dialogs that Qt itself draws (print, files,
+// questions) speak German too, whatever the desktop's language.
+void UseGermanQtDialogs(QCoreApplication& app) {
+  auto* translator = new QTranslator(&app);
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+    app.installTranslator(translator);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   PreferXWaylandInWaylandSessions();
   EventLoopApplication qtApp(argc, argv);
+  UseGermanQtDialogs(qtApp);
   QGuiApplication::setDesktopFileName(QStringLiteral("velarim"));
   if (qtApp.windowIcon().isNull()) qtApp.setWindowIcon(MainIcon());
   return RunVelarim();
