@@ -7,7 +7,7 @@
 
 namespace {
 
-QIcon lookUpIcon(const QString& fileName) {
+QIcon LookUpIcon(const QString& fileName) {
   static const QMimeDatabase mimeTypes;
   const QMimeType type = mimeTypes.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
   QIcon icon = QIcon::fromTheme(type.iconName());
@@ -25,6 +25,6 @@ QIcon FileIconFor(const QString& fileName) {
   static QHash<QString, QIcon> cache;
   const QString extension = QFileInfo(fileName).suffix().toLower();
   auto it = cache.find(extension);
-  if (it == cache.end()) it = cache.insert(extension, lookUpIcon(fileName));
+  if (it == cache.end()) it = cache.insert(extension, LookUpIcon(fileName));
   return it.value();
 }

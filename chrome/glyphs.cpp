@@ -6,7 +6,7 @@
 
 namespace {
 
-QPixmap blankGlyph() {
+QPixmap BlankGlyph() {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
   return pixmap;
@@ -15,7 +15,7 @@ QPixmap blankGlyph() {
 }  // namespace
 
 QIcon ZoomGlyph() {
-  QPixmap pixmap = blankGlyph();
+  QPixmap pixmap = BlankGlyph();
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(QPen(Qt::black, 2));
@@ -29,7 +29,7 @@ QIcon ZoomGlyph() {
 }
 
 QIcon PrintGlyph() {
-  QPixmap pixmap = blankGlyph();
+  QPixmap pixmap = BlankGlyph();
   QPainter p(&pixmap);
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(Qt::white);

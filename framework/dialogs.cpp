@@ -4,7 +4,7 @@
 
 namespace {
 
-QMessageBox::Icon toQtIcon(MessageIcon icon) {
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::Error: return QMessageBox::Critical;
     case MessageIcon::Warning: return QMessageBox::Warning;
@@ -15,7 +15,7 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
@@ -24,7 +24,7 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
-int fromQtButton(int button) {
+int FromQtButton(int button) {
   switch (button) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;
@@ -39,11 +39,9 @@ DialogService* installedService = nullptr;
 
 int QtDialogService::MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
                                 MessageButtons buttons) {
-  QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons), owner);
-  return fromQtButton(box.exec());
+  QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
+  return FromQtButton(box.exec());
 }
-
-namespace platform {
 
 DialogService& Dialogs() {
   static QtDialogService qtService;
@@ -55,5 +53,3 @@ DialogService* SetDialogService(DialogService* service) {
   installedService = service;
   return previous;
 }
-
-}  // namespace platform

@@ -27,10 +27,6 @@ class QtDialogService : public DialogService {
                  MessageButtons buttons) override;
 };
 
-namespace platform {
-
 DialogService& Dialogs();
 // Installs another service (tests); returns the previous one. Not owned.
 DialogService* SetDialogService(DialogService* service);
-
-}  // namespace platform

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
-int runFile(const std::filesystem::path& path) {
+int RunFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "cannot read %s\n", path.c_str());
@@ -45,12 +45,12 @@ int main(int argc, char** argv) {
     if (std::filesystem::is_directory(arg)) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
         if (entry.is_regular_file()) {
-          failures += runFile(entry.path());
+          failures += RunFile(entry.path());
           ++count;
         }
       }
     } else {
-      failures += runFile(arg);
+      failures += RunFile(arg);
       ++count;
     }
   }

@@ -22,10 +22,10 @@ constexpr long kMaxLibraryMemory = 1L << 30;
 // handler; the decode then ends without touching it.
 struct DecodeAbandoned {};
 
-bool isFourComponent(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
+bool IsFourComponent(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
 
-J_COLOR_SPACE outputColorSpace(const jpeg_decompress_struct& info, const TJPEGSettings& settings) {
-  if (isFourComponent(info.jpeg_color_space)) {
+J_COLOR_SPACE OutputColorSpace(const jpeg_decompress_struct& info, const TJPEGSettings& settings) {
+  if (IsFourComponent(info.jpeg_color_space)) {
     return JCS_CMYK;
   }
   if (settings.Grayscale || info.jpeg_color_space == JCS_GRAYSCALE) {
@@ -34,13 +34,13 @@ J_COLOR_SPACE outputColorSpace(const jpeg_decompress_struct& info, const TJPEGSe
   return JCS_EXT_BGR;
 }
 
-void applySpeed(jpeg_decompress_struct& info) {
+void ApplySpeed(jpeg_decompress_struct& info) {
   info.dct_method = JDCT_IFAST;
   info.two_pass_quantize = FALSE;
   info.dither_mode = JDITHER_ORDERED;
 }
 
-TPalette paletteFromColormap(const jpeg_decompress_struct& info) {
+TPalette PaletteFromColormap(const jpeg_decompress_struct& info) {
   const int count = std::clamp(info.actual_number_of_colors, 0, kMaxPaletteEntries);
   std::vector<TPaletteEntry> entries(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -57,7 +57,7 @@ TPalette paletteFromColormap(const jpeg_decompress_struct& info) {
   return CreatePalette(std::move(entries));
 }
 
-uint8_t luminance(const TPaletteEntry& e) {
+uint8_t Luminance(const TPaletteEntry& e) {
   return static_cast<uint8_t>((e.peRed * 299 + e.peGreen * 587 + e.peBlue * 114) / 1000);
 }
 
@@ -70,7 +70,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(ScaleDenominator(settings.Scale));
   info.do_block_smoothing = settings.Smoothing ? TRUE : FALSE;
-  info.out_color_space = outputColorSpace(info, settings);
+  info.out_color_space = OutputColorSpace(info, settings);
 
   JpegDecodePlan plan;
   plan.cmyk = info.out_color_space == JCS_CMYK;
@@ -80,7 +80,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
     info.desired_number_of_colors = kDesiredColors;
   }
   if (settings.Performance == TJPEGPerformance::jpBestSpeed) {
-    applySpeed(info);
+    ApplySpeed(info);
   }
   plan.finalDctMethod = info.dct_method;
   plan.finalTwoPass = info.two_pass_quantize != FALSE;
@@ -88,7 +88,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
   if (settings.ProgressiveDisplay && jpeg_has_multiple_scans(&info)) {
     // Intermediate passes are quick previews; only the last uses the final parameters.
     info.enable_2pass_quant = info.two_pass_quantize;
-    applySpeed(info);
+    ApplySpeed(info);
     info.buffered_image = TRUE;
     plan.buffered = true;
   }
@@ -237,7 +237,7 @@ void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
   for (int i = 0; i < count; ++i) {
     const TPaletteEntry& e = entries[static_cast<size_t>(i)];
     if (components == 1) {
-      map[0][i] = luminance(e);
+      map[0][i] = Luminance(e);
     } else {
       map[0][i] = e.peBlue;
       map[1][i] = e.peGreen;
@@ -252,7 +252,7 @@ void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
 
 void JpegBitmapDecode::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   if (info.colormap != nullptr && bitmap_->PixelFormat() == TPixelFormat::pf8bit && generatePalette_) {
-    bitmap_->SetPalette(paletteFromColormap(info));
+    bitmap_->SetPalette(PaletteFromColormap(info));
     owner_.SetPaletteModified(true);
   }
 }

@@ -17,7 +17,7 @@ namespace {
 // forged stored-data count from asking for absurd amounts.
 constexpr int64_t kMaxJpegFileBytes = int64_t{1} << 30;
 
-QString sizeRefused() { return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"); }
+QString SizeRefused() { return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"); }
 
 }  // namespace
 
@@ -121,9 +121,9 @@ int TJPEGImage::Height() {
   return scaledHeight_;
 }
 
-void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation(sizeRefused()); }
+void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation(SizeRefused()); }
 
-void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation(sizeRefused()); }
+void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation(SizeRefused()); }
 
 // --- palettes --------------------------------------------------------------------------
 

@@ -42,8 +42,10 @@ class EInOutError : public Exception {
   int code_;
 };
 
+namespace platform {
 // Maps an errno value onto the platform codes above.
 int PlatformErrorCodeFromErrno(int error);
+}  // namespace platform
 
 class EConvertError : public Exception {
  public:

@@ -38,10 +38,10 @@ class CurrentDirectoryRestorer {
 void EnterOrThrow(const QString& folder) {
   const auto native = NativePath(folder);
   if (!native) {
-    throw EInOutError(PlatformErrorCodeFromErrno(EINVAL));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(EINVAL));
   }
   if (chdir(native->constData()) != 0) {
-    throw EInOutError(PlatformErrorCodeFromErrno(errno));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(errno));
   }
 }
 

@@ -61,8 +61,8 @@ void TabcQuadSplit::Paint(QPainter& painter) {
   const int vr = hPos_ + (thickness_ + 1) / 2;
   const int ht = vPos_ - thickness_ / 2 - 1;
   const int hb = vPos_ + (thickness_ + 1) / 2;
-  const QColor light = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
-  const QColor shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW);
+  const QColor light = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  const QColor shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW);
   painter.setPen(light);
   painter.drawLine(vl, e, vl, Height() - e - 1);
   painter.drawLine(e, ht, Width() - e - 1, ht);
