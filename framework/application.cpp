@@ -51,10 +51,12 @@ void InstallHintTiming() {
 TApplication::TApplication() : TComponent(nullptr) {
   SetExeName(platform::ExecutablePath());
   InstallHintTiming();
+  RegisterApplication(this);
 }
 
 TApplication::~TApplication() {
   BeginDestruction();
+  if (RegisteredApplication() == this) RegisterApplication(nullptr);
   if (theApplication == this) theApplication = nullptr;
 }
 

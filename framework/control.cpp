@@ -1,6 +1,6 @@
 #include "framework/control.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -217,7 +217,9 @@ TMessage TControl::TranslateEvent(QEvent* event, ControlHost*) { return MessageO
 
 bool TControl::HandleQtEvent(QEvent* event, ControlHost* receiver) {
   if (event->type() == QEvent::ToolTip) {
-    Application()->ShowHintFor(this, static_cast<QHelpEvent*>(event)->globalPos());
+    if (ApplicationServices* application = RegisteredApplication()) {
+      application->ShowHintFor(this, static_cast<QHelpEvent*>(event)->globalPos());
+    }
     return true;
   }
   TMessage m = TranslateEvent(event, receiver);
@@ -360,7 +362,6 @@ void TWinControl::AlignControls() {
   aligning_ = false;
 }
 
-void TWinControl::WndProc(TMessage& message) { TControl::WndProc(message); }
 
 void TWinControl::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
   TControl::PaintWidget(event, receiver);

@@ -1,9 +1,9 @@
 #include "framework/form.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/menus.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -126,14 +126,17 @@ TForm::~TForm() {
   client_->Detach();
   qApp->removeEventFilter(shortcutFilter_);
   delete shortcutFilter_;
-  Application()->FormDestroyed(this);
+  if (ApplicationServices* application = RegisteredApplication()) application->FormDestroyed(this);
 }
 
 void TForm::Created() {
   try {
     if (OnCreate) OnCreate(this);
   } catch (const std::exception& error) {
-    Application()->HandleException(error);
+    // Without an application nobody reports it: it goes on to the caller.
+    ApplicationServices* application = RegisteredApplication();
+    if (!application) throw;
+    application->HandleException(error);
   }
 }
 
@@ -224,8 +227,7 @@ void TForm::SetVisible(bool visible) {
   TControl::SetVisible(visible);
   if (visible) {
     widget_->show();
-    // The headless platform of the tests has no stacking order to change.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget_->raise();
+    widget_->raise();
   } else {
     widget_->hide();
   }
@@ -238,8 +240,9 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-  const bool isMain = Application()->MainForm() == this;
-  if (closing_ || (isMain && Application()->Terminated())) return;
+  ApplicationServices* application = RegisteredApplication();
+  const bool isMain = application && application->MainForm() == this;
+  if (closing_ || (isMain && application->Terminated())) return;
   closing_ = true;
   struct Reset {
     bool& flag;
@@ -250,7 +253,7 @@ void TForm::Close() {
   if (OnClose) OnClose(this, action);
   if (action == TCloseAction::caNone) return;
   if (isMain) {
-    Application()->Terminate();
+    application->Terminate();
     widget_->hide();
     return;
   }
