@@ -21,7 +21,4 @@ class TSpeedBar : public TCustomPanel {
  public:
   explicit TSpeedBar(TComponent* AOwner);
   QString ClassName() const override { return QStringLiteral("TSpeedBar"); }
-
-  QSize BtnSize() const { return QSize(40, 40); }
-  QPoint BtnOffset() const { return QPoint(3, 8); }
 };
