@@ -138,14 +138,18 @@ QString GetCurrentDir() {
   return QFile::decodeName(buffer.c_str());
 }
 
-void SetCurrentDir(const QString& path) {
+void EnterFolder(const QString& path) {
   const auto native = NativePath(path);
   if (!native) {
-    throw EInOutError(platform::PlatformErrorCodeFromErrno(EINVAL));
+    throw EInOutError(PlatformErrorCodeFromErrno(EINVAL));
   }
   if (chdir(native->constData()) != 0) {
-    throw EInOutError(platform::PlatformErrorCodeFromErrno(errno));
+    throw EInOutError(PlatformErrorCodeFromErrno(errno));
   }
+}
+
+void SetCurrentDir(const QString& path) {
+  EnterFolder(path);
   NoteCurrentFolder(GetCurrentDir());
 }
 
