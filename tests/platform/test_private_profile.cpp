@@ -1,5 +1,6 @@
 #include "platform/private_profile.h"
 #include "platform/private_profile_file.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,17 +14,6 @@
 namespace {
 
 using platform::profile_file::ReplaceStep;
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 ino_t Inode(const QString& path) {
   struct stat info {};
