@@ -219,63 +219,81 @@ template <typename Call>
 
 // ---------------------------------------------------------------------------------------
 
-struct JpegDecompressor::State {
-  jpeg_decompress_struct info{};
+// What the decompressor and the compressor both keep beside the library's object: the
+// error exit, the progress monitor, and an error a progress handler raised.
+template <typename Info>
+struct LibraryState {
+  Info info{};
   ErrorManager error{};
   ProgressMonitor progress{};
-  MemorySource source{};
   bool created = false;
   std::exception_ptr pending;
 
-  template <typename Call>
-  void run(Call call) {
+  LibraryState() = default;
+  LibraryState(const LibraryState&) = delete;
+  LibraryState& operator=(const LibraryState&) = delete;
+  ~LibraryState() {
+    if (created) {
+      jpeg_destroy(reinterpret_cast<j_common_ptr>(&info));
+    }
+  }
+
+  // Sets up the error exit, creates the library's object with create and attaches the
+  // progress monitor.
+  template <typename Creator>
+  void Create(Creator create, JpegProgressSink* sink) {
+    InitErrorManager(&error);
+    info.err = &error.pub;
+    Call([this, create] { create(&info); });
+    created = true;
+    InitProgressMonitor(&progress, sink, &pending);
+    info.progress = &progress.pub;
+  }
+
+  template <typename Library>
+  void Call(Library call) {
     if (!ProtectedCall(&error, call)) {
       RaiseFailure(error.pub, pending);
     }
   }
 };
 
+struct JpegDecompressor::State : LibraryState<jpeg_decompress_struct> {
+  MemorySource source{};
+};
+
 JpegDecompressor::JpegDecompressor(const uint8_t* data, size_t size, JpegProgressSink* sink)
     : state_(std::make_unique<State>()) {
   State* s = state_.get();
-  InitErrorManager(&s->error);
-  s->info.err = &s->error.pub;
-  s->run([s] { jpeg_create_decompress(&s->info); });
-  s->created = true;
-  InitProgressMonitor(&s->progress, sink, &s->pending);
-  s->info.progress = &s->progress.pub;
+  s->Create([](j_decompress_ptr info) { jpeg_create_decompress(info); }, sink);
   InitMemorySource(&s->source, data, size);
   s->info.src = &s->source.pub;
 }
 
-JpegDecompressor::~JpegDecompressor() {
-  if (state_->created) {
-    jpeg_destroy_decompress(&state_->info);
-  }
-}
+JpegDecompressor::~JpegDecompressor() = default;
 
 jpeg_decompress_struct& JpegDecompressor::Info() { return state_->info; }
 
 void JpegDecompressor::ReadHeader() {
   State* s = state_.get();
-  s->run([s] { jpeg_read_header(&s->info, TRUE); });
+  s->Call([s] { jpeg_read_header(&s->info, TRUE); });
 }
 
 void JpegDecompressor::CalcOutputDimensions() {
   State* s = state_.get();
-  s->run([s] { jpeg_calc_output_dimensions(&s->info); });
+  s->Call([s] { jpeg_calc_output_dimensions(&s->info); });
 }
 
 void JpegDecompressor::StartDecompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_start_decompress(&s->info); });
+  s->Call([s] { jpeg_start_decompress(&s->info); });
 }
 
 JDIMENSION JpegDecompressor::ReadScanlines(JSAMPROW* rows, JDIMENSION maxRows) {
   State* s = state_.get();
   JDIMENSION read = 0;
   JDIMENSION* result = &read;
-  s->run([s, rows, maxRows, result] { *result = jpeg_read_scanlines(&s->info, rows, maxRows); });
+  s->Call([s, rows, maxRows, result] { *result = jpeg_read_scanlines(&s->info, rows, maxRows); });
   return read;
 }
 
@@ -283,24 +301,24 @@ bool JpegDecompressor::InputComplete() { return jpeg_input_complete(&state_->inf
 
 void JpegDecompressor::StartOutput(int scanNumber) {
   State* s = state_.get();
-  s->run([s, scanNumber] { jpeg_start_output(&s->info, scanNumber); });
+  s->Call([s, scanNumber] { jpeg_start_output(&s->info, scanNumber); });
 }
 
 void JpegDecompressor::FinishOutput() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_output(&s->info); });
+  s->Call([s] { jpeg_finish_output(&s->info); });
 }
 
 void JpegDecompressor::FinishDecompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_decompress(&s->info); });
+  s->Call([s] { jpeg_finish_decompress(&s->info); });
 }
 
 JSAMPARRAY JpegDecompressor::AllocColormap(int count, int components) {
   State* s = state_.get();
   JSAMPARRAY map = nullptr;
   JSAMPARRAY* result = &map;
-  s->run([s, count, components, result] {
+  s->Call([s, count, components, result] {
     *result = (*s->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&s->info), JPOOL_IMAGE,
                                            static_cast<JDIMENSION>(count), static_cast<JDIMENSION>(components));
   });
@@ -309,78 +327,57 @@ JSAMPARRAY JpegDecompressor::AllocColormap(int count, int components) {
 
 // ---------------------------------------------------------------------------------------
 
-struct JpegCompressor::State {
-  jpeg_compress_struct info{};
-  ErrorManager error{};
-  ProgressMonitor progress{};
+struct JpegCompressor::State : LibraryState<jpeg_compress_struct> {
   MemoryDestination destination{};
-  bool created = false;
-  std::exception_ptr pending;
-
-  template <typename Call>
-  void run(Call call) {
-    if (!ProtectedCall(&error, call)) {
-      RaiseFailure(error.pub, pending);
-    }
-  }
 };
 
 JpegCompressor::JpegCompressor(QByteArray* out, JpegProgressSink* sink) : state_(std::make_unique<State>()) {
   State* s = state_.get();
-  InitErrorManager(&s->error);
-  s->info.err = &s->error.pub;
-  s->run([s] { jpeg_create_compress(&s->info); });
-  s->created = true;
-  InitProgressMonitor(&s->progress, sink, &s->pending);
-  s->info.progress = &s->progress.pub;
+  s->Create([](j_compress_ptr info) { jpeg_create_compress(info); }, sink);
   InitMemoryDestination(&s->destination, out, &s->pending);
   s->info.dest = &s->destination.pub;
 }
 
-JpegCompressor::~JpegCompressor() {
-  if (state_->created) {
-    jpeg_destroy_compress(&state_->info);
-  }
-}
+JpegCompressor::~JpegCompressor() = default;
 
 jpeg_compress_struct& JpegCompressor::Info() { return state_->info; }
 
 void JpegCompressor::SetDefaults() {
   State* s = state_.get();
-  s->run([s] { jpeg_set_defaults(&s->info); });
+  s->Call([s] { jpeg_set_defaults(&s->info); });
 }
 
 void JpegCompressor::SetQuality(int quality, bool forceBaseline) {
   State* s = state_.get();
-  s->run([s, quality, forceBaseline] { jpeg_set_quality(&s->info, quality, forceBaseline ? TRUE : FALSE); });
+  s->Call([s, quality, forceBaseline] { jpeg_set_quality(&s->info, quality, forceBaseline ? TRUE : FALSE); });
 }
 
 void JpegCompressor::SetColorspace(J_COLOR_SPACE colorSpace) {
   State* s = state_.get();
-  s->run([s, colorSpace] { jpeg_set_colorspace(&s->info, colorSpace); });
+  s->Call([s, colorSpace] { jpeg_set_colorspace(&s->info, colorSpace); });
 }
 
 void JpegCompressor::SimpleProgression() {
   State* s = state_.get();
-  s->run([s] { jpeg_simple_progression(&s->info); });
+  s->Call([s] { jpeg_simple_progression(&s->info); });
 }
 
 void JpegCompressor::StartCompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_start_compress(&s->info, TRUE); });
+  s->Call([s] { jpeg_start_compress(&s->info, TRUE); });
 }
 
 JDIMENSION JpegCompressor::WriteScanlines(JSAMPROW* rows, JDIMENSION count) {
   State* s = state_.get();
   JDIMENSION written = 0;
   JDIMENSION* result = &written;
-  s->run([s, rows, count, result] { *result = jpeg_write_scanlines(&s->info, rows, count); });
+  s->Call([s, rows, count, result] { *result = jpeg_write_scanlines(&s->info, rows, count); });
   return written;
 }
 
 void JpegCompressor::FinishCompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_compress(&s->info); });
+  s->Call([s] { jpeg_finish_compress(&s->info); });
 }
 
 // ---------------------------------------------------------------------------------------
