@@ -1,21 +1,37 @@
 // Runs a fuzz target over files and folders named on the command line, as a libFuzzer
-// executable would, so the ordinary build replays every seed and every kept crash.
+// executable would, so the ordinary build replays every seed and every kept crash or
+// stall. An input fails when it costs more than the input budget; the cost is the
+// process's processor time, so that a busy machine does not make a quick input fail.
 #ifdef VELARIM_REPLAY_GUI
 #include <QGuiApplication>
 #else
 #include <QCoreApplication>
 #endif
 
+#include "fuzz/input_budget.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
+
+double ProcessorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Processor seconds one input may cost; -timeout=N sets it, as for libFuzzer.
+double budgetSeconds = kFuzzInputBudgetSeconds;
 
 int RunFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -24,7 +40,14 @@ int RunFile(const std::filesystem::path& path) {
     return 1;
   }
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const double start = ProcessorSeconds();
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+  const double spent = ProcessorSeconds() - start;
+  if (spent > budgetSeconds) {
+    std::fprintf(stderr, "%s took %.3f s of processor time, beyond the budget of %g s\n", path.c_str(), spent,
+                 budgetSeconds);
+    return 1;
+  }
   return 0;
 }
 
@@ -41,6 +64,11 @@ int main(int argc, char** argv) {
   int failures = 0;
   int count = 0;
   for (int i = 1; i < argc; ++i) {
+    const std::string_view option = argv[i];
+    if (option.starts_with("-timeout=")) {
+      budgetSeconds = std::atof(argv[i] + option.find('=') + 1);
+      continue;
+    }
     const std::filesystem::path arg(argv[i]);
     if (std::filesystem::is_directory(arg)) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {

@@ -164,17 +164,54 @@ void DecodeIndexedRow(const uint8_t* row, int width, int bitCount, uchar* line) 
   }
 }
 
-// Pixel values at or beyond the end of a short colour table show black.
-void CoverIndicesUsed(QImage& image, int tableSize) {
+// Compressed data ends where the header's byte count says, when that lies in the file.
+ByteView CompressedData(const DibHeader& header, const ByteView& bits) {
+  if (header.imageSize != 0 && header.imageSize < bits.Size()) return bits.Sub(0, header.imageSize);
+  return bits;
+}
+
+// Uncompressed pixels are all stored, so this scan costs no more than reading them.
+int HighestIndex(const QImage& image) {
   int highest = 0;
   for (int y = 0; y < image.height(); ++y) {
     const uchar* line = image.constScanLine(y);
     highest = std::max<int>(highest, *std::max_element(line, line + image.width()));
   }
-  if (highest < tableSize) return;
+  return highest;
+}
+
+// Pixel values at or beyond the end of a short colour table show black.
+void CoverIndicesUsed(QImage& image, int highest) {
+  if (highest < image.colorCount()) return;
   QList<QRgb> table = image.colorTable();
   table.resize(highest + 1, qRgb(0, 0, 0));
   image.setColorTable(table);
+}
+
+// Run-length data may leave pixels out: skipped ones read index 0, so a tiny stream can
+// claim a huge picture. What the codes can honestly cover per byte: a run describes at
+// most 255 pixels in 2 bytes (127.5 per byte); an end of line, a delta or the end of the
+// bitmap skip more, but real encoders use them for the blank parts of a picture, not for
+// almost all of it. So a stream may claim up to 1024 pixels per byte, eight times the
+// densest run coding, and any picture up to 4096 x 4096 whatever its data (16 MiB at one
+// byte per pixel); a claim beyond both is not believed. Memory and work then stay within
+// a fixed factor of the input's size.
+constexpr int64_t kRleMaxPixelsPerByte = 1024;
+constexpr int64_t kRleAlwaysBelievedPixels = int64_t{4096} * 4096;
+
+void CheckRleClaim(const DibHeader& header, const ByteView& data) {
+  const int64_t pixels = int64_t{header.width} * header.height;
+  if (pixels <= kRleAlwaysBelievedPixels) return;
+  if (pixels / kRleMaxPixelsPerByte > static_cast<int64_t>(data.Size())) data.Fail();
+}
+
+QImage DecodeRunLength(const DibHeader& header, const ByteView& bits, int& highest) {
+  const ByteView data = CompressedData(header, bits);
+  CheckImageBytes(header.width, header.height, QImage::Format_Indexed8);
+  CheckRleClaim(header, data);
+  QImage image = AllocateImage(header.width, header.height, QImage::Format_Indexed8);
+  highest = DecodeRle(data, header.compression == kBiRle4, image);
+  return image;
 }
 
 // One channel of a masked pixel, scaled to 0..255 (an empty mask reads 0).
@@ -247,12 +284,6 @@ QImage DecodeUncompressed(const DibHeader& header, const ByteView& bits, DibTrue
     }
   }
   return image;
-}
-
-// Compressed data ends where the header's byte count says, when that lies in the file.
-ByteView CompressedData(const DibHeader& header, const ByteView& bits) {
-  if (header.imageSize != 0 && header.imageSize < bits.Size()) return bits.Sub(0, header.imageSize);
-  return bits;
 }
 
 void WriteU16(QByteArray& out, uint16_t value) {
@@ -332,16 +363,14 @@ DibHeader ReadDibHeader(const uint8_t* data, size_t size) {
 
 QImage DecodeDibPixels(const DibHeader& header, const uint8_t* bits, size_t size, DibTrueColour trueColour) {
   const ByteView view(bits, size, kInvalidBitmap);
-  QImage image;
-  if (header.compression == kBiRle8 || header.compression == kBiRle4) {
-    image = AllocateImage(header.width, header.height, QImage::Format_Indexed8);
-    DecodeRle(CompressedData(header, view), header.compression == kBiRle4, image);
-  } else {
-    image = DecodeUncompressed(header, view, trueColour);
-  }
+  const bool runLength = header.compression == kBiRle8 || header.compression == kBiRle4;
+  int highest = 0;
+  QImage image = runLength ? DecodeRunLength(header, view, highest) : DecodeUncompressed(header, view, trueColour);
   if (image.format() == QImage::Format_Indexed8) {
     image.setColorTable(header.colourTable);
-    if (header.colourTable.size() < (1 << header.bitCount)) CoverIndicesUsed(image, header.colourTable.size());
+    if (header.colourTable.size() < (1 << header.bitCount)) {
+      CoverIndicesUsed(image, runLength ? highest : HighestIndex(image));
+    }
   }
   return image;
 }

@@ -5,8 +5,9 @@
 // Accepted: the 12-byte core header and the 40, 52, 56, 108 and 124-byte info headers;
 // 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and channel masks
 // (16 and 32 bits); rows stored bottom-up or top-down. Malformed data raises
-// EInvalidGraphic "Bitmap ist ungültig"; a picture beyond the limits below raises
-// EOutOfMemory before anything is allocated.
+// EInvalidGraphic "Bitmap ist ungültig", and so does run-length data far too short for
+// the picture it claims; a picture beyond the limits below raises EOutOfMemory before
+// anything is allocated.
 
 #include <QByteArray>
 #include <QImage>

@@ -14,7 +14,7 @@ class RleDecoder {
   RleDecoder(const ByteView& data, bool fourBit, QImage& image)
       : data_(data), fourBit_(fourBit), image_(image), width_(image.width()), height_(image.height()) {}
 
-  void Run() {
+  int Run() {
     image_.fill(0);
     while (y_ < height_) {
       const uint8_t count = Next();
@@ -22,9 +22,10 @@ class RleDecoder {
       if (count > 0) {
         PutRun(count, value);
       } else if (!Escape(value)) {
-        return;
+        break;
       }
     }
+    return highest_;
   }
 
  private:
@@ -56,8 +57,10 @@ class RleDecoder {
   void PutRun(int count, uint8_t value) {
     if (!fourBit_) {
       const int shown = std::min(count, width_ - x_);
+      if (shown <= 0) return;
       std::memset(Line() + x_, value, static_cast<size_t>(shown));
       x_ += shown;
+      highest_ = std::max<int>(highest_, value);
       return;
     }
     for (int i = 0; i < count; ++i) Put(i % 2 == 0 ? value >> 4 : value & 0x0F);
@@ -77,6 +80,7 @@ class RleDecoder {
   void Put(int index) {
     if (x_ >= width_) return;
     Line()[x_++] = static_cast<uchar>(index);
+    highest_ = std::max(highest_, index);
   }
 
   uchar* Line() { return image_.scanLine(height_ - 1 - y_); }
@@ -89,8 +93,9 @@ class RleDecoder {
   size_t at_ = 0;
   int x_ = 0;
   int y_ = 0;
+  int highest_ = 0;
 };
 
 }  // namespace
 
-void DecodeRle(const ByteView& data, bool fourBit, QImage& image) { RleDecoder(data, fourBit, image).Run(); }
+int DecodeRle(const ByteView& data, bool fourBit, QImage& image) { return RleDecoder(data, fourBit, image).Run(); }

@@ -9,5 +9,6 @@
 // bitmap's size whose first stored row is its bottom line. Pixels that the data skips
 // (by a delta, an early end of line or end of bitmap) get index 0; runs beyond the right
 // edge are cut there and data beyond the top row is ignored. Data that ends before the
-// bitmap does raises the view's invalid-graphic error.
-void DecodeRle(const ByteView& data, bool fourBit, QImage& image);
+// bitmap does raises the view's invalid-graphic error. Returns the highest colour index
+// written (0 when every pixel was skipped), so that nobody needs to scan the pixels.
+int DecodeRle(const ByteView& data, bool fourBit, QImage& image);

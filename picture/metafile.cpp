@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr char kInvalidMetafile[] = "Metadatei ist ungültig";
 constexpr uint32_t kEmrHeader = 1;
 constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr size_t kEmfMinimumBytes = 100;

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr char kInvalidMetafile[] = "Metadatei ist ungültig";
 constexpr uint32_t kStockObjectBit = 0x80000000u;
 
 enum EmfRecord : uint32_t {

@@ -36,6 +36,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// The error of a file that is no metafile we can read, raised by the loader and the
+// players' bounds-checked reads.
+inline constexpr char kInvalidMetafile[] = "Metadatei ist ungültig";
+
 void PlayMetafile(const uint8_t* data, size_t size, const MetafileHeader& header, QPainter& painter,
                   const QRectF& target);
 

@@ -3,11 +3,12 @@
 #include "picture/metafile_canvas.h"
 #include "picture/metafile_player.h"
 
+#include <functional>
+#include <queue>
 #include <vector>
 
 namespace {
 
-constexpr char kInvalidMetafile[] = "Metadatei ist ungültig";
 constexpr size_t kPlaceableHeaderBytes = 22;
 constexpr uint16_t kMinimumHeaderWords = 9;
 
@@ -37,6 +38,40 @@ enum WmfRecord : uint16_t {
   kCreateRegion = 0x06FF,
 };
 
+// The object table of a Windows metafile: a new object takes the lowest free place, and
+// when no place is free it is dropped. The free places are kept in a min-heap, so a
+// create or delete costs a logarithm of the table's size, never a search through it; a
+// forged file may fill all 65535 places and go on creating.
+class WmfObjectTable {
+ public:
+  void Resize(size_t size) {
+    slots_.assign(size, GdiObject{});
+    std::vector<uint16_t> all(size);
+    for (size_t i = 0; i < size; ++i) all[i] = static_cast<uint16_t>(i);
+    // Ascending order already is a min-heap.
+    free_ = FreePlaces(std::greater<>(), std::move(all));
+  }
+
+  void Create(const GdiObject& object) {
+    if (free_.empty()) return;
+    slots_[free_.top()] = object;
+    free_.pop();
+  }
+
+  void Delete(size_t index) {
+    if (index >= slots_.size() || slots_[index].kind == GdiObject::Kind::Empty) return;
+    slots_[index] = GdiObject{};
+    free_.push(static_cast<uint16_t>(index));
+  }
+
+  const GdiObject* At(size_t index) const { return index < slots_.size() ? &slots_[index] : nullptr; }
+
+ private:
+  using FreePlaces = std::priority_queue<uint16_t, std::vector<uint16_t>, std::greater<>>;
+  std::vector<GdiObject> slots_;
+  FreePlaces free_;
+};
+
 class WmfPlayer {
  public:
   WmfPlayer(const ByteView& file, const MetafileHeader& header, QPainter& painter, const QRectF& target)
@@ -49,7 +84,7 @@ class WmfPlayer {
   void Play() {
     const uint16_t headerWords = file_.U16(kPlaceableHeaderBytes + 2);
     if (headerWords < kMinimumHeaderWords) return;
-    objects_.resize(file_.U16(kPlaceableHeaderBytes + 10));
+    objects_.Resize(file_.U16(kPlaceableHeaderBytes + 10));
     size_t at = kPlaceableHeaderBytes + size_t{headerWords} * 2;
     while (file_.Has(at, 6)) {
       const uint64_t bytes = uint64_t{file_.U32(at)} * 2;
@@ -133,16 +168,6 @@ class WmfPlayer {
     }
   }
 
-  // A new object takes the lowest free place of the table.
-  void Create(const GdiObject& object) {
-    for (GdiObject& slot : objects_) {
-      if (slot.kind == GdiObject::Kind::Empty) {
-        slot = object;
-        return;
-      }
-    }
-  }
-
   bool PlayObject(uint16_t function, const ByteView& record) {
     switch (function) {
       case kCreatePenIndirect: {
@@ -150,7 +175,7 @@ class WmfPlayer {
         pen.pen.style = record.U16(6) & 0x0F;
         pen.pen.width = record.I16(8);
         pen.pen.colour = ColourFromRef(record.U32(12));
-        Create(pen);
+        objects_.Create(pen);
         return true;
       }
       case kCreateBrushIndirect: {
@@ -159,26 +184,26 @@ class WmfPlayer {
         brush.brush.style = style == kBsSolid || style == kBsHatched ? int{style} : int{kBsNull};
         brush.brush.colour = ColourFromRef(record.U32(8));
         brush.brush.hatch = record.U16(12);
-        Create(brush);
+        objects_.Create(brush);
         return true;
       }
       case kCreatePatternBrush:
       case kDibCreatePatternBrush: {
         GdiObject brush{GdiObject::Kind::Brush, {}, {}};
         brush.brush.style = kBsNull;
-        Create(brush);
+        objects_.Create(brush);
         return true;
       }
       case kCreatePalette:
       case kCreateFontIndirect:
       case kCreateRegion:
-        Create(GdiObject{GdiObject::Kind::Other, {}, {}});
+        objects_.Create(GdiObject{GdiObject::Kind::Other, {}, {}});
         return true;
       case kSelectObject:
-        if (record.U16(6) < objects_.size()) canvas_.Select(objects_[record.U16(6)]);
+        if (const GdiObject* object = objects_.At(record.U16(6))) canvas_.Select(*object);
         return true;
       case kDeleteObject:
-        if (record.U16(6) < objects_.size()) objects_[record.U16(6)] = GdiObject{};
+        objects_.Delete(record.U16(6));
         return true;
       default:
         return false;
@@ -218,7 +243,7 @@ class WmfPlayer {
 
   const ByteView& file_;
   const QRectF target_;
-  std::vector<GdiObject> objects_;
+  WmfObjectTable objects_;
   MetafileCanvas canvas_;
 };
 

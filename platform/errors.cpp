@@ -35,9 +35,10 @@ int platform::PlatformErrorCodeFromErrno(int error) {
       return 4;
     case EACCES:
     case EPERM:
+    case EROFS:
       return 5;
     default:
-      return error;
+      return -error;
   }
 }
 

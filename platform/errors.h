@@ -31,7 +31,7 @@ class EOutOfMemory : public Exception {
 };
 
 // File-system failures, with the platform's error code (2 not found, 3 bad path,
-// 4 too many open files, 5 access denied, otherwise the errno number).
+// 4 too many open files, 5 access denied, otherwise the negated errno number).
 class EInOutError : public Exception {
  public:
   explicit EInOutError(int code);
@@ -43,7 +43,10 @@ class EInOutError : public Exception {
 };
 
 namespace platform {
-// Maps an errno value onto the platform codes above.
+// Maps an errno value onto the platform codes above. An errno that means none of them
+// keeps its number negated ("E/A-Fehler -5" for EIO): errno numbers overlap the
+// platform's codes (EIO is 5, EINTR 4), and a negative code can never be read as any
+// of them while still naming the errno.
 int PlatformErrorCodeFromErrno(int error);
 }  // namespace platform
 

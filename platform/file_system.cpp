@@ -141,10 +141,10 @@ QString GetCurrentDir() {
 void EnterFolder(const QString& path) {
   const auto native = NativePath(path);
   if (!native) {
-    throw EInOutError(PlatformErrorCodeFromErrno(EINVAL));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(EINVAL));
   }
   if (chdir(native->constData()) != 0) {
-    throw EInOutError(PlatformErrorCodeFromErrno(errno));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(errno));
   }
 }
 

@@ -61,22 +61,10 @@ bool WritePrivateProfileString(const QString* section, const QString* key, const
   if (path.isEmpty()) {
     return false;
   }
-  QByteArray old;
-  const profile_file::ReadStatus status = profile_file::ReadWholeFile(path, old);
-  if (status == profile_file::ReadStatus::Failed) {
-    return false;  // its content could not be kept
-  }
-  const std::optional<QByteArray> updated = profile_text::ApplyWrite(old, *section, key, value);
-  if (!updated) {
-    return false;
-  }
-  if (*updated == old) {
-    return true;  // a removal from a missing file, or the same value again
-  }
-  if (IsBareFileName(fileName) && !profile_file::MakePrivateFolder(platform::ProfileDirectory())) {
-    return false;
-  }
-  return profile_file::ReplaceFileAtomically(path, *updated);
+  const auto change = [&](const QByteArray& old) { return profile_text::ApplyWrite(old, *section, key, value); };
+  return profile_file::UpdateFile(path, change,
+                                  IsBareFileName(fileName) ? profile_file::MissingFolder::CreatePrivate
+                                                           : profile_file::MissingFolder::Fail);
 }
 
 }  // namespace platform

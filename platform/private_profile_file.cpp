@@ -4,12 +4,15 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <memory>
+#include "platform/posix_io.h"
 
+#include <cerrno>
+#include <memory>
+#include <thread>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +24,15 @@ std::optional<ReplaceStep>& injectedFailure() {
   return step;
 }
 
+std::function<void(ReplaceStep)>& stepHook() {
+  static std::function<void(ReplaceStep)> hook;
+  return hook;
+}
+
 bool FailureInjected(ReplaceStep step) {
+  if (stepHook()) {
+    stepHook()(step);
+  }
   if (injectedFailure() != step) {
     return false;
   }
@@ -38,6 +49,10 @@ class FileDescriptor {
 
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
   // Closing reports write errors that some file systems (NFS) only give at close.
   bool Close() {
     if (fd_ < 0) {
@@ -91,22 +106,75 @@ QByteArray FolderOf(const QByteArray& path) {
 
 QByteArray BaseNameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
-// A link to the profile file is followed, so the link survives the rename.
-QByteArray ResolvedTarget(const QByteArray& path) {
-  struct stat info {};
-  if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-    return path;
+// Links on the way to the profile file are followed to the file they name, even when it
+// does not exist yet, so that the rename replaces that file and the links stay. The
+// folders on the way may be links themselves; the rename resolves those.
+std::optional<QByteArray> FollowLinks(QByteArray path) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows, against loops
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      return path;
+    }
+    QByteArray link(static_cast<qsizetype>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+    const ssize_t length = ::readlink(path.constData(), link.data(), static_cast<size_t>(link.size()));
+    if (length <= 0 || length >= link.size()) {
+      return std::nullopt;  // changed under us or unreadable
+    }
+    link.truncate(length);
+    path = link.startsWith('/') ? link : FolderOf(path) + '/' + link;
   }
-  char resolved[PATH_MAX];
-  return ::realpath(path.constData(), resolved) ? QByteArray(resolved) : path;
+  errno = ELOOP;
+  return std::nullopt;
+}
+
+// The temporary files of a target: its base name (shortened so that the temporary name
+// stays within NAME_MAX) between a dot and ".tmp-", then up to eight hex digits.
+QByteArray TemporaryPrefix(const QByteArray& target) { return "." + BaseNameOf(target).left(64) + ".tmp-"; }
+
+bool IsTemporaryName(const QByteArray& name, const QByteArray& prefix) {
+  if (!name.startsWith(prefix)) {
+    return false;
+  }
+  const QByteArray suffix = name.mid(prefix.size());
+  if (suffix.isEmpty() || suffix.size() > 8) {
+    return false;
+  }
+  for (const char c : suffix) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Called with the folder locked, when no other writer of ours can be between create and
+// rename: every temporary file of the target's naming was left by a writer that died.
+void RemoveStaleTemporaries(int folderFd, const QByteArray& target) {
+  const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* const folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+  if (!folder) {
+    if (listFd >= 0) {
+      ::close(listFd);
+    }
+    return;
+  }
+  const QByteArray prefix = TemporaryPrefix(target);
+  while (const dirent* entry = ::readdir(folder)) {
+    struct stat info {};
+    if (IsTemporaryName(entry->d_name, prefix) && ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+      ::unlinkat(folderFd, entry->d_name, 0);
+    }
+  }
+  ::closedir(folder);
 }
 
 std::unique_ptr<TemporaryFile> CreateTemporaryBeside(const QByteArray& target) {
   if (FailureInjected(ReplaceStep::CreateTemporary)) {
     return nullptr;
   }
-  // The base name is shortened so that the temporary name stays within NAME_MAX.
-  const QByteArray prefix = FolderOf(target) + "/." + BaseNameOf(target).left(64) + ".tmp-";
+  const QByteArray prefix = FolderOf(target) + '/' + TemporaryPrefix(target);
   for (int attempt = 0; attempt < 16; ++attempt) {
     const QByteArray path = prefix + QByteArray::number(QRandomGenerator::global()->generate(), 16);
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -121,21 +189,7 @@ std::unique_ptr<TemporaryFile> CreateTemporaryBeside(const QByteArray& target) {
 }
 
 bool WriteAll(int fd, QByteArrayView bytes) {
-  if (FailureInjected(ReplaceStep::WriteData)) {
-    return false;
-  }
-  qsizetype written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, static_cast<size_t>(bytes.size() - written));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return false;
-    }
-    written += n;
-  }
-  return true;
+  return !FailureInjected(ReplaceStep::WriteData) && !WriteFully(fd, bytes.data(), bytes.size()).failed;
 }
 
 // Owner first: a change of owner clears set-id bits, which the mode then restores.
@@ -175,6 +229,49 @@ bool InspectTarget(const QByteArray& target, std::optional<struct stat>& old) {
   return true;
 }
 
+int OpenFolder(const QByteArray& target) {
+  return ::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+enum class FolderLock { Held, Unsupported, TimedOut };
+
+// The lock is polled rather than waited for: a blocking flock cannot time out. The
+// pause is short, so that a waiting writer gets in between another's writes.
+FolderLock LockFolder(int folderFd) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + kFolderLockWait;
+  for (;;) {
+    if (::flock(folderFd, LOCK_EX | LOCK_NB) == 0) {
+      return FolderLock::Held;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      return FolderLock::Unsupported;  // ENOLCK and the like: no locks on this file system
+    }
+    if (Clock::now() >= deadline) {
+      return FolderLock::TimedOut;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+// Opens nothing itself: the folder was opened before anything changed, so that a
+// folder we cannot sync stops the write while the old file is still in place.
+bool ReplaceInFolder(const QByteArray& target, int folderFd, QByteArrayView bytes) {
+  std::optional<struct stat> old;
+  if (!InspectTarget(target, old)) {
+    return false;
+  }
+  const std::unique_ptr<TemporaryFile> temporary = CreateTemporaryBeside(target);
+  if (!temporary) {
+    return false;
+  }
+  if (!WriteAll(temporary->Fd(), bytes) || !KeepAttributes(temporary->Fd(), old) || !SyncData(temporary->Fd()) ||
+      !temporary->Close() || !temporary->RenameTo(target)) {
+    return false;
+  }
+  return SyncFolder(folderFd);
+}
+
 }  // namespace
 
 ReadStatus ReadWholeFile(const QString& fileName, QByteArray& bytes) {
@@ -191,46 +288,65 @@ ReadStatus ReadWholeFile(const QString& fileName, QByteArray& bytes) {
   data.reserve(static_cast<qsizetype>(info.st_size));
   char chunk[64 * 1024];
   for (;;) {
-    const ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0 || data.size() + n > kMaxProfileFileSize) {
+    // Read to the end, in case the file grew since the fstat.
+    const PosixTransfer read = ReadFully(fd.Get(), chunk, sizeof chunk);
+    if (read.failed || data.size() + read.done > kMaxProfileFileSize) {
       return ReadStatus::Failed;
     }
-    if (n == 0) {
+    data.append(chunk, static_cast<qsizetype>(read.done));
+    if (read.done < static_cast<int64_t>(sizeof chunk)) {
       break;
     }
-    data.append(chunk, n);
   }
   bytes = std::move(data);
   return ReadStatus::Read;
 }
 
-bool ReplaceFileAtomically(const QString& fileName, QByteArrayView bytes) {
+bool UpdateFile(const QString& fileName, const ContentChange& change, MissingFolder missingFolder) {
   if (fileName.isEmpty()) {
     return false;
   }
-  const QByteArray target = ResolvedTarget(QFile::encodeName(fileName));
-  std::optional<struct stat> old;
-  if (!InspectTarget(target, old)) {
+  const std::optional<QByteArray> target = FollowLinks(QFile::encodeName(fileName));
+  if (!target) {
     return false;
   }
-  // Opened before anything changes, so that a folder we cannot sync stops the write
-  // while the old file is still in place.
-  FileDescriptor folder(::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor folder(OpenFolder(*target));
   if (!folder.Valid()) {
+    if (errno != ENOENT) {
+      return false;
+    }
+    // Without its folder there is no file, and only a change that creates one needs it.
+    const std::optional<QByteArray> created = change(QByteArray());
+    if (!created || created->isEmpty()) {
+      return created.has_value();
+    }
+    if (missingFolder != MissingFolder::CreatePrivate || !MakePrivateFolder(QFile::decodeName(FolderOf(*target)))) {
+      return false;
+    }
+    folder.Reset(OpenFolder(*target));
+    if (!folder.Valid()) {
+      return false;
+    }
+  }
+  const FolderLock lock = LockFolder(folder.Get());
+  if (lock == FolderLock::TimedOut) {
     return false;
   }
-  const std::unique_ptr<TemporaryFile> temporary = CreateTemporaryBeside(target);
-  if (!temporary) {
+  if (lock == FolderLock::Held) {
+    RemoveStaleTemporaries(folder.Get(), *target);
+  }
+  QByteArray old;
+  if (ReadWholeFile(QFile::decodeName(*target), old) == ReadStatus::Failed) {
+    return false;  // its content could not be kept
+  }
+  const std::optional<QByteArray> updated = change(old);
+  if (!updated) {
     return false;
   }
-  if (!WriteAll(temporary->Fd(), bytes) || !KeepAttributes(temporary->Fd(), old) || !SyncData(temporary->Fd()) ||
-      !temporary->Close() || !temporary->RenameTo(target)) {
-    return false;
+  if (*updated == old) {
+    return true;  // a removal from a missing file, or the same value again
   }
-  return SyncFolder(folder.Get());
+  return ReplaceInFolder(*target, folder.Get(), *updated);  // the lock goes with the folder's descriptor
 }
 
 bool MakePrivateFolder(const QString& folder) {
@@ -246,5 +362,7 @@ bool MakePrivateFolder(const QString& folder) {
 }
 
 void SetReplaceFailureForTesting(std::optional<ReplaceStep> step) { injectedFailure() = step; }
+
+void SetReplaceStepHookForTesting(std::function<void(ReplaceStep)> hook) { stepHook() = std::move(hook); }
 
 }  // namespace platform::profile_file

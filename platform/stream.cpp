@@ -1,11 +1,11 @@
 #include "platform/stream.h"
 
 #include "platform/errors.h"
+#include "platform/posix_io.h"
 
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -172,37 +172,9 @@ TFileStream::TFileStream(const QString& FileName, TFileMode Mode) : fileName_(Fi
 
 TFileStream::~TFileStream() { ::close(fd_); }
 
-int64_t TFileStream::Read(void* Buffer, int64_t Count) {
-  auto* out = static_cast<char*>(Buffer);
-  int64_t done = 0;
-  while (done < Count) {
-    const ssize_t n = ::read(fd_, out + done, static_cast<size_t>(Count - done));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      break;
-    }
-    done += n;
-  }
-  return done;
-}
+int64_t TFileStream::Read(void* Buffer, int64_t Count) { return ReadFully(fd_, Buffer, Count).done; }
 
-int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
-  const auto* in = static_cast<const char*>(Buffer);
-  int64_t done = 0;
-  while (done < Count) {
-    const ssize_t n = ::write(fd_, in + done, static_cast<size_t>(Count - done));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      break;
-    }
-    done += n;
-  }
-  return done;
-}
+int64_t TFileStream::Write(const void* Buffer, int64_t Count) { return WriteFully(fd_, Buffer, Count).done; }
 
 int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   int whence = SEEK_SET;

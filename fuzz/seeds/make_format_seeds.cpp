@@ -56,6 +56,16 @@ DibSpec TrueColour(uint16_t bitCount, QByteArray row, uint32_t headerSize = 40) 
   return layout;
 }
 
+// 64 bytes claiming 32767 x 32767 pixels, with nothing but an end-of-bitmap code: a
+// stream that describes next to nothing must not cost a gigabyte.
+DibSpec HugeRleClaim() {
+  DibSpec layout = Paletted(8, Bytes({0, 1}), 2);
+  layout.width = 32767;
+  layout.height = 32767;
+  layout.compression = 1;
+  return layout;
+}
+
 void BitmapSeeds() {
   Write("bmp_load", "bpp1.bmp", MakeBitmapFile(Paletted(1, PackRow(1, {1, 0, 1, 1, 0}).repeated(3), 2)));
   Write("bmp_load", "bpp4_short_palette.bmp", MakeBitmapFile(Paletted(4, PackRow(4, {1, 9, 3, 15, 0}).repeated(3), 5)));
@@ -84,6 +94,7 @@ void BitmapSeeds() {
   DibSpec rle4 = Paletted(4, Bytes({5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 1, 0, 3, 0x71, 0, 1}), 8);
   rle4.compression = 2;
   Write("bmp_load", "rle4_runs_literal_delta.bmp", MakeBitmapFile(rle4));
+  Write("bmp_load", "rle8_huge_claim_end_at_once.bmp", MakeBitmapFile(HugeRleClaim()));
 }
 
 QByteArray IconMask(int width, int height) {
@@ -183,6 +194,21 @@ void MetafileSeeds() {
                       100, 100, 200, 200, 0));
 }
 
+// A table of 65535 objects, filled by brush records and then created into without end,
+// interleaved with the delete-and-create-twice pattern that defeats a simple lowest-free
+// hint; about 2 MB. Each create must not search the table.
+QByteArray FullObjectTable() {
+  const QByteArray create = WmfRecord(0x02FC, {0, 0x00FF, 0, 0});
+  QByteArray records;
+  records.reserve(2 * 1024 * 1024);
+  for (int i = 0; i < 65535; ++i) records += create;
+  const QByteArray churn = WmfRecord(0x01F0, {0}) + create + create + WmfRecord(0x012D, {1});
+  while (records.size() < 2 * 1024 * 1024 - churn.size()) records += churn;
+  return MakePlaceable(records, 0, 0, 1000, 1000, 1440, 65535);
+}
+
+void HostileMetafileSeeds() { Write("metafile_load", "wmf_full_object_table.wmf", FullObjectTable()); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -194,5 +220,6 @@ int main(int argc, char** argv) {
   BitmapSeeds();
   IconSeeds();
   MetafileSeeds();
+  HostileMetafileSeeds();
   return 0;
 }

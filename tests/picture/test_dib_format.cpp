@@ -355,6 +355,32 @@ TEST(DibRle, ImageSizeOfTheHeaderBoundsTheData) {
   EXPECT_NO_THROW(ReadFile(MakeBitmapFile(layout)));
 }
 
+TEST(DibRle, IndexBeyondAShortTableShowsBlack) {
+  const QImage image = ReadFile(MakeBitmapFile(RleSpec(kBiRle8, 3, 1, Bytes({2, 1, 1, 12, 0, 1}))));
+  EXPECT_EQ(image.colorCount(), 13);
+  EXPECT_EQ(image.pixel(1, 0), kRed);
+  EXPECT_EQ(image.pixel(2, 0), kBlack);
+}
+
+// Skipped pixels cost nothing to store, so a stream is believed for any picture up to
+// 4096 x 4096, and beyond that for 1024 pixels per byte of data.
+TEST(DibRle, ClaimBeyondWhatTheDataCanDescribeIsInvalid) {
+  const QByteArray endOfBitmap = Bytes({0, 1});
+  const QImage blank = ReadFile(MakeBitmapFile(RleSpec(kBiRle8, 4096, 4096, endOfBitmap)));
+  EXPECT_EQ(blank.size(), QSize(4096, 4096));
+  EXPECT_EQ(blank.pixel(4095, 0), qRgb(9, 9, 9));
+  EXPECT_THROW(ReadFile(MakeBitmapFile(RleSpec(kBiRle8, 32767, 32767, endOfBitmap))), EInvalidGraphic);
+  EXPECT_THROW(ReadFile(MakeBitmapFile(RleSpec(kBiRle4, 32767, 32767, endOfBitmap))), EInvalidGraphic);
+
+  // 8192 x 4096 needs 32768 bytes: an end of line per row alone is too little.
+  QByteArray rows = Bytes({2, 3}).repeated(1) + Bytes({0, 0}).repeated(4096) + endOfBitmap;
+  EXPECT_THROW(ReadFile(MakeBitmapFile(RleSpec(kBiRle8, 8192, 4096, rows))), EInvalidGraphic);
+  rows += QByteArray(32768 - rows.size(), '\0');
+  const QImage believed = ReadFile(MakeBitmapFile(RleSpec(kBiRle8, 8192, 4096, rows)));
+  EXPECT_EQ(believed.pixel(1, 4095), kBlue);
+  EXPECT_EQ(believed.pixel(2, 4095), qRgb(9, 9, 9));
+}
+
 // The shape of the tool bar wallpaper: 640 x 125, 8 bits, each row three runs.
 TEST(DibRle, WallpaperSizedRle8) {
   QByteArray data;

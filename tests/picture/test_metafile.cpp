@@ -314,6 +314,23 @@ TEST(WmfDrawing, WindowFillsTheTargetAndObjectsTakeTheLowestFreeSlot) {
   EXPECT_EQ(image.pixel(72, 72), kBlue);
 }
 
+// A full table drops new objects; a place freed twice is still only one free place, and
+// freed places are taken again lowest first.
+TEST(WmfDrawing, FullObjectTableDropsCreatesAndRefillsFreedSlotsLowestFirst) {
+  const auto brush = [](int red, int green, int blue) { return WmfRecord(0x02FC, {0, red | green << 8, blue, 0}); };
+  const auto bar = [](int slot) {
+    return WmfRecord(0x012D, {slot}) + WmfRecord(0x041B, {900, 300 * slot + 300, 0, 300 * slot});
+  };
+  const QByteArray records = brush(255, 0, 0) + brush(0, 255, 0) + brush(0, 0, 255) + brush(255, 255, 0) +
+                             WmfRecord(0x01F0, {0}) + WmfRecord(0x01F0, {0}) + WmfRecord(0x01F0, {2}) +
+                             brush(0, 255, 255) + brush(255, 0, 255) + brush(255, 255, 255) + bar(0) + bar(1) +
+                             bar(2);
+  const QImage image = Drawn(MakePlaceable(records, 0, 0, 900, 900, 1440, 3));
+  EXPECT_EQ(image.pixel(16, 48), qRgb(0, 255, 255));
+  EXPECT_EQ(image.pixel(48, 48), kGreen);
+  EXPECT_EQ(image.pixel(80, 48), qRgb(255, 0, 255));
+}
+
 TEST(WmfDrawing, WithoutWindowRecordsTheBoxFillsTheTarget) {
   const QByteArray records = WmfRecord(0x02FC, {0, 0x00FF, 0x0000, 0}) + WmfRecord(0x012D, {0}) +
                              WmfRecord(0x0324, {3, 100, 100, 150, 100, 100, 150});
