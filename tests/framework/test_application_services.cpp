@@ -95,4 +95,24 @@ TEST_F(WithoutApplication, RegisteredServicesAreAskedInstead) {
   EXPECT_EQ(application.destroyed, std::vector<TForm*>{formAddress});
 }
 
+TEST(ApplicationServicesTest, TheApplicationRegistersItselfAndGetsTheHints) {
+  TApplication* application = Application();
+  EXPECT_EQ(RegisteredApplication(), application);
+  QString longHint;
+  application->OnHint = [&](const QString& hint) { longHint = hint; };
+  {
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 40, 20);
+    panel->SetHint(QStringLiteral("Kurz|Lang"));
+    panel->SetShowHint(true);
+    form.Show();
+    AskForHint(panel);
+  }
+  application->OnHint = nullptr;
+  QToolTip::hideText();
+  EXPECT_EQ(longHint, QStringLiteral("Lang"));
+}
+
 }  // namespace
