@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/ini_file.h"
+#include "app/place_control.h"
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
@@ -22,16 +23,6 @@ const QString kFolderSection = QStringLiteral("Verzeichnisse");
 const QString kFolderKey = QStringLiteral("letztes");
 const QString kHintSection = QStringLiteral("OnlineHilfe");
 const QString kHintKey = QStringLiteral("Status");
-
-// Creates a named control of the form, placed in parent at its designed bounds.
-template <class Control>
-Control* Place(TForm1* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new Control(form);
-  control->SetName(QString::fromLatin1(name));
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
-}
 
 TMenuItem* MenuItem(TForm1* form, const char* name, TMenuItem* parent, const QString& caption,
                     const QKeySequence& shortCut = QKeySequence()) {
@@ -67,6 +58,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   createPages();
   createBrowser();
   createMenu();
+  createFileActions();
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -81,6 +73,8 @@ void TForm1::createToolbar() {
   DruckBt = Place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
   DruckBt->SetHint(QStringLiteral("Ausgabe auf Ihrem Drucker"));
   DruckBt->SetGlyph(PrintGlyph());
+  ZoomBt->OnClick = [this](TObject* sender) { zoom1Click(sender); };
+  DruckBt->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
   Label2 = Place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
   Label2->SetAutoSize(false);
@@ -105,73 +99,6 @@ void TForm1::createPages() {
   createSlidePage1();
   createSlidePage2();
   PageControl1->SetActivePageIndex(0);
-}
-
-void TForm1::createSlidePage1() {
-  TabSheet1 = new TTabSheet(this);
-  TabSheet1->SetName(QStringLiteral("TabSheet1"));
-  TabSheet1->SetCaption(QStringLiteral("9 cm x 13 cm"));
-  TabSheet1->SetPageControl(PageControl1);
-
-  Panel6 = Place<TPanel>(this, "Panel6", TabSheet1, 0, 0, 136, 102);
-  Panel6->SetAlign(TAlign::alLeft);
-  Panel6->SetBevelWidth(4);
-  Image3 = Place<TImage>(this, "Image3", Panel6, 0, 0, 128, 94);
-  Image3->SetAlign(TAlign::alClient);
-  Image3->SetStretch(true);
-  Image3->SetIncrementalDisplay(true);
-  Image3->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
-
-  abcQuadSplit1 = Place<TabcQuadSplit>(this, "abcQuadSplit1", TabSheet1, 184, 8, 169, 89);
-  abcQuadSplit1->SetSplitHPos(85);
-  abcQuadSplit1->SetSplitVPos(45);
-  TabcSplitPane** panes[] = {&abcSplitPane1, &abcSplitPane2, &abcSplitPane3, &abcSplitPane4};
-  TImage** slides[] = {&Image4, &Image2, &Image6, &Image5};
-  const char* paneNames[] = {"abcSplitPane1", "abcSplitPane2", "abcSplitPane3", "abcSplitPane4"};
-  const char* slideNames[] = {"Image4", "Image2", "Image6", "Image5"};
-  for (int i = 0; i < 4; ++i) {
-    *panes[i] = new TabcSplitPane(this);
-    (*panes[i])->SetName(QString::fromLatin1(paneNames[i]));
-    abcQuadSplit1->AddPane(*panes[i]);
-    *slides[i] = Place<TImage>(this, slideNames[i], *panes[i], 0, 0, 80, 40);
-    (*slides[i])->SetAlign(TAlign::alClient);
-    (*slides[i])->SetStretch(true);
-  }
-}
-
-void TForm1::createSlidePage2() {
-  TabSheet2 = new TTabSheet(this);
-  TabSheet2->SetName(QStringLiteral("TabSheet2"));
-  TabSheet2->SetCaption(QStringLiteral("13 cm x 9 cm"));
-  TabSheet2->SetPageControl(PageControl1);
-
-  Panel5 = Place<TPanel>(this, "Panel5", TabSheet2, 0, 0, 82, 102);
-  Panel5->SetAlign(TAlign::alLeft);
-  Panel5->SetBevelWidth(4);
-  Imagehoch = Place<TImage>(this, "Imagehoch", Panel5, 0, 0, 74, 94);
-  Imagehoch->SetAlign(TAlign::alClient);
-  Imagehoch->SetStretch(true);
-  Imagehoch->SetIncrementalDisplay(true);
-  Imagehoch->SetHint(QStringLiteral("Leinwand für die Anzeige des Bildes|"));
-
-  abcQuadSplit2 = Place<TabcQuadSplit>(this, "abcQuadSplit2", TabSheet2, 116, 8, 81, 89);
-  abcQuadSplit2->SetSplitHPos(40);
-  abcQuadSplit2->SetSplitVPos(45);
-  TabcSplitPane** panes[] = {&abcSplitPane5, &abcSplitPane6, &abcSplitPane7, &abcSplitPane8};
-  TImage** slides[] = {&Image7, &Image8, &Image9, &Image10};
-  const char* paneNames[] = {"abcSplitPane5", "abcSplitPane6", "abcSplitPane7", "abcSplitPane8"};
-  const char* slideNames[] = {"Image7", "Image8", "Image9", "Image10"};
-  for (int i = 0; i < 4; ++i) {
-    *panes[i] = new TabcSplitPane(this);
-    (*panes[i])->SetName(QString::fromLatin1(paneNames[i]));
-    abcQuadSplit2->AddPane(*panes[i]);
-    *slides[i] = Place<TImage>(this, slideNames[i], *panes[i], 0, 0, 36, 40);
-    (*slides[i])->SetAlign(TAlign::alClient);
-    (*slides[i])->SetStretch(true);
-  }
-
-  Image1 = Place<TImage>(this, "Image1", TabSheet2, 344, 12, 77, 77);
-  Image1->SetVisible(false);
 }
 
 void TForm1::createBrowser() {
@@ -231,8 +158,10 @@ void TForm1::createMenu() {
   N1 = MenuItem(this, "N1", Datei1, QStringLiteral("-"));
   Beenden1 = MenuItem(this, "Beenden1", Datei1, QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4));
   Beenden1->OnClick = [this](TObject* sender) { Beenden1Click(sender); };
+  Drucken2->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
   zoom1 = MenuItem(this, "zoom1", top, QStringLiteral("&Zoom"));
+  zoom1->OnClick = [this](TObject* sender) { zoom1Click(sender); };
 
   Einstellungen1 = MenuItem(this, "Einstellungen1", top, QStringLiteral("&Einstellungen"));
   Einstellungen1->SetChecked(true);
@@ -272,6 +201,7 @@ void TForm1::FormCreate(TObject*) {
   FileListBox1->Repaint();
   frameControls();
   FileListBox1->SetMask(Edit1->Text());
+  wireSlideProgress();
 }
 
 // Gives the plain edit, the lists and the plain panels a raised dialog frame; the

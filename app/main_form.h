@@ -2,6 +2,7 @@
 // The main window: toolbar, the two slide pages with their previews, the file browser,
 // and the main menu; its creation and close handlers.
 
+#include "framework/drag_drop.h"
 #include "framework/form.h"
 
 class TCheckBox;
@@ -9,11 +10,15 @@ class TCustomPanel;
 class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
+class TFormMonitor;
+class TPagesDlg;
 class TFileListBox;
 class TImage;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
+class TOpenDialog;
+class TSaveDialog;
 class TPageControl;
 class TPanel;
 class TRxSplitter;
@@ -36,6 +41,35 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  void Umbenennen1Click(TObject* Sender);
+  void Speichernunter1Click(TObject* Sender);
+  void Aktionausfhren1Click(TObject* Sender);
+  void Homepage1Click(TObject* Sender);
+  void OnlineHilfeClick(TObject* Sender);
+  void Hilfedatei1Click(TObject* Sender);
+  void Info1Click(TObject* Sender);
+  // The zoom command, the conversion of one image's picture for the zoom window and the
+  // print source, and the print command.
+  void zoom1Click(TObject* Sender);
+  void ShowInMonitor(TImage* Image);
+  void Drucken2Click(TObject* Sender);
+
+  // The zoom window and the print format dialog, created after the main window.
+  void SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages);
+  TFormMonitor* FormMonitor = nullptr;
+  TPagesDlg* PagesDlg = nullptr;
+
+  // The slides: a drag from the file list fills one, a click clears it.
+  void Image4DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  void Image4DragDrop(TObject* Sender, TObject* Source, int X, int Y);
+  void Image4Click(TObject* Sender);
+  void Image2Click(TObject* Sender);
+  void Image5Click(TObject* Sender);
+  void Image6Click(TObject* Sender);
+  void Image7Click(TObject* Sender);
+  void Image8Click(TObject* Sender);
+  void Image9Click(TObject* Sender);
+  void Image10Click(TObject* Sender);
 
   TSpeedBar* Toolbar;
   TSpeedItem* ZoomBt;
@@ -99,13 +133,21 @@ class TForm1 : public TForm {
   TMenuItem* N3;
   TMenuItem* Homepage1;
 
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+
  private:
   void createToolbar();
   void createPages();
+  struct SlidePageDesign;
+  void createSlidePage(const SlidePageDesign& design);
   void createSlidePage1();
   void createSlidePage2();
+  void wireSlide(TImage* slide, void (TForm1::*click)(TObject*));
+  void wireSlideProgress();
   void createBrowser();
   void createMenu();
+  void createFileActions();
   void frameControls();
   void Edit1Change(TObject* Sender);
 

@@ -1,10 +1,12 @@
 #include "app/velarim_app.h"
 
+#include "app/help_finder.h"
 #include "app/main_form.h"
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
 #include "framework/application.h"
 #include "print/pages_dlg.h"
+#include "sheet/quad_split.h"
 #include "zoom/monitor_form.h"
 
 VelarimWindows CreateVelarimWindows() {
@@ -13,15 +15,19 @@ VelarimWindows CreateVelarimWindows() {
   windows.FormMonitor = Application()->CreateForm<TFormMonitor>();
   windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
   windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
+  InstallHelpEngine();
+  windows.Form1->SetSecondaryWindows(windows.FormMonitor, windows.PagesDlg);
   Application()->Initialize();
   return windows;
 }
 
 int RunVelarim() {
   InitializeJpegKind();
+  RegisterSplitCursors();
   CreateVelarimWindows();
   const int exitCode = Application()->Run();
   DestroyApplication();
+  UnregisterSplitCursors();
   FinalizeJpegKind();
   return exitCode;
 }

@@ -1,6 +1,11 @@
 #include "framework/dialogs.h"
 
+#include "framework/form.h"
+
+#include <QEvent>
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace {
 
@@ -35,12 +40,47 @@ int FromQtButton(int button) {
 
 DialogService* installedService = nullptr;
 
+// Ends a modal loop when the watched window is hidden (by its OK button or close box).
+class HideWatcher : public QObject {
+ public:
+  explicit HideWatcher(QEventLoop& loop) : loop_(loop) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Hide) loop_.quit();
+    return false;
+  }
+
+ private:
+  QEventLoop& loop_;
+};
+
 }  // namespace
 
 int QtDialogService::MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
                                 MessageButtons buttons) {
   QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
   return FromQtButton(box.exec());
+}
+
+void QtDialogService::ShowModal(TForm& form) {
+  QWidget* window = form.Widget();
+  window->setWindowModality(Qt::ApplicationModal);
+  QEventLoop loop;
+  HideWatcher watcher(loop);
+  window->installEventFilter(&watcher);
+  form.Show();
+  if (window->isVisible()) loop.exec();
+  window->removeEventFilter(&watcher);
+  window->setWindowModality(Qt::NonModal);
+}
+
+bool QtDialogService::ExecutePrintDialog(QPrinter& printer, QWidget* owner) {
+  QPrintDialog dialog(&printer, owner);
+  // One page is printed, always whole: no page range, no selection, no current page.
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+  dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 DialogService& Dialogs() {

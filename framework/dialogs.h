@@ -4,7 +4,9 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
+class TForm;
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
 
@@ -18,6 +20,11 @@ class DialogService {
   // Shows a modal message box and returns the pressed button.
   virtual int MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
                          MessageButtons buttons) = 0;
+  // Shows a form modally and returns when it has been hidden again.
+  virtual void ShowModal(TForm& form) = 0;
+  // The print dialog on printer; true when the user confirmed (printer then holds the
+  // choice: printer or output file, orientation, copies).
+  virtual bool ExecutePrintDialog(QPrinter& printer, QWidget* owner) = 0;
 };
 
 // The Qt message boxes.
@@ -25,6 +32,8 @@ class QtDialogService : public DialogService {
  public:
   int MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
                  MessageButtons buttons) override;
+  void ShowModal(TForm& form) override;
+  bool ExecutePrintDialog(QPrinter& printer, QWidget* owner) override;
 };
 
 DialogService& Dialogs();

@@ -62,7 +62,7 @@ QMargins TCustomPanel::ContentMargins() const {
 void TCustomPanel::Paint(QPainter& painter) {
   const QRect client = ClientRect();
   painter.fillRect(client, ToQColor(Color()));
-  QRect r = client.adjusted(0, 0, -1, -1);
+  QRect r = client;  // the bevel lines run on the outermost pixels, right and bottom included
   DrawBevel(painter, r, bevelOuter_, bevelWidth_);
   r.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
   DrawBevel(painter, r, bevelInner_, bevelWidth_);

@@ -15,9 +15,11 @@
 namespace {
 
 constexpr char kInvalidIcon[] = "Ungültiges Symbol";
+constexpr char kInvalidCursor[] = "Ungültiger Mauszeiger";
 constexpr size_t kDirectoryHeaderBytes = 6;
 constexpr size_t kDirectoryEntryBytes = 16;
 constexpr uint16_t kIconType = 1;
+constexpr uint16_t kCursorType = 2;
 constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 int BitCountFromColours(int colourCount) {
@@ -26,11 +28,12 @@ int BitCountFromColours(int colourCount) {
   return 8;  // 0 stands for 256 or more colours
 }
 
-IconDirEntry ReadEntry(const ByteView& file, size_t at) {
+// A cursor's directory entry holds its hot spot where an icon's holds planes and bits.
+IconDirEntry ReadEntry(const ByteView& file, size_t at, uint16_t type) {
   IconDirEntry entry;
   entry.width = file.U8(at) == 0 ? 256 : file.U8(at);
   entry.height = file.U8(at + 1) == 0 ? 256 : file.U8(at + 1);
-  const uint16_t bitCount = file.U16(at + 6);
+  const uint16_t bitCount = type == kIconType ? file.U16(at + 6) : 0;
   entry.bitCount = bitCount != 0 ? bitCount : BitCountFromColours(file.U8(at + 2));
   entry.bytes = file.U32(at + 8);
   entry.offset = file.U32(at + 12);
@@ -121,6 +124,24 @@ QImage ReadBitmapImage(const ByteView& image) {
   return colour;
 }
 
+std::vector<IconDirEntry> ReadDirectory(const uint8_t* data, size_t size, uint16_t type, const char* invalid) {
+  const ByteView file(data, size, invalid);
+  if (file.U16(0) != 0 || file.U16(2) != type || file.U16(4) == 0) file.Fail();
+  const size_t count = file.U16(4);
+  file.Require(kDirectoryHeaderBytes, count * kDirectoryEntryBytes);
+  std::vector<IconDirEntry> entries;
+  entries.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    entries.push_back(ReadEntry(file, kDirectoryHeaderBytes + i * kDirectoryEntryBytes, type));
+  }
+  return entries;
+}
+
+QImage ReadChosenImage(const uint8_t* data, size_t size, const IconDirEntry& chosen, const char* invalid) {
+  const ByteView image = ByteView(data, size, invalid).Sub(chosen.offset, chosen.bytes);
+  return IsPng(image) ? ReadPngImage(image) : ReadBitmapImage(image);
+}
+
 }  // namespace
 
 size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries) {
@@ -132,23 +153,25 @@ size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries) {
 }
 
 std::vector<IconDirEntry> ReadIconDirectory(const uint8_t* data, size_t size) {
-  const ByteView file(data, size, kInvalidIcon);
-  if (file.U16(0) != 0 || file.U16(2) != kIconType || file.U16(4) == 0) file.Fail();
-  const size_t count = file.U16(4);
-  file.Require(kDirectoryHeaderBytes, count * kDirectoryEntryBytes);
-  std::vector<IconDirEntry> entries;
-  entries.reserve(count);
-  for (size_t i = 0; i < count; ++i) {
-    entries.push_back(ReadEntry(file, kDirectoryHeaderBytes + i * kDirectoryEntryBytes));
-  }
-  return entries;
+  return ReadDirectory(data, size, kIconType, kInvalidIcon);
 }
 
 QImage ReadIconFile(const uint8_t* data, size_t size) {
   const std::vector<IconDirEntry> entries = ReadIconDirectory(data, size);
-  const IconDirEntry& chosen = entries[ChooseIconEntry(entries)];
-  const ByteView image = ByteView(data, size, kInvalidIcon).Sub(chosen.offset, chosen.bytes);
-  return IsPng(image) ? ReadPngImage(image) : ReadBitmapImage(image);
+  return ReadChosenImage(data, size, entries[ChooseIconEntry(entries)], kInvalidIcon);
+}
+
+CursorImage ReadCursorFile(const uint8_t* data, size_t size) {
+  const std::vector<IconDirEntry> entries = ReadDirectory(data, size, kCursorType, kInvalidCursor);
+  const size_t chosen = ChooseIconEntry(entries);
+  const ByteView file(data, size, kInvalidCursor);
+  const size_t at = kDirectoryHeaderBytes + chosen * kDirectoryEntryBytes;
+  CursorImage cursor{ReadChosenImage(data, size, entries[chosen], kInvalidCursor),
+                     QPoint(file.U16(at + 4), file.U16(at + 6))};
+  // A hot spot outside the picture would point nowhere: keep it on the picture.
+  cursor.hotSpot.setX(std::clamp(cursor.hotSpot.x(), 0, std::max(0, cursor.image.width() - 1)));
+  cursor.hotSpot.setY(std::clamp(cursor.hotSpot.y(), 0, std::max(0, cursor.image.height() - 1)));
+  return cursor;
 }
 
 TIcon::TIcon() = default;

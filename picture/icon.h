@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +39,14 @@ std::vector<IconDirEntry> ReadIconDirectory(const uint8_t* data, size_t size);
 // from the image's alpha channel (32-bit images that carry one, and PNG images) or
 // else from the AND mask. Mask pixels that would invert the screen show transparent.
 QImage ReadIconFile(const uint8_t* data, size_t size);
+
+// A cursor file (".cur"): the image chosen as for an icon, and its hot spot, kept on the
+// image. Raises EInvalidGraphic "Ungültiger Mauszeiger" for a damaged file.
+struct CursorImage {
+  QImage image;
+  QPoint hotSpot;
+};
+CursorImage ReadCursorFile(const uint8_t* data, size_t size);
 
 class TIcon : public TGraphic {
  public:

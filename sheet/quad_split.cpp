@@ -1,72 +1,54 @@
 #include "sheet/quad_split.h"
 
+#include "picture/icon.h"
+#include "platform/errors.h"
+
+#include <QFile>
 #include <QPainter>
+#include <QPixmap>
 
-std::array<QRect, 4> QuadPaneBounds(const QuadSplitGeometry& g) {
-  const int vl = g.hPos - g.thickness / 2 - 1;
-  const int vr = g.hPos + (g.thickness + 1) / 2;
-  const int ht = g.vPos - g.thickness / 2 - 1;
-  const int hb = g.vPos + (g.thickness + 1) / 2;
-  const int e = g.edge;
-  return {QRect(e, e, vl - e, ht - e), QRect(vr + 1, e, g.width - e - vr - 1, ht - e),
-          QRect(vr + 1, hb + 1, g.width - e - vr - 1, g.height - e - hb - 1),
-          QRect(e, hb + 1, vl - e, g.height - e - hb - 1)};
-}
+TabcCustomQuadSplit::TabcCustomQuadSplit(TComponent* AOwner) : TabcCustomSplit(AOwner) {}
 
-TabcSplitPane::TabcSplitPane(TComponent* AOwner) : TCustomPanel(AOwner) { SetBevelOuter(TPanelBevel::bvNone); }
-
-TabcQuadSplit::TabcQuadSplit(TComponent* AOwner) : TCustomPanel(AOwner) { SetBounds(0, 0, 100, 100); }
-
-QuadSplitGeometry TabcQuadSplit::geometry() const {
-  const QMargins m = ContentMargins();
-  return QuadSplitGeometry{m.left(), thickness_, Width(), Height(), hPos_, vPos_};
-}
-
-void TabcQuadSplit::SetSplitHPos(int pos) {
-  hPos_ = pos;
-  AlignPanes();
-}
-
-void TabcQuadSplit::SetSplitVPos(int pos) {
-  vPos_ = pos;
-  AlignPanes();
-}
-
-void TabcQuadSplit::AddPane(TabcSplitPane* pane) {
-  panes_.push_back(pane);
-  pane->SetSplit(this);
-  pane->SetParent(this);
-  AlignPanes();
-}
-
-void TabcQuadSplit::AlignPanes() {
-  const std::array<QRect, 4> bounds = QuadPaneBounds(geometry());
-  for (size_t i = 0; i < panes_.size() && i < bounds.size(); ++i) {
-    const QRect& r = bounds[i];
-    panes_[i]->SetBounds(r.left(), r.top(), std::max(0, r.width()), std::max(0, r.height()));
+void TabcCustomQuadSplit::AlignPanes() {
+  const std::array<QRect, 4> bounds = QuadPaneBounds(Frame(), BarColumns(), BarRows());
+  for (int i = 0; i < PaneCount() && i < static_cast<int>(bounds.size()); ++i) {
+    const QRect& r = bounds[static_cast<size_t>(i)];
+    Panes(i)->SetBounds(r.left(), r.top(), r.width(), r.height());
   }
-  Invalidate();
 }
 
-void TabcQuadSplit::BoundsChanged() {
-  TCustomPanel::BoundsChanged();
-  AlignPanes();
+void TabcCustomQuadSplit::PaintBars(QPainter& painter) {
+  const SplitFrame frame = Frame();
+  const auto [first, second] = BarColours();
+  for (const BarLine& line : QuadBarLines(frame, BarColumns(), BarRows())) {
+    painter.setPen(line.firstColour ? first : second);
+    painter.drawLine(line.from, line.to);
+  }
+  if (SplitColor() == Color()) return;
+  for (const QRect& face : QuadBarFaces(frame, BarColumns(), BarRows())) {
+    painter.fillRect(face, ToQColor(SplitColor()));
+  }
 }
 
-// The bars: a raised line pair on each side of the bar's face.
-void TabcQuadSplit::Paint(QPainter& painter) {
-  TCustomPanel::Paint(painter);
-  const int e = ContentMargins().left();
-  const int vl = hPos_ - thickness_ / 2 - 1;
-  const int vr = hPos_ + (thickness_ + 1) / 2;
-  const int ht = vPos_ - thickness_ / 2 - 1;
-  const int hb = vPos_ + (thickness_ + 1) / 2;
-  const QColor light = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
-  const QColor shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW);
-  painter.setPen(light);
-  painter.drawLine(vl, e, vl, Height() - e - 1);
-  painter.drawLine(e, ht, Width() - e - 1, ht);
-  painter.setPen(shadow);
-  painter.drawLine(vr, e, vr, Height() - e - 1);
-  painter.drawLine(e, hb, Width() - e - 1, hb);
+TabcSplitPaneClass TabcQuadSplit::GetPaneClass() const {
+  return [](TComponent* AOwner) { return new TabcSplitPane(AOwner); };
 }
+
+void RegisterSplitCursors() {
+  QFile file(QStringLiteral(":/sheet/ABCCRSIZE.cur"));
+  QCursor cursor(Qt::SizeAllCursor);
+  if (file.open(QIODevice::ReadOnly)) {
+    const QByteArray bytes = file.readAll();
+    try {
+      const CursorImage image =
+          ReadCursorFile(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+      cursor = QCursor(QPixmap::fromImage(image.image), image.hotSpot.x(), image.hotSpot.y());
+    } catch (const EInvalidGraphic&) {
+      // The program's own resource is checked by its tests; should it ever be damaged,
+      // the platform's sizing cursor still shows what the crossing does.
+    }
+  }
+  RegisterScreenCursor(crSplitCross, cursor);
+}
+
+void UnregisterSplitCursors() { RemoveScreenCursor(crSplitCross); }

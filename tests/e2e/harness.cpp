@@ -310,7 +310,7 @@ QImage Display::SettledScreenshot(const QRect& area, Milliseconds timeout) const
 
 Velarim::Velarim(const Display& display, VelarimOptions options) : display_(display) {
   if (!dir_.isValid()) return;
-  programDir_ = dir_.path() + QStringLiteral("/program");
+  programDir_ = options.launcher.isEmpty() ? dir_.path() + QStringLiteral("/program") : options.installedProgramDir;
   homeDir_ = dir_.path() + QStringLiteral("/home");
   const QString runtimeDir = dir_.path() + QStringLiteral("/runtime");
   QDir().mkpath(programDir_);
@@ -320,10 +320,13 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
 
   // The program finds its directory from its own path, so it must be a file here, not a
   // symbolic link to the build folder; a hard link costs nothing where one is possible.
-  const QString executable = programDir_ + QStringLiteral("/Velarim");
-  if (::link(VELARIM_EXECUTABLE, QFile::encodeName(executable).constData()) != 0 &&
-      !QFile::copy(QStringLiteral(VELARIM_EXECUTABLE), executable)) {
-    return;
+  QString executable = options.launcher;
+  if (executable.isEmpty()) {
+    executable = programDir_ + QStringLiteral("/Velarim");
+    if (::link(VELARIM_EXECUTABLE, QFile::encodeName(executable).constData()) != 0 &&
+        !QFile::copy(QStringLiteral(VELARIM_EXECUTABLE), executable)) {
+      return;
+    }
   }
   if (options.prepare) options.prepare(programDir_);
   if (options.settings) {

@@ -140,6 +140,10 @@ struct VelarimOptions {
   std::function<void(const QString& programDir)> prepare{};
   // More variables of the program's environment ("NAME=value"), for a printer server, say.
   QStringList environment{};
+  // Starts this program (an installed launcher, say) instead of a copy of the built
+  // executable; installedProgramDir is then the folder it starts Velarim from.
+  QString launcher{};
+  QString installedProgramDir{};
 };
 
 // The real, built Velarim executable, copied into a temporary program directory and

@@ -4,9 +4,13 @@
 
 #include "framework/dialogs.h"
 
+class QPrinter;
+class TForm;
+
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 struct ShownMessage {
@@ -28,8 +32,24 @@ class ScriptedDialogs : public DialogService {
     return answer;
   }
 
+  // A modal form is recorded and closes at once, unless onShowModal does something with it.
+  void ShowModal(TForm& form) override {
+    modalForms.push_back(&form);
+    if (onShowModal) onShowModal(form);
+  }
+
+  // The print dialog is cancelled unless onPrintDialog answers (and may change the printer).
+  bool ExecutePrintDialog(QPrinter& printer, QWidget*) override {
+    ++printDialogs;
+    return onPrintDialog ? onPrintDialog(printer) : false;
+  }
+
   std::vector<ShownMessage> shown;
   std::deque<int> answers;
+  std::vector<TForm*> modalForms;
+  std::function<void(TForm&)> onShowModal;
+  int printDialogs = 0;
+  std::function<bool(QPrinter&)> onPrintDialog;
 
  private:
   DialogService* previous_;

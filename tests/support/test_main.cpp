@@ -14,6 +14,11 @@ class UnexpectedDialogs : public DialogService {
     ADD_FAILURE() << "unexpected message box \"" << caption.toStdString() << "\": " << text.toStdString();
     return IDOK;
   }
+  void ShowModal(TForm&) override { ADD_FAILURE() << "unexpected modal form"; }
+  bool ExecutePrintDialog(QPrinter&, QWidget*) override {
+    ADD_FAILURE() << "unexpected print dialog";
+    return false;
+  }
 };
 
 }  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+// "Speichern unter": a copy of a file under a name the user chose in the save dialog
+// (which has asked before an existing file may be replaced).
+
+#include <QString>
+
+// Copies source to target. The copy is written to a temporary file beside the target
+// and renamed over it only when complete, so a failure never leaves a half-written
+// file nor harms a file that was there. Choosing the source itself copies nothing.
+// Raises Exception with a German message when the copy cannot be made.
+void SaveCopyOfFile(const QString& source, const QString& target);

@@ -1,0 +1,123 @@
+// The main window's file actions, hint switch, help and information commands.
+#include "actions/file_copy.h"
+#include "actions/file_dialogs.h"
+#include "actions/shell_opener.h"
+#include "app/help_finder.h"
+#include "app/ini_file.h"
+#include "app/main_form.h"
+#include "browse/directory_list.h"
+#include "browse/file_list.h"
+#include "chrome/info_form.h"
+#include "framework/application.h"
+#include "framework/menus.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+const QString kHintSection = QStringLiteral("OnlineHilfe");
+const QString kHintKey = QStringLiteral("Status");
+const QString kHelpFile = QStringLiteral("Velarim.HLP");
+const QString kUpdatesLink = QStringLiteral("updates.url");
+const QString kBrowseTitle = QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste ..");
+
+// The extension of a file name with its leading dot (".jpg" for bild.jpg), as the
+// open dialog's default extension takes it; empty for a name without one.
+QString extensionWithDot(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? QString() : name.mid(dot);
+}
+
+void bind(TMenuItem* item, TForm1* form, void (TForm1::*handler)(TObject*)) {
+  item->OnClick = [form, handler](TObject* sender) { (form->*handler)(sender); };
+}
+
+}  // namespace
+
+void TForm1::createFileActions() {
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->SetName(QStringLiteral("OpenDialog1"));
+  OpenDialog1->FileMustExist = true;
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->SetName(QStringLiteral("SaveDialog1"));
+  SaveDialog1->DefaultExt = QStringLiteral("*.url");
+
+  bind(Umbenennen1, this, &TForm1::Umbenennen1Click);
+  bind(Speichernunter1, this, &TForm1::Speichernunter1Click);
+  bind(Aktionausfhren1, this, &TForm1::Aktionausfhren1Click);
+  bind(Homepage1, this, &TForm1::Homepage1Click);
+  bind(OnlineHilfe, this, &TForm1::OnlineHilfeClick);
+  bind(Hilfedatei1, this, &TForm1::Hilfedatei1Click);
+  bind(SoftwareInfo1, this, &TForm1::Info1Click);
+}
+
+// Shows a dialog that lists only the selected file, so the user can rename, delete or
+// inspect it through the dialog's context menu; then opens the file, if it is still
+// there, with its associated program.
+void TForm1::Umbenennen1Click(TObject*) {
+  const QString remembered = FileListBox1->FileName();
+  const QString bareName = QFileInfo(remembered).fileName();
+  OpenDialog1->FileName = remembered;
+  OpenDialog1->InitialDir = DirectoryListBox1->Directory();
+  OpenDialog1->DefaultExt = extensionWithDot(remembered);
+  OpenDialog1->Filter = QStringLiteral("Bilddateien |") + bareName;
+  OpenDialog1->Title = kBrowseTitle;
+  OpenDialog1->Execute();  // confirmed or cancelled alike
+
+  if (remembered.isEmpty() || !QFileInfo(remembered).isFile()) {
+    FileListBox1->Update();
+    return;
+  }
+  ShellExecute(Widget(), QStringLiteral("open"), remembered);
+  FileListBox1->Update();
+  const QStringList names = FileListBox1->Items();
+  for (qsizetype i = 0; i < names.size(); ++i) {
+    if (names[i].compare(bareName, Qt::CaseInsensitive) == 0) {
+      FileListBox1->SetItemIndex(static_cast<int>(i));
+      break;
+    }
+  }
+}
+
+// The chosen name gets a copy of the selected file; the dialog has asked before an
+// existing file is replaced. Without a selection there is nothing to save.
+void TForm1::Speichernunter1Click(TObject*) {
+  const QString selected = FileListBox1->FileName();
+  SaveDialog1->FileName = selected;
+  SaveDialog1->DefaultExt = QStringLiteral("URL");
+  SaveDialog1->InitialDir = DirectoryListBox1->Directory();
+  if (SaveDialog1->Execute() && !selected.isEmpty()) SaveCopyOfFile(selected, SaveDialog1->FileName);
+}
+
+// Filter, title and default extension stay as the last browse-and-open left them.
+void TForm1::Aktionausfhren1Click(TObject*) {
+  OpenDialog1->FileName = FileListBox1->FileName();
+  OpenDialog1->InitialDir = DirectoryListBox1->Directory();
+  OpenDialog1->Execute();
+  FileListBox1->Update();
+}
+
+void TForm1::Homepage1Click(TObject*) {
+  ShellExecute(Widget(), QString(), programDirectory_ + kUpdatesLink);
+  // Repaint at once while the desktop starts the browser.
+  QCoreApplication::processEvents();
+}
+
+void TForm1::OnlineHilfeClick(TObject*) {
+  OnlineHilfe->SetChecked(!OnlineHilfe->Checked());
+  Application()->SetShowHint(OnlineHilfe->Checked());
+  TIniFile settings(SettingsFileName());
+  settings.WriteBool(kHintSection, kHintKey, OnlineHilfe->Checked());
+  settings.UpdateFile();
+}
+
+void TForm1::Hilfedatei1Click(TObject*) {
+  Application()->SetHelpFile(programDirectory_ + kHelpFile);
+  Application()->HelpCommand(HELP_FINDER, 0);
+}
+
+void TForm1::Info1Click(TObject*) {
+  if (FormHHInfo) FormHHInfo->ShowModal();
+}

@@ -1,0 +1,229 @@
+// Printing a sheet of four 24-megapixel slides to a PDF file through the program's print
+// command, against a bare libjpeg decode of the same four files.
+//
+// Usage: bench_print_sheet [four JPEG files]. Without files it makes four pictures with
+// the texture of photographs (smooth shading, edges and grain; about 6 MB each at
+// quality 90). It keeps the PDF it wrote and prints its path.
+//
+// Goals: the whole job takes at most 2.5 times the bare decode, peaks at 400 MB or
+// less, and writes a PDF no larger than the four source files together.
+
+#include "app/main_form.h"
+#include "app/velarim_app.h"
+#include "framework/application.h"
+#include "framework/choice_controls.h"
+#include "framework/dialogs.h"
+#include "framework/printer.h"
+#include "picture/file_formats.h"
+#include "picture/image_control.h"
+#include "picture/picture.h"
+#include "print/pages_dlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+int64_t StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::strtoll(line.c_str() + std::strlen(field), nullptr, 10);
+  }
+  return -1;
+}
+
+[[noreturn]] void AbortOnError(j_common_ptr info) {
+  (*info->err->output_message)(info);
+  std::abort();
+}
+
+// A picture with what makes photographs expensive to compress: shading, a few edges and
+// fine grain, different for each seed.
+std::vector<unsigned char> makePhotoLikeJpeg(unsigned seed) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  error.error_exit = AbortOnError;
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = kWidth;
+  info.image_height = kHeight;
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 90, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<unsigned char> row(static_cast<size_t>(kWidth) * 3);
+  uint32_t noise = 0x9E3779B9u ^ seed;
+  const double phase = seed * 0.7;
+  while (info.next_scanline < info.image_height) {
+    const double y = info.next_scanline;
+    for (int x = 0; x < kWidth; ++x) {
+      noise ^= noise << 13;
+      noise ^= noise >> 17;
+      noise ^= noise << 5;
+      const int grain = static_cast<int>(noise % 23) - 11;
+      const double shade = 0.5 + 0.25 * std::sin(x / 700.0 + phase) * std::cos(y / 500.0 - phase);
+      const double detail = 18 * std::sin(x / 23.0 + y / 31.0) + ((x / 400 + static_cast<int>(y) / 300) % 2) * 30;
+      const double channel[3] = {shade * 220 + detail, shade * 180 + detail * 0.8, shade * 140 + detail * 0.6};
+      for (int c = 0; c < 3; ++c) {
+        row[static_cast<size_t>(x) * 3 + c] =
+            static_cast<unsigned char>(std::clamp(static_cast<int>(channel[c]) + grain, 0, 255));
+      }
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::vector<unsigned char> bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
+}
+
+void DecodeBare(const QByteArray& file) {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  error.error_exit = AbortOnError;
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&info);
+  const size_t stride = (static_cast<size_t>(info.output_width) * 3 + 3) / 4 * 4;
+  std::vector<unsigned char> pixels(stride * info.output_height);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW rows[1] = {pixels.data() + stride * info.output_scanline};
+    jpeg_read_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+}
+
+// Answers the print command's dialogs as a user printing the landscape slides would.
+class SlideSheetAnswers : public DialogService {
+ public:
+  explicit SlideSheetAnswers(QString pdf) : pdf_(std::move(pdf)) {}
+  int MessageBox(QWidget*, const QString& text, const QString&, MessageIcon, MessageButtons) override {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return IDOK;
+  }
+  void ShowModal(TForm& form) override {
+    auto& pages = static_cast<TPagesDlg&>(form);
+    pages.BorRadio4->SetChecked(true);
+  }
+  bool ExecutePrintDialog(QPrinter& printer, QWidget*) override {
+    printer.setOutputFileName(pdf_);
+    return true;
+  }
+
+ private:
+  QString pdf_;
+};
+
+QString WriteFile(const QString& path, const std::vector<unsigned char>& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) std::abort();
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  EventLoopApplication app(argc, argv);
+  const QString folder = QDir::temp().filePath(QStringLiteral("velarim-bench-print"));
+  QDir().mkpath(folder);
+
+  QStringList files;
+  for (int i = 1; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);
+  if (files.isEmpty()) {
+    for (unsigned i = 0; i < 4; ++i) {
+      files << WriteFile(QDir(folder).filePath(QStringLiteral("slide%1.jpg").arg(i)), makePhotoLikeJpeg(i + 1));
+    }
+    // The pictures were made in this process; measure the job in a fresh one.
+    std::vector<std::string> args{argv[0]};
+    for (const QString& f : files) args.push_back(f.toStdString());
+    std::vector<char*> argvNew;
+    for (std::string& a : args) argvNew.push_back(a.data());
+    argvNew.push_back(nullptr);
+    std::fflush(stdout);
+    execv("/proc/self/exe", argvNew.data());
+    std::perror("execv");
+    return 1;
+  }
+  if (files.size() != 4) {
+    std::fprintf(stderr, "give four JPEG files, or none\n");
+    return 2;
+  }
+
+  const QString pdf = QDir(folder).filePath(QStringLiteral("sheet.pdf"));
+  QFile::remove(pdf);
+  SlideSheetAnswers answers(pdf);
+  SetDialogService(&answers);
+  InitializeJpegKind();
+  Application()->SetExeName(QDir(folder).filePath(QStringLiteral("Velarim")));
+  VelarimWindows windows = CreateVelarimWindows();
+  TForm1* form = windows.Form1;
+  Printer()->SetPrinterName(kPdfPrinterName);
+
+  // Files are read as the program reads them: the preview and the four slides.
+  form->Image3->Picture()->LoadFromFile(files[0]);
+  TImage* slides[] = {form->Image4, form->Image2, form->Image5, form->Image6};
+  for (int i = 0; i < 4; ++i) slides[i]->Picture()->LoadFromFile(files[i]);
+
+  const int64_t residentBefore = StatusKilobytes("VmRSS:");
+  const auto start = std::chrono::steady_clock::now();
+  form->Drucken2Click(nullptr);
+  const double jobSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const int64_t peak = StatusKilobytes("VmHWM:");
+
+  double decodeSeconds = 0;
+  int64_t sourceBytes = 0;
+  for (const QString& name : files) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) std::abort();
+    const QByteArray bytes = file.readAll();
+    sourceBytes += bytes.size();
+    const auto decodeStart = std::chrono::steady_clock::now();
+    DecodeBare(bytes);
+    decodeSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - decodeStart).count();
+  }
+  const int64_t pdfBytes = QFileInfo(pdf).size();
+
+  std::printf("four slides: %s ... (%.1f MB of JPEG)\n", qPrintable(files[0]), sourceBytes / 1e6);
+  std::printf("print job to PDF:    %.0f ms\n", jobSeconds * 1000);
+  std::printf("bare libjpeg decode: %.0f ms for the four files\n", decodeSeconds * 1000);
+  std::printf("time ratio: %.2f (goal 2.5 or less)\n", jobSeconds / decodeSeconds);
+  std::printf("peak memory: %.0f MB resident at the peak, %.0f MB before the job (goal 400 MB or less)\n",
+              peak / 1024.0, residentBefore / 1024.0);
+  std::printf("PDF: %.1f MB = %.2f x the source files (goal 1.0 or less)\n", pdfBytes / 1e6,
+              static_cast<double>(pdfBytes) / static_cast<double>(sourceBytes));
+  std::printf("PDF kept at %s\n", qPrintable(pdf));
+  DestroyApplication();
+  FinalizeJpegKind();
+  return 0;
+}

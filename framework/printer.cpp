@@ -1,0 +1,247 @@
+#include "framework/printer.h"
+
+#include "framework/application.h"
+#include "framework/dialogs.h"
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+namespace {
+
+// The key under which the CUPS print engine takes a list of job options (name, value,
+// name, value, ...); Qt names it only in a private header.
+const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+std::unique_ptr<TPrinter>& thePrinter() {
+  static std::unique_ptr<TPrinter> printer;
+  return printer;
+}
+
+bool isSystemPrinter(const QString& name) { return QPrinterInfo::availablePrinterNames().contains(name); }
+
+QString documentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+// Draws from the printable area's corner: the device's own minimum margins, not the
+// print system's default ones.
+void usePrintableArea(QPrinter& device) {
+  const QPageLayout layout = device.pageLayout();
+  device.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
+// Points the Qt printer at a printer by name: "PDF-Datei" makes it write a PDF file on
+// A4 paper whose printable area is the whole sheet.
+void selectDevice(QPrinter& device, const QString& name, const QString& pdfFile) {
+  if (name == kPdfPrinterName) {
+    device.setOutputFormat(QPrinter::PdfFormat);
+    device.setOutputFileName(pdfFile);
+    device.setPageSize(QPageSize(QPageSize::A4));
+    device.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+  } else {
+    device.setOutputFormat(QPrinter::NativeFormat);
+    device.setPrinterName(name);
+    usePrintableArea(device);
+  }
+}
+
+QString deviceName(const QPrinter& device) {
+  return device.outputFormat() == QPrinter::PdfFormat ? kPdfPrinterName : device.printerName();
+}
+
+void copySettings(const QPrinter& from, QPrinter& to) {
+  selectDevice(to, deviceName(from), from.outputFileName());
+  to.setPageLayout(from.pageLayout());
+  to.setCopyCount(from.copyCount());
+  to.setDocName(from.docName());
+}
+
+}  // namespace
+
+QString NewPdfFileName(const QString& Folder) {
+  const QDir folder(Folder);
+  QString candidate = folder.filePath(QStringLiteral("Velarim.pdf"));
+  for (int n = 2; QFileInfo::exists(candidate); ++n) {
+    candidate = folder.filePath(QStringLiteral("Velarim-%1.pdf").arg(n));
+  }
+  return candidate;
+}
+
+TPrinter::TPrinter() : device_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+
+TPrinter::~TPrinter() {
+  if (painter_) painter_->end();
+}
+
+QStringList TPrinter::Printers() {
+  QStringList names = QPrinterInfo::availablePrinterNames();
+  const QString systemDefault = QPrinterInfo::defaultPrinterName();
+  if (names.removeOne(systemDefault)) names.prepend(systemDefault);
+  names.append(kPdfPrinterName);
+  return names;
+}
+
+void TPrinter::ensureSelected() {
+  if (selected_) return;
+  selected_ = true;
+  // A default the spooler names but no longer has counts as none.
+  const QString systemDefault = QPrinterInfo::defaultPrinterName();
+  selectDevice(*device_, isSystemPrinter(systemDefault) ? systemDefault : kPdfPrinterName, QString());
+}
+
+QString TPrinter::PrinterName() {
+  ensureSelected();
+  return deviceName(*device_);
+}
+
+void TPrinter::SetPrinterName(const QString& Name) {
+  refuseWhilePrinting();
+  if (Name != kPdfPrinterName && !isSystemPrinter(Name)) throw EPrinter(printer_text::InvalidPrinter);
+  selected_ = true;
+  selectDevice(*device_, Name, device_->outputFileName());
+}
+
+bool TPrinter::IsPdfFile() { return PrinterName() == kPdfPrinterName; }
+
+QString TPrinter::OutputFileName() {
+  ensureSelected();
+  if (IsPdfFile() && device_->outputFileName().isEmpty()) {
+    device_->setOutputFileName(NewPdfFileName(documentsFolder()));
+  }
+  return device_->outputFileName();
+}
+
+void TPrinter::SetOutputFileName(const QString& FileName) {
+  refuseWhilePrinting();
+  ensureSelected();
+  device_->setOutputFileName(FileName);
+}
+
+void TPrinter::refuseWhilePrinting() const {
+  if (Printing()) throw EPrinter(printer_text::Printing);
+}
+
+void TPrinter::requireDeviceSettings() {
+  ensureSelected();
+  if (!device_->isValid()) throw EPrinter(printer_text::NotAvailable);
+}
+
+TPrinterOrientation TPrinter::Orientation() {
+  requireDeviceSettings();
+  return device_->pageLayout().orientation() == QPageLayout::Portrait ? TPrinterOrientation::poPortrait
+                                                                       : TPrinterOrientation::poLandscape;
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation Value) {
+  refuseWhilePrinting();
+  requireDeviceSettings();
+  device_->setPageOrientation(Value == TPrinterOrientation::poPortrait ? QPageLayout::Portrait
+                                                                       : QPageLayout::Landscape);
+  usePrintableArea(*device_);
+}
+
+int TPrinter::Copies() {
+  ensureSelected();
+  return device_->copyCount();
+}
+
+void TPrinter::SetCopies(int Value) {
+  refuseWhilePrinting();
+  ensureSelected();
+  device_->setCopyCount(Value);
+}
+
+bool TPrinter::ExecuteDialog(QWidget* Owner) {
+  refuseWhilePrinting();
+  ensureSelected();
+  // The dialog proposes a file that does not exist yet, so printing again never
+  // silently replaces the last page.
+  if (IsPdfFile() && (device_->outputFileName().isEmpty() || QFileInfo::exists(device_->outputFileName()))) {
+    device_->setOutputFileName(NewPdfFileName(documentsFolder()));
+  }
+  QPrinter chosen(QPrinter::HighResolution);
+  copySettings(*device_, chosen);
+  if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
+  if (chosen.outputFormat() == QPrinter::PdfFormat) {
+    if (chosen.outputFileName().isEmpty()) chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
+    if (QFileInfo::exists(chosen.outputFileName()) && !confirmOverwrite(Owner, chosen.outputFileName())) {
+      return false;
+    }
+  }
+  copySettings(chosen, *device_);
+  return true;
+}
+
+bool TPrinter::confirmOverwrite(QWidget* owner, const QString& fileName) {
+  const QString question =
+      QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\nMöchten Sie sie ersetzen?").arg(fileName);
+  return Dialogs().MessageBox(owner, question, Application()->Title(), MessageIcon::Question,
+                                        MessageButtons::YesNo) == IDYES;
+}
+
+void TPrinter::BeginDoc() {
+  refuseWhilePrinting();
+  ensureSelected();
+  if (IsPdfFile()) OutputFileName();
+  device_->setDocName(title_);
+  device_->setFullPage(false);
+  usePrintableArea(*device_);
+  // Pages go out as they are drawn: at 100 %, never fitted to the paper.
+  device_->printEngine()->setProperty(
+      kCupsOptionsKey, QStringList{QStringLiteral("fit-to-page"), QStringLiteral("false"),
+                                   QStringLiteral("print-scaling"), QStringLiteral("none")});
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(device_.get())) throw EPrinter(printer_text::InvalidPrinter);
+  painter_ = std::move(painter);
+}
+
+void TPrinter::EndDoc() {
+  if (!Printing()) throw EPrinter(printer_text::NotPrinting);
+  RunAbortProc();
+  std::unique_ptr<QPainter> painter = std::move(painter_);
+  painter->end();
+}
+
+QPainter* TPrinter::Handle() {
+  if (!Printing()) throw EPrinter(printer_text::NotPrinting);
+  return painter_.get();
+}
+
+int TPrinter::Resolution() {
+  ensureSelected();
+  return device_->resolution();
+}
+
+QPoint TPrinter::PrintableOriginLoMetric() {
+  ensureSelected();
+  usePrintableArea(*device_);
+  const QRectF paint = device_->pageLayout().paintRect(QPageLayout::Millimeter);
+  return QPoint(qRound(paint.left() * 10), qRound(paint.top() * 10));
+}
+
+void TPrinter::RunAbortProc() { QCoreApplication::processEvents(); }
+
+QPrinter& TPrinter::Device() {
+  ensureSelected();
+  return *device_;
+}
+
+TPrinter* Printer() {
+  std::unique_ptr<TPrinter>& printer = thePrinter();
+  if (!printer) printer = std::make_unique<TPrinter>();
+  return printer.get();
+}
+
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> Value) {
+  std::unique_ptr<TPrinter> previous = std::move(thePrinter());
+  thePrinter() = std::move(Value);
+  return previous;
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The printer object: the current printer (a CUPS printer of the system, or the built-in
+// "PDF-Datei" that writes a PDF file), its device settings (orientation, copies), the
+// exchange with the print dialog, and one document at a time drawn through a painter.
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+enum class TPrinterOrientation { poPortrait, poLandscape };
+
+// The built-in printer that writes a PDF file; the default when the system names none.
+inline const QString kPdfPrinterName = QStringLiteral("PDF-Datei");
+
+namespace printer_text {
+inline const QString NoDefaultPrinter = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
+inline const QString NotAvailable = QStringLiteral("Operation auf ausgewähltem Drucker nicht verfügbar");
+inline const QString InvalidPrinter = QStringLiteral("Ausgewählter Drucker ist ungültig");
+inline const QString Printing = QStringLiteral("Das Drucken ist im Gang");
+inline const QString NotPrinting = QStringLiteral("Der Drucker ist nicht am Drucken");
+}  // namespace printer_text
+
+// A file name in Folder that does not exist yet: "Velarim.pdf", else "Velarim-2.pdf", ...
+[[nodiscard]] QString NewPdfFileName(const QString& Folder);
+
+class TPrinter {
+ public:
+  TPrinter();
+  ~TPrinter();
+  TPrinter(const TPrinter&) = delete;
+  TPrinter& operator=(const TPrinter&) = delete;
+
+  // The system's printers and "PDF-Datei", the system's default first.
+  static QStringList Printers();
+
+  // The current printer; on first use the system's default printer, else "PDF-Datei".
+  QString PrinterName();
+  // Refused while a document is open.
+  void SetPrinterName(const QString& Name);
+  bool IsPdfFile();
+  // Where "PDF-Datei" writes; a new name in the documents folder until one is chosen.
+  QString OutputFileName();
+  void SetOutputFileName(const QString& FileName);
+
+  // Raise EPrinter with NotAvailable when the printer has no device settings (a CUPS
+  // printer that is gone); the write is refused while a document is open.
+  TPrinterOrientation Orientation();
+  void SetOrientation(TPrinterOrientation Value);
+  int Copies();
+  void SetCopies(int Value);
+
+  // The print dialog on a copy of the settings; confirmed, the printer takes over the
+  // chosen printer, file and settings. An existing file is only written over when the
+  // user confirms it. Returns whether the dialog was confirmed.
+  bool ExecuteDialog(QWidget* Owner);
+
+  // Opens a document with its first page; refused while one is open, EPrinter with
+  // InvalidPrinter when the printer cannot be drawn on.
+  void BeginDoc();
+  // Ends the page and the document (the page goes to the spooler or the file).
+  void EndDoc();
+  bool Printing() const { return painter_ != nullptr; }
+  int PageNumber() const { return Printing() ? 1 : 0; }
+
+  // The painter of the open document, at device pixels, origin at the top-left corner
+  // of the printable area. Refused when no document is open.
+  QPainter* Handle();
+  // Device pixels per inch.
+  int Resolution();
+  // The printable area's top-left corner from the paper's top-left corner, in 0.1 mm.
+  QPoint PrintableOriginLoMetric();
+
+  const QString& Title() const { return title_; }
+  void SetTitle(const QString& Title) { title_ = Title; }
+
+  // Called while a page is produced: processes pending events, so the windows repaint
+  // and take input meanwhile.
+  void RunAbortProc();
+
+  // The Qt printer behind the object (the print dialog, tests).
+  QPrinter& Device();
+
+ private:
+  void ensureSelected();
+  void refuseWhilePrinting() const;
+  void requireDeviceSettings();
+  bool confirmOverwrite(QWidget* owner, const QString& fileName);
+
+  std::unique_ptr<QPrinter> device_;
+  std::unique_ptr<QPainter> painter_;
+  QString title_;
+  bool selected_ = false;
+};
+
+// The one printer object of the process, created on first use.
+TPrinter* Printer();
+// Replaces it (tests start from a fresh object); returns the previous one.
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> Value);

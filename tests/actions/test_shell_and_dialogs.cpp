@@ -1,0 +1,107 @@
+// What the shell is asked to open for a target, internet shortcuts, the dialogs' filter
+// translation and the copy behind "Speichern unter".
+#include "actions/file_copy.h"
+#include "actions/file_dialogs.h"
+#include "actions/shell_opener.h"
+#include "platform/errors.h"
+#include "support/recording_shell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+TEST(InternetShortcut, TargetIsTheUrlOfItsSectionOnly) {
+  EXPECT_EQ(InternetShortcutTarget("[InternetShortcut]\r\nURL=https://a.example.org/x?y=1\r\n"),
+            QStringLiteral("https://a.example.org/x?y=1"));
+  EXPECT_EQ(InternetShortcutTarget("[Other]\nURL=https://wrong.example.org\n[internetshortcut]\n url = http://b.example.org \n"),
+            QStringLiteral("http://b.example.org"));
+  EXPECT_TRUE(InternetShortcutTarget("URL=https://outside.example.org\n").isEmpty());
+  EXPECT_TRUE(InternetShortcutTarget("[InternetShortcut]\nIconFile=x\n").isEmpty());
+}
+
+TEST(ShellTarget, FilesShortcutsAndAddresses) {
+  QTemporaryDir dir;
+  const QString picture = dir.path() + QStringLiteral("/mein bild;$(rm -rf).jpg");
+  WriteFile(picture, "x");
+  // A name full of shell syntax is a file url like any other; no command line is made.
+  EXPECT_EQ(ShellTargetUrl(picture), QUrl::fromLocalFile(picture));
+
+  const QString link = dir.path() + QStringLiteral("/updates.URL");
+  WriteFile(link, "[InternetShortcut]\nURL=https://www.velarim.example.org/neu\n");
+  EXPECT_EQ(ShellTargetUrl(link), QUrl(QStringLiteral("https://www.velarim.example.org/neu")));
+
+  const QString relative = dir.path() + QStringLiteral("/relative.url");
+  WriteFile(relative, "[InternetShortcut]\nURL=somewhere.html\n");
+  EXPECT_FALSE(ShellTargetUrl(relative).isValid());
+  EXPECT_FALSE(ShellTargetUrl(dir.path() + QStringLiteral("/missing.url")).isValid());
+
+  EXPECT_EQ(ShellTargetUrl(QStringLiteral("mailto:kontakt@velarim.example.org")),
+            QUrl(QStringLiteral("mailto:kontakt@velarim.example.org")));
+  EXPECT_FALSE(ShellTargetUrl(QStringLiteral("   ")).isValid());
+}
+
+TEST(ShellTarget, ShellExecuteHandsTheUrlToTheOpener) {
+  RecordingShell shell;
+  EXPECT_TRUE(ShellExecute(nullptr, QStringLiteral("open"), QStringLiteral("http://www.velarim.example.org")));
+  EXPECT_FALSE(ShellExecute(nullptr, QString(), QString()));
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0], QUrl(QStringLiteral("http://www.velarim.example.org")));
+}
+
+TEST(FileDialogFilter, PairsBecomeQtNameFilters) {
+  EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |bild.jpg")), QStringList{QStringLiteral("Bilddateien (bild.jpg)")});
+  EXPECT_EQ(QtNameFilters(QStringLiteral("JPEG|*.jpg;*.jpeg|Alle|*.*")),
+            (QStringList{QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("Alle (*.*)")}));
+  EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |Urlaub am See.jpg")),
+            QStringList{QStringLiteral("Bilddateien (Urlaub?am?See.jpg)")});
+  EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
+  EXPECT_EQ(BareExtension(QStringLiteral("*.url")), QStringLiteral("url"));
+  EXPECT_EQ(BareExtension(QStringLiteral(".jpg")), QStringLiteral("jpg"));
+  EXPECT_EQ(BareExtension(QStringLiteral("URL")), QStringLiteral("URL"));
+}
+
+TEST(SaveCopy, ReplacesAnExistingTargetWhole) {
+  QTemporaryDir dir;
+  const QString source = dir.path() + QStringLiteral("/a.jpg");
+  const QString target = dir.path() + QStringLiteral("/b.jpg");
+  WriteFile(source, QByteArray(3 * 1024 * 1024 + 17, 'a'));
+  WriteFile(target, "old");
+  SaveCopyOfFile(source, target);
+  QFile copy(target);
+  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copy.readAll(), QByteArray(3 * 1024 * 1024 + 17, 'a'));
+}
+
+TEST(SaveCopy, UnwritableFolderIsReportedAndLeftEmpty) {
+  QTemporaryDir dir;
+  const QString source = dir.path() + QStringLiteral("/a.jpg");
+  WriteFile(source, "picture");
+  const QString locked = dir.path() + QStringLiteral("/locked");
+  ASSERT_TRUE(QDir().mkdir(locked));
+  QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  if (QFile(locked + QStringLiteral("/probe")).open(QIODevice::WriteOnly)) GTEST_SKIP() << "running as root";
+  EXPECT_THROW(SaveCopyOfFile(source, locked + QStringLiteral("/c.jpg")), Exception);
+  EXPECT_TRUE(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+TEST(SaveCopy, MissingSourceIsReportedAndTargetKept) {
+  QTemporaryDir dir;
+  const QString target = dir.path() + QStringLiteral("/b.jpg");
+  WriteFile(target, "old");
+  EXPECT_THROW(SaveCopyOfFile(dir.path() + QStringLiteral("/gone.jpg"), target), Exception);
+  QFile kept(target);
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), QByteArray("old"));
+}
+
+}  // namespace
