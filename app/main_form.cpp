@@ -5,7 +5,9 @@
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
+#include "browse/preview.h"
 #include "browse/splitter.h"
+#include "chrome/gradient_caption.h"
 #include "chrome/glyphs.h"
 #include "chrome/speed_bar.h"
 #include "picture/image_control.h"
@@ -58,7 +60,9 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   createPages();
   createBrowser();
   createMenu();
+  wirePreview();
   createFileActions();
+  createChrome();
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -133,7 +137,6 @@ void TForm1::createBrowser() {
 
   RzDriveComboBox1->SetDirList(DirectoryListBox1);
   DirectoryListBox1->SetFileList(FileListBox1);
-  Edit1->OnChange = [this](TObject* sender) { Edit1Change(sender); };
 }
 
 void TForm1::createMenu() {
@@ -187,6 +190,7 @@ QString TForm1::SettingsFileName() const { return programDirectory_ + kSettingsF
 
 void TForm1::FormCreate(TObject*) {
   Application()->SetHintPause(0);
+  FormCreateChrome();
   programDirectory_ = platform::ProgramDirectoryFromExecutable(Application()->ExeName());
   // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
   Panel6->SetWidth(Panel6->Height() * 640 / 480);
@@ -201,7 +205,7 @@ void TForm1::FormCreate(TObject*) {
   FileListBox1->Repaint();
   frameControls();
   FileListBox1->SetMask(Edit1->Text());
-  wireSlideProgress();
+  wireProgress();
 }
 
 // Gives the plain edit, the lists and the plain panels a raised dialog frame; the
@@ -233,5 +237,3 @@ void TForm1::FormClose(TObject*, TCloseAction& Action) {
 }
 
 void TForm1::Beenden1Click(TObject*) { Close(); }
-
-void TForm1::Edit1Change(TObject*) { FileListBox1->SetMask(Edit1->Text()); }

@@ -4,6 +4,7 @@
 
 #include "framework/drag_drop.h"
 #include "framework/form.h"
+#include "picture/graphic.h"
 
 class TCheckBox;
 class TCustomPanel;
@@ -13,6 +14,7 @@ class TEdit;
 class TFormMonitor;
 class TPagesDlg;
 class TFileListBox;
+class TFormPlacement;
 class TImage;
 class TLabel;
 class TMainMenu;
@@ -21,6 +23,7 @@ class TOpenDialog;
 class TSaveDialog;
 class TPageControl;
 class TPanel;
+class TRxGradientCaption;
 class TRxSplitter;
 class TSpeedBar;
 class TSpeedItem;
@@ -41,6 +44,12 @@ class TForm1 : public TForm {
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
   void Beenden1Click(TObject* Sender);
+  void FileListBox1Click(TObject* Sender);
+  void Image3Click(TObject* Sender);
+  void ImagehochClick(TObject* Sender);
+  void ProgressUpdate(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const QRect& R,
+                      const QString& Msg);
+  void Edit1Change(TObject* Sender);
   void Umbenennen1Click(TObject* Sender);
   void Speichernunter1Click(TObject* Sender);
   void Aktionausfhren1Click(TObject* Sender);
@@ -112,6 +121,8 @@ class TForm1 : public TForm {
   TDirectoryListBox* DirectoryListBox1;
   TRxSplitter* RxSplitter1;
   TFileListBox* FileListBox1;
+  TRxGradientCaption* RxGradientCaption1;
+  TFormPlacement* FormPlacement1;
 
   TMainMenu* MainMenu1;
   TMenuItem* Datei1;
@@ -144,12 +155,14 @@ class TForm1 : public TForm {
   void createSlidePage1();
   void createSlidePage2();
   void wireSlide(TImage* slide, void (TForm1::*click)(TObject*));
-  void wireSlideProgress();
   void createBrowser();
   void createMenu();
   void createFileActions();
+  void createChrome();
+  void FormCreateChrome();
   void frameControls();
-  void Edit1Change(TObject* Sender);
+  void wirePreview();
+  void wireProgress();
 
   QString programDirectory_;
 };

@@ -129,12 +129,6 @@ void TForm1::wireSlide(TImage* slide, void (TForm1::*click)(TObject*)) {
       [this](TObject* sender, TObject* source, int x, int y) { Image4DragDrop(sender, source, x, y); });
 }
 
-// The slides of the first sheet report their decoding progress in the title, as the
-// preview does; those of the second sheet report nothing.
-void TForm1::wireSlideProgress() {
-  for (TImage* slide : {Image2, Image4, Image5, Image6}) slide->OnProgress = Image3->OnProgress;
-}
-
 void TForm1::Image4DragOver(TObject*, TObject* Source, int, int, TDragState, bool& Accept) {
   Accept = dynamic_cast<TFileListBox*>(Source) != nullptr;
 }

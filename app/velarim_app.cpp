@@ -5,6 +5,7 @@
 #include "chrome/info_form.h"
 #include "picture/file_formats.h"
 #include "framework/application.h"
+#include "framework/window_hook.h"
 #include "print/pages_dlg.h"
 #include "sheet/quad_split.h"
 #include "zoom/monitor_form.h"
@@ -28,6 +29,7 @@ int RunVelarim() {
   const int exitCode = Application()->Run();
   DestroyApplication();
   UnregisterSplitCursors();
+  THookList::FreeHookList();
   FinalizeJpegKind();
   return exitCode;
 }

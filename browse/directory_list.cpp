@@ -7,7 +7,67 @@
 #include "platform/file_system.h"
 #include "platform/folder_change.h"
 
-#include <QStyle>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kPictureWidth = 16;
+constexpr int kTextAfterPicture = 4;
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kIndentRole = Qt::UserRole + 1;
+
+// Draws a folder item: its picture at the item's indent, vertically centred, and the
+// text 4 pixels after it; the highlight lies behind the text only.
+class FolderItemDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QRect item = option.rect;
+    const int indent = index.data(kIndentRole).toInt();
+    const auto kind = static_cast<FolderItemKind>(index.data(kKindRole).toInt());
+    const QPixmap& picture = FolderPicture(kind);
+    const QPalette& palette = option.palette;
+    painter->save();
+    painter->fillRect(item, palette.color(QPalette::Base));
+    painter->drawPixmap(item.left() + indent, item.top() + (item.height() - picture.height()) / 2, picture);
+    const int textLeft = item.left() + indent + kPictureWidth + kTextAfterPicture;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    painter->setFont(option.font);
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected) {
+      const int width = painter->fontMetrics().horizontalAdvance(text) + 4;
+      painter->fillRect(QRect(textLeft - 2, item.top(), width, item.height()), palette.color(QPalette::Highlight));
+    }
+    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    DrawItemText(*painter, item, textLeft, text);
+    painter->restore();
+  }
+};
+
+// Enter opens the highlighted item, as a double-click does.
+class EnterOpens : public QObject {
+ public:
+  EnterOpens(TDirectoryListBox* list, QListWidget* widget) : QObject(widget), list_(list), widget_(widget) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    try {
+      list_->OpenItem(widget_->currentRow());
+    } catch (const std::exception& error) {
+      Application()->HandleException(error);
+    }
+    return true;
+  }
+
+ private:
+  TDirectoryListBox* list_;
+  QListWidget* widget_;
+};
+
+}  // namespace
 
 std::vector<FolderItem> FolderItemsFor(const QString& folder, const QStringList& subfolders) {
   std::vector<FolderItem> items;
@@ -30,6 +90,11 @@ std::vector<FolderItem> FolderItemsFor(const QString& folder, const QStringList&
   return items;
 }
 
+int FolderItemIndent(const FolderItem& item, int position, const QString& listedFolder) {
+  if (item.kind != FolderItemKind::ClosedFolder) return 4 * position + 2;
+  return 4 * static_cast<int>(listedFolder.count(QLatin1Char('/'))) + 6;
+}
+
 TDirectoryListBox::TDirectoryListBox(TComponent* AOwner) : TDirectoryListBox(AOwner, MakeHost<QListWidget>(this)) {}
 
 TDirectoryListBox::TDirectoryListBox(TComponent* AOwner, HostWidget<QListWidget>* list)
@@ -38,9 +103,12 @@ TDirectoryListBox::TDirectoryListBox(TComponent* AOwner, HostWidget<QListWidget>
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setIconSize(QSize(16, 16));
   directory_ = platform::GetCurrentDir();
-  QObject::connect(list_, &QListWidget::itemActivated, [this](QListWidgetItem* item) {
+  list_->setItemDelegate(new FolderItemDelegate(list_));
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->installEventFilter(new EnterOpens(this, list_));
+  QObject::connect(list_, &QListWidget::doubleClicked, [this](const QModelIndex& index) {
     try {
-      OpenItem(list_->row(item));
+      OpenItem(index.row());
     } catch (const std::exception& error) {
       Application()->HandleException(error);
     }
@@ -90,20 +158,15 @@ void TDirectoryListBox::BuildList() {
   items_ = FolderItemsFor(directory_, platform::ListSubfolders(directory_));
   const QSignalBlocker block(list_);
   list_->clear();
-  const QStyle* style = list_->style();
-  const QIcon openIcon = style->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closedIcon = style->standardIcon(QStyle::SP_DirClosedIcon);
   int current = -1;
-  int depth = 0;
-  for (const FolderItem& entry : items_) {
-    const bool open = entry.kind != FolderItemKind::ClosedFolder;
-    auto* item = new QListWidgetItem(open ? openIcon : closedIcon, entry.text);
-    // Open folders step in by depth; the subfolders stand one step further in.
-    const int indent = open ? depth++ : depth;
-    item->setText(QString(indent * 2, QLatin1Char(' ')) + entry.text);
+  for (size_t i = 0; i < items_.size(); ++i) {
+    const FolderItem& entry = items_[i];
+    auto* item = new QListWidgetItem(entry.text);
+    item->setData(kKindRole, static_cast<int>(entry.kind));
+    item->setData(kIndentRole, FolderItemIndent(entry, static_cast<int>(i), directory_));
     item->setSizeHint(QSize(0, itemHeight_));
     list_->addItem(item);
-    if (entry.kind == FolderItemKind::CurrentFolder) current = list_->count() - 1;
+    if (entry.kind == FolderItemKind::CurrentFolder) current = static_cast<int>(i);
   }
   list_->setCurrentRow(current);
 }

@@ -2,14 +2,13 @@
 // The folder list: the path from the drive root down to the listed folder, then that
 // folder's subfolders. It feeds the file list and follows the drive selector.
 
+#include "browse/list_pictures.h"
 #include "framework/control.h"
 
 #include <QListWidget>
 
 class TDriveComboBox;
 class TFileListBox;
-
-enum class FolderItemKind { OpenFolder, CurrentFolder, ClosedFolder };
 
 struct FolderItem {
   QString text;
@@ -20,6 +19,10 @@ struct FolderItem {
 // The items for a listed folder: the root and each folder on the path (open), the
 // folder itself (current; a root is listed once) and its subfolders (closed).
 [[nodiscard]] std::vector<FolderItem> FolderItemsFor(const QString& folder, const QStringList& subfolders);
+
+// The indent of an item in pixels: the open and current folders step in by 4 pixels per
+// position, the subfolders stand 4 pixels per separator of the listed folder's path, plus 6.
+[[nodiscard]] int FolderItemIndent(const FolderItem& item, int position, const QString& listedFolder);
 
 class TDirectoryListBox : public TWinControl {
  public:

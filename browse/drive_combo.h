@@ -7,7 +7,11 @@
 
 #include <QComboBox>
 
+class QFontMetrics;
 class TDirectoryListBox;
+
+// The height of a drive item: the larger of the font's and the floppy picture's.
+[[nodiscard]] int DriveItemHeight(const QFontMetrics& metrics);
 
 class TDriveComboBox : public TWinControl {
  public:

@@ -1,16 +1,81 @@
 #include "browse/file_list.h"
 
 #include "browse/file_icons.h"
+#include "browse/list_pictures.h"
 #include "framework/application.h"
+#include "framework/drag_drop.h"
 #include "platform/errors.h"
-#include "platform/file_system.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QSet>
+#include <QStyledItemDelegate>
+#include <QUrl>
 
 #include <algorithm>
+#include <cstdlib>
+
+// The records as the view sees them; the list owns the records, the model only shows them.
+class FileListModel : public QAbstractListModel {
+ public:
+  explicit FileListModel(const std::vector<TFileRecord>& records) : records_(records) {}
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(records_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount(QModelIndex())) return QVariant();
+    const TFileRecord& record = records_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole) return record.Found.Name;
+    if (role == Qt::DecorationRole) return record.Icon;
+    return QVariant();
+  }
+  void BeginReset() { beginResetModel(); }
+  void EndReset() { endResetModel(); }
+
+ private:
+  const std::vector<TFileRecord>& records_;
+};
 
 namespace {
+
+// Item layout, from the item's left edge.
+constexpr int kIconLeft = 4;
+constexpr int kHighlightLeft = 24;
+constexpr int kTextLeft = 26;
+constexpr int kIconSize = 16;
+
+// Draws an item: the icon (its selected state when selected), the highlight behind the
+// name only, and the name.
+class FileItemDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QRect item = option.rect;
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette& palette = option.palette;
+    painter->save();
+    painter->fillRect(item, palette.color(QPalette::Base));
+    const QRect highlight(item.left() + kHighlightLeft, item.top(), item.width() - kHighlightLeft, item.height());
+    if (selected) painter->fillRect(highlight, palette.color(QPalette::Highlight));
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    const QRect iconRect(item.left() + kIconLeft, item.top() + (item.height() - kIconSize) / 2, kIconSize, kIconSize);
+    icon.paint(painter, iconRect, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+    painter->setFont(option.font);
+    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setClipRect(highlight);
+    DrawItemText(*painter, item, item.left() + kTextLeft, index.data(Qt::DisplayRole).toString());
+    painter->setClipping(false);
+    if (option.state & QStyle::State_HasFocus) {
+      painter->setPen(QPen(palette.color(QPalette::Text), 1, Qt::DotLine));
+      painter->drawRect(highlight.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+  }
+};
 
 // Restores the cursor however the reading ends.
 class CursorGuard {
@@ -31,33 +96,109 @@ class CursorGuard {
 // Reading a large folder shows the hourglass from this many files on.
 constexpr size_t kBusyCursorFrom = 101;
 
+// Sorts directories first, then by name as CompareFileNames orders names; the sort
+// keys are made once per name, not once per comparison.
+void sortRecords(std::vector<platform::TSearchRec>& found) {
+  struct Keyed {
+    QCollatorSortKey key;
+    platform::TSearchRec* record;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(found.size());
+  for (platform::TSearchRec& record : found) keyed.push_back({platform::FileNameSortKey(record.Name), &record});
+  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    if (a.record->IsDirectory != b.record->IsDirectory) return a.record->IsDirectory;
+    const int byKey = a.key.compare(b.key);
+    return byKey != 0 ? byKey < 0 : a.record->Name.compare(b.record->Name, Qt::CaseSensitive) < 0;
+  });
+  std::vector<platform::TSearchRec> sorted;
+  sorted.reserve(found.size());
+  for (Keyed& entry : keyed) sorted.push_back(std::move(*entry.record));
+  found = std::move(sorted);
+}
+
 }  // namespace
 
-TFileListBox::TFileListBox(TComponent* AOwner) : TFileListBox(AOwner, MakeHost<QListWidget>(this)) {}
-
-TFileListBox::TFileListBox(TComponent* AOwner, HostWidget<QListWidget>* list)
-    : TWinControl(AOwner, list, list), list_(list) {
-  SetColor(clWindow);
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setUniformItemSizes(true);
-  list_->setIconSize(QSize(16, 16));
-  list_->setDragEnabled(true);
-  list_->setDragDropMode(QAbstractItemView::DragOnly);
-  directory_ = platform::GetCurrentDir();
-  QObject::connect(list_, &QListWidget::currentRowChanged, [this](int) {
-    try {
-      Click();
-    } catch (const std::exception& error) {
-      Application()->HandleException(error);
+std::vector<platform::TSearchRec> FindMatchingFiles(const QString& mask, const std::function<void(size_t)>& onFound) {
+  const QStringList patterns = mask.split(QLatin1Char(';'));
+  const bool several = patterns.size() > 1;
+  std::vector<platform::TSearchRec> found;
+  QSet<QString> seen;  // case-folded names, so a name matched twice is listed once
+  for (const QString& pattern : patterns) {
+    for (platform::TSearchRec& record : platform::FindFiles(QString(), pattern, platform::faNormalFiles)) {
+      if (several) {
+        const QString folded = record.Name.toCaseFolded();
+        if (seen.contains(folded)) continue;
+        seen.insert(folded);
+      }
+      found.push_back(std::move(record));
+      if (onFound) onFound(found.size());
     }
-  });
+  }
+  if (found.size() > 1) sortRecords(found);
+  return found;
+}
+
+// The view's mouse events reach its viewport, so the list watches them there.
+class FileListMouse : public QObject {
+ public:
+  FileListMouse(TFileListBox* list, QObject* parent) : QObject(parent), list_(list) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) list_->mouseDown(mouse->position().toPoint());
+        return false;
+      }
+      case QEvent::MouseMove: {
+        // While the button is held the selection does not follow the mouse; a move of
+        // 5 pixels begins the drag.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!list_->pressed_ || !(mouse->buttons() & Qt::LeftButton)) return false;
+        list_->dragMove(mouse->position().toPoint());
+        return true;
+      }
+      case QEvent::MouseButtonRelease:
+        list_->pressed_ = false;
+        return false;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  TFileListBox* list_;
+};
+
+TFileListBox::TFileListBox(TComponent* AOwner) : TFileListBox(AOwner, MakeHost<QListView>(this)) {}
+
+TFileListBox::TFileListBox(TComponent* AOwner, HostWidget<QListView>* list)
+    : TWinControl(AOwner, list, list), list_(list), model_(new FileListModel(records_)) {
+  SetColor(clWindow);
+  model_->setParent(list_);
+  list_->setModel(model_);
+  list_->setItemDelegate(new FileItemDelegate(list_));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setUniformItemSizes(true);
+  list_->setIconSize(QSize(kIconSize, kIconSize));
+  list_->setMovement(QListView::Static);
+  directory_ = platform::GetCurrentDir();
+  // The selection, not the current item: a mouse press moves the current item before it
+  // selects it.
+  QObject::connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged,
+                   [this](const QItemSelection&, const QItemSelection&) {
+                     if (ItemIndex() >= 0) selectionChanged();
+                   });
+  list_->viewport()->installEventFilter(new FileListMouse(this, list_));
   SetBounds(0, 0, 145, 97);
+  updateGrid();
 }
 
 TFileListBox::~TFileListBox() { BeginDestruction(); }
 
 void TFileListBox::ApplyDirectory(const QString& folder) {
-  if (platform::SameFileName(folder, directory_) && list_->count() > 0) return;
+  if (platform::SameFileName(folder, directory_) && !records_.empty()) return;
   try {
     platform::SetCurrentDir(folder);
   } catch (const EInOutError&) {
@@ -65,16 +206,14 @@ void TFileListBox::ApplyDirectory(const QString& folder) {
   }
   const QString current = platform::GetCurrentDir();
   directory_ = current.isEmpty() ? folder : current;
-  Update();
+  readFileNames();
 }
 
 void TFileListBox::SetMask(const QString& mask) {
   if (mask == mask_) return;
   mask_ = mask;
-  Update();
+  readFileNames();
 }
-
-void TFileListBox::Update() { readFileNames(); }
 
 void TFileListBox::readFileNames() {
   try {
@@ -82,67 +221,72 @@ void TFileListBox::readFileNames() {
   } catch (const EInOutError&) {
     // The names are then read from the current directory, whatever it is.
   }
-  const QSignalBlocker block(list_);
-  list_->clear();
-  CursorGuard cursor;
-  const QStringList patterns = mask_.split(QLatin1Char(';'));
-  const bool several = patterns.size() > 1;
-  std::vector<platform::TSearchRec> found;
-  QStringList names;
-  for (const QString& pattern : patterns) {
-    for (platform::TSearchRec& rec : platform::FindFiles(QString(), pattern, platform::faNormalFiles)) {
-      if (several && std::any_of(names.cbegin(), names.cend(),
-                                 [&](const QString& n) { return platform::SameFileName(n, rec.Name); })) {
-        continue;
-      }
-      names << rec.Name;
-      found.push_back(std::move(rec));
-      if (found.size() == kBusyCursorFrom) cursor.Busy();
+  reading_ = true;
+  model_->BeginReset();
+  records_.clear();
+  struct EndReset {
+    TFileListBox* list;
+    ~EndReset() {
+      list->model_->EndReset();
+      list->reading_ = false;
     }
-  }
-  std::sort(found.begin(), found.end(), [](const platform::TSearchRec& a, const platform::TSearchRec& b) {
-    if (a.IsDirectory != b.IsDirectory) return a.IsDirectory;
-    return platform::CompareFileNames(a.Name, b.Name) < 0;
+  } endReset{this};
+  CursorGuard cursor;
+  std::vector<platform::TSearchRec> found = FindMatchingFiles(mask_, [&cursor](size_t count) {
+    if (count == kBusyCursorFrom) cursor.Busy();
   });
-  for (const platform::TSearchRec& rec : found) {
-    auto* item = new QListWidgetItem(FileIconFor(rec.Name), rec.Name);
-    item->setSizeHint(QSize(std::max(1, list_->width() / std::max(1, columns_) - 4), itemHeight_));
-    list_->addItem(item);
+  records_.reserve(found.size());
+  for (platform::TSearchRec& entry : found) {
+    QIcon icon = HasOwnIcon(entry.Name) ? OwnFileIcon(platform::JoinPath(directory_, entry.Name))
+                                         : FileIconFor(entry.Name);
+    records_.push_back({std::move(entry), std::move(icon)});
   }
-  list_->setCurrentRow(-1);
-  updateGrid();
 }
 
 QStringList TFileListBox::Items() const {
   QStringList items;
-  items.reserve(list_->count());
-  for (int i = 0; i < list_->count(); ++i) items << list_->item(i)->text();
+  items.reserve(static_cast<qsizetype>(records_.size()));
+  for (const TFileRecord& record : records_) items << record.Found.Name;
   return items;
 }
 
 int TFileListBox::ItemIndex() const {
-  const QListWidgetItem* item = list_->currentItem();
-  return item && item->isSelected() ? list_->row(item) : -1;
+  const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 void TFileListBox::SetItemIndex(int index) {
-  if (index < 0 || index >= list_->count()) {
-    list_->setCurrentRow(-1);
-    list_->clearSelection();
+  if (index < 0 || index >= static_cast<int>(records_.size())) {
+    list_->selectionModel()->clear();
     return;
   }
-  list_->setCurrentRow(index);
+  const QModelIndex target = model_->index(index, 0);
+  if (ItemIndex() == index) {
+    selectionChanged();
+    return;
+  }
+  list_->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+  list_->scrollTo(target);
 }
 
 QString TFileListBox::FileName() const {
   const int index = ItemIndex();
   if (index < 0) return QString();
-  return platform::JoinPath(directory_, list_->item(index)->text());
+  return platform::JoinPath(directory_, records_[static_cast<size_t>(index)].Found.Name);
+}
+
+void TFileListBox::selectionChanged() {
+  if (reading_) return;
+  try {
+    Click();
+  } catch (const std::exception& error) {
+    Application()->HandleException(error);
+  }
 }
 
 void TFileListBox::SetColumns(int columns) {
   columns_ = std::max(1, columns);
-  list_->setFlow(QListView::TopToBottom);
+  list_->setFlow(columns_ > 1 ? QListView::TopToBottom : QListView::LeftToRight);
   list_->setWrapping(columns_ > 1);
   list_->setResizeMode(QListView::Adjust);
   updateGrid();
@@ -153,10 +297,11 @@ void TFileListBox::SetItemHeight(int height) {
   updateGrid();
 }
 
+int TFileListBox::ItemHeight() const { return std::max(itemHeight_, QFontMetrics(Font()).height() - 3); }
+
 void TFileListBox::updateGrid() {
-  if (columns_ <= 1) return;
   const int width = std::max(1, list_->viewport()->width() / columns_);
-  list_->setGridSize(QSize(width, itemHeight_));
+  list_->setGridSize(QSize(width, ItemHeight()));
 }
 
 void TFileListBox::BoundsChanged() {
@@ -168,4 +313,29 @@ void TFileListBox::ApplyFrame(int border) {
   list_->setFrameStyle(border > 0 ? (QFrame::Panel | QFrame::Raised) : (QFrame::StyledPanel | QFrame::Sunken));
   if (border > 0) list_->setLineWidth(border);
   updateGrid();
+}
+
+void TFileListBox::mouseDown(const QPoint& pos) {
+  const QModelIndex pressed = list_->indexAt(pos);
+  pressed_ = pressed.isValid();
+  pressPos_ = pos;
+  // A press on the selected item changes no selection but notifies all the same.
+  if (pressed_ && pressed.row() == ItemIndex()) selectionChanged();
+}
+
+void TFileListBox::dragMove(const QPoint& pos) {
+  const QPoint moved = pos - pressPos_;
+  if (dragging_ || std::max(std::abs(moved.x()), std::abs(moved.y())) < kDragThreshold) return;
+  beginDrag();
+}
+
+void TFileListBox::beginDrag() {
+  pressed_ = false;
+  const QString path = FileName();
+  if (path.isEmpty()) return;
+  dragging_ = true;
+  // The drag carries the file list itself as its source; the path also travels as a
+  // file URL for other programs.
+  BeginDrag(this, {QUrl::fromLocalFile(path)});
+  dragging_ = false;
 }

@@ -1,13 +1,34 @@
 #pragma once
 // The file list: the names of the listed folder's files that match the mask, in two
 // columns, each with the small icon of its kind. A change of the selection runs the
-// click notification, so the preview follows it.
+// click notification, so the preview follows it; pressing an item and moving the mouse
+// 5 pixels drags the file, with the list as the drag's source.
 
 #include "framework/control.h"
+#include "platform/file_system.h"
 
-#include <QListWidget>
+#include <QIcon>
+#include <QListView>
+
+#include <functional>
+#include <vector>
 
 class TDirectoryListBox;
+class FileListModel;
+
+// One listed file: what the search found, and its icon.
+struct TFileRecord {
+  platform::TSearchRec Found;
+  QIcon Icon;
+};
+
+// The names in the current directory that match mask: the mask is split at each ";"
+// (blanks kept, empty patterns find nothing); with a ";" in the mask a name found by two
+// patterns is kept once. Sorted with directories first, then as CompareFileNames orders
+// names. Calls onFound with the running count after each name, so a reader can show it
+// is busy.
+[[nodiscard]] std::vector<platform::TSearchRec> FindMatchingFiles(const QString& mask,
+                                                                  const std::function<void(size_t)>& onFound = {});
 
 class TFileListBox : public TWinControl {
  public:
@@ -21,20 +42,29 @@ class TFileListBox : public TWinControl {
   const QString& Mask() const { return mask_; }
   // Stores a different mask (exact comparison) and re-reads the names.
   void SetMask(const QString& mask);
-  // Re-reads the names of the listed folder with the current mask.
-  void Update();
+  // Re-reads the names of the listed folder with the current mask; the selection is lost.
+  void Refresh() { readFileNames(); }
+  void Update() { readFileNames(); }
 
   QStringList Items() const;
+  const std::vector<TFileRecord>& Records() const { return records_; }
   int ItemIndex() const;
+  // Selects the item (none for an index out of range) and runs the click notification.
   void SetItemIndex(int index);
-  // The full path of the selected item; empty without a selection.
+  // The full path of the selected item; empty without a selection. The file is not
+  // checked for existence.
   QString FileName() const;
 
   void SetColumns(int columns);
+  int Columns() const { return columns_; }
+  // The item height: the larger of the designed one and the font's height less 3.
   void SetItemHeight(int height);
+  int ItemHeight() const;
 
   // The folder list that feeds this list (set by the folder list).
   void SetDirList(TDirectoryListBox* list) { dirList_ = list; }
+
+  static constexpr int kDragThreshold = 5;
 
  protected:
   void ApplyFrame(int border) override;
@@ -42,16 +72,27 @@ class TFileListBox : public TWinControl {
   void BoundsChanged() override;
 
  private:
-  TFileListBox(TComponent* AOwner, HostWidget<QListWidget>* list);
+  TFileListBox(TComponent* AOwner, HostWidget<QListView>* list);
   void readFileNames();
   void updateGrid();
+  void selectionChanged();
+  friend class FileListMouse;
+  void mouseDown(const QPoint& pos);
+  void dragMove(const QPoint& pos);
+  void beginDrag();
 
-  QListWidget* list_;
+  QListView* list_;
+  FileListModel* model_;
   TDirectoryListBox* dirList_ = nullptr;
   QString directory_;
   QString mask_ = QStringLiteral("*.*");
+  std::vector<TFileRecord> records_;
   int columns_ = 1;
   int itemHeight_ = 18;
+  bool reading_ = false;
+  bool pressed_ = false;
+  bool dragging_ = false;
+  QPoint pressPos_;
 };
 
 // The kind the main window uses.

@@ -1,49 +1,66 @@
 #include "chrome/glyphs.h"
 
 #include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 
 namespace {
 
-QPixmap BlankGlyph() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  return pixmap;
+const QColor kTransparent(0x80, 0x80, 0x00);
+
+// The 16 colours of the standard palette.
+QList<QRgb> standardColours() {
+  return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+          qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(128, 128, 128),
+          qRgb(192, 192, 192), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+          qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+}
+
+QImage BlankGlyph() {
+  QImage image(32, 32, QImage::Format_RGB32);
+  image.fill(kTransparent);
+  return image;
+}
+
+QImage toSixteenColours(const QImage& image) {
+  return image.convertToFormat(QImage::Format_Indexed8, standardColours(), Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 }  // namespace
 
-QIcon ZoomGlyph() {
-  QPixmap pixmap = BlankGlyph();
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(Qt::black, 2));
-  p.setBrush(QColor(0x00, 0xFF, 0xFF));
-  p.drawEllipse(QRect(3, 3, 17, 17));
-  p.setPen(QPen(QColor(0x80, 0x00, 0x00), 5, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(19, 19, 28, 28);
-  p.setPen(QPen(Qt::white, 2));
-  p.drawArc(QRect(7, 7, 9, 9), 90 * 16, 90 * 16);
-  return QIcon(pixmap);
+QImage ZoomGlyph() {
+  QImage image = BlankGlyph();
+  {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(0x80, 0x00, 0x00), 5, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(20, 20, 28, 28);  // the handle
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(QColor(0x00, 0xFF, 0xFF));
+    p.drawEllipse(QRect(3, 3, 18, 18));  // the lens
+    p.setPen(QPen(Qt::white, 2));
+    p.drawArc(QRect(7, 7, 10, 10), 90 * 16, 90 * 16);  // its glint
+  }
+  return toSixteenColours(image);
 }
 
-QIcon PrintGlyph() {
-  QPixmap pixmap = BlankGlyph();
-  QPainter p(&pixmap);
-  p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Qt::white);
-  p.drawRect(9, 2, 14, 12);  // the sheet going in
-  p.setBrush(QColor(0xC0, 0xC0, 0xC0));
-  p.drawRect(3, 12, 26, 11);  // the body
-  p.setBrush(QColor(0x80, 0x80, 0x80));
-  p.drawRect(3, 23, 26, 4);
-  p.setBrush(Qt::white);
-  p.drawRect(8, 20, 16, 9);  // the printed sheet
-  p.setPen(QColor(0x00, 0x80, 0x00));
-  p.drawPoint(25, 15);
-  p.setPen(QColor(0x00, 0x00, 0x80));
-  p.drawLine(10, 23, 21, 23);
-  p.drawLine(10, 26, 18, 26);
-  return QIcon(pixmap);
+QImage PrintGlyph() {
+  QImage image = BlankGlyph();
+  {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(9, 2, 14, 12);  // the sheet going in
+    p.setBrush(QColor(0xC0, 0xC0, 0xC0));
+    p.drawRect(3, 12, 26, 11);  // the body
+    p.setBrush(QColor(0x80, 0x80, 0x80));
+    p.drawRect(3, 23, 26, 4);
+    p.setBrush(Qt::white);
+    p.drawRect(8, 20, 16, 9);  // the printed sheet
+    p.setPen(QColor(0x00, 0xFF, 0x00));
+    p.drawPoint(25, 15);  // the lamp
+    p.setPen(QColor(0x00, 0x00, 0x80));
+    p.drawLine(10, 23, 21, 23);
+    p.drawLine(10, 26, 18, 26);
+  }
+  return toSixteenColours(image);
 }

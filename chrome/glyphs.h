@@ -1,7 +1,8 @@
 #pragma once
-// The toolbar's button pictures, drawn by the program: 32 x 32 pixels in 16 colours.
+// The toolbar's button pictures, drawn by the program: 32 x 32 pixels in the 16 standard
+// colours; the bottom-left pixel's colour (olive) is the transparent one.
 
-#include <QIcon>
+#include <QImage>
 
-QIcon ZoomGlyph();
-QIcon PrintGlyph();
+QImage ZoomGlyph();
+QImage PrintGlyph();

@@ -22,6 +22,7 @@ function(velarim_test_folder folder)
   add_executable(tests_${folder} ${sources})
   target_link_libraries(tests_${folder} PRIVATE velarim_test_support ${ARG_LINKS})
   gtest_discover_tests(tests_${folder}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELARIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    # A profile folder of the tests' own, so nothing a test saves lands in the user's.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELARIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/tests/profile"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -91,8 +91,10 @@ void SetDragHandlers(TControl* target, TDragOverEvent OnDragOver, TDragDropEvent
   widget->setAcceptDrops(true);
 }
 
-void BeginDrag(TControl* source) {
+void BeginDrag(TControl* source, const QList<QUrl>& urls) {
   auto* drag = new QDrag(source->Widget());
-  drag->setMimeData(new ControlDragData(source));
+  auto* data = new ControlDragData(source);
+  if (!urls.isEmpty()) data->setUrls(urls);
+  drag->setMimeData(data);
   drag->exec(Qt::CopyAction, Qt::CopyAction);
 }

@@ -8,6 +8,7 @@
 
 #include <QMimeData>
 #include <QPointer>
+#include <QUrl>
 
 enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
@@ -35,5 +36,6 @@ class ControlDragData : public QMimeData {
 // Drags that carry no control (files from other programs) are refused.
 void SetDragHandlers(TControl* target, TDragOverEvent OnDragOver, TDragDropEvent OnDragDrop);
 
-// Runs a drag with source as its source until it is dropped or cancelled.
-void BeginDrag(TControl* source);
+// Runs a drag with source as its source until it is dropped or cancelled. The urls
+// travel beside the source, so other programs can take the drag as files.
+void BeginDrag(TControl* source, const QList<QUrl>& urls = {});

@@ -18,7 +18,9 @@ FrameLayout ComputeFrameLayout(QSize clientSize, int border, int captionHeight, 
   f.window = QRect(0, 0, width, height);
   f.caption = QRect(border, border, clientSize.width(), captionHeight);
   const int buttonHeight = std::max(0, captionHeight - 4);
-  const int buttonWidth = buttonHeight + 2;
+  // Three buttons with their gaps fit in three caption-button widths (SM_CXSIZE), the
+  // space a caption painter leaves free for them.
+  const int buttonWidth = buttonHeight + 1;
   const int buttonTop = border + 2;
   const int right = border + clientSize.width() - 2;
   f.closeButton = QRect(right - buttonWidth, buttonTop, buttonWidth, buttonHeight);
@@ -122,6 +124,14 @@ TForm::TForm(TComponent* AOwner, HostWidget<QWidget>* frame)
 }
 
 TForm::~TForm() {
+  // The destroy notification comes while the form's components are still there.
+  if (OnDestroy) {
+    try {
+      OnDestroy(this);
+    } catch (const std::exception& error) {
+      Application()->HandleException(error);
+    }
+  }
   BeginDestruction();
   client_->Detach();
   qApp->removeEventFilter(shortcutFilter_);
@@ -321,7 +331,16 @@ TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
 void TForm::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_NCPAINT:
-      if (ownFrame_ && windowPainter_) PaintNonClient(*windowPainter_);
+      if (ownFrame_ && windowPainter_) {
+        // WParam is the update region in screen coordinates (1: the whole window).
+        windowPainter_->save();
+        if (message.WParam != 1 && message.WParam != 0) {
+          const auto* region = reinterpret_cast<const QRegion*>(message.WParam);
+          windowPainter_->setClipRegion(region->translated(-widget_->geometry().topLeft()), Qt::IntersectClip);
+        }
+        PaintNonClient(*windowPainter_);
+        windowPainter_->restore();
+      }
       return;
     case WM_NCACTIVATE:
       active_ = message.WParam != 0;
@@ -394,9 +413,11 @@ void TForm::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
     return;
   }
   QPainter painter(widget_);
+  QPainter* outerPainter = windowPainter_;
   windowPainter_ = &painter;
-  Perform(WM_NCPAINT, 1, 0);
-  windowPainter_ = nullptr;
+  const QRegion updateRegion = event->region().translated(widget_->geometry().topLeft());
+  Perform(WM_NCPAINT, reinterpret_cast<intptr_t>(&updateRegion), 0);
+  windowPainter_ = outerPainter;
 }
 
 void TForm::Paint(QPainter& painter) {

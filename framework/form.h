@@ -18,6 +18,11 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter };
 
+// Sizeable frames: the normal and the tool-window one.
+inline bool IsSizeableBorder(TFormBorderStyle style) {
+  return style == TFormBorderStyle::bsSizeable || style == TFormBorderStyle::bsSizeToolWin;
+}
+
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 

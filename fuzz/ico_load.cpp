@@ -1,4 +1,5 @@
-// Loads an ".ico" file as the icon graphic and draws what loads into a small picture.
+// Loads an ".ico" file as the icon graphic and draws what loads into a small picture;
+// reads the same bytes as a ".cur" cursor file too.
 #include "picture/canvas.h"
 #include "picture/icon.h"
 #include "platform/errors.h"
@@ -10,6 +11,11 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  try {
+    (void)ReadCursorFile(data, size);
+  } catch (const EInvalidGraphic&) {
+  } catch (const EOutOfMemory&) {
+  }
   TIcon icon;
   try {
     TMemoryStream stream(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));

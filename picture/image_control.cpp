@@ -23,7 +23,10 @@ void TImage::SetStretch(bool stretch) {
   Invalidate();
 }
 
-void TImage::pictureChanged(TObject*) { Invalidate(); }
+void TImage::pictureChanged(TObject*) {
+  ++pictureGeneration_;
+  Invalidate();
+}
 
 bool TImage::needsDecode() const {
   auto* jpeg = dynamic_cast<TJPEGImage*>(picture_->Graphic());
@@ -44,7 +47,19 @@ void TImage::Paint(QPainter& painter) {
   if (needsDecode() && !decoding_) {
     if (!decodeQueued_) {
       decodeQueued_ = true;
-      QMetaObject::invokeMethod(widget_, [this] { DecodePending(); }, Qt::QueuedConnection);
+      // A picture replaced before the decode runs is left alone: it has not been
+      // painted, and its own first paint queues its decode.
+      QMetaObject::invokeMethod(
+          widget_,
+          [this, generation = pictureGeneration_] {
+            if (generation == pictureGeneration_) {
+              DecodePending();
+            } else {
+              decodeQueued_ = false;
+              Invalidate();
+            }
+          },
+          Qt::QueuedConnection);
     }
     return;
   }

@@ -43,4 +43,5 @@ class TImage : public TGraphicControl {
   bool incrementalDisplay_ = false;
   bool decodeQueued_ = false;
   bool decoding_ = false;
+  unsigned pictureGeneration_ = 0;  // counts the picture's changes
 };

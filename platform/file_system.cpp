@@ -57,6 +57,34 @@ bool GlobMatches(const std::u32string& name, const std::u32string& pattern) {
   return p == pattern.size();
 }
 
+// A pattern folded once, for matching many names.
+class WildcardPattern {
+ public:
+  explicit WildcardPattern(const QString& pattern) {
+    if (pattern.isEmpty()) {
+      return;
+    }
+    QString alternative = pattern;
+    alternatives_.push_back(Folded(alternative));
+    // "name.*" also stands for "name" without any extension, which makes "*.*" match all.
+    while (alternative.endsWith(QLatin1String(".*")) && alternative.size() > 2) {
+      alternative.chop(2);
+      alternatives_.push_back(Folded(alternative));
+    }
+  }
+  bool Matches(const QString& name) const {
+    if (alternatives_.empty()) {
+      return false;
+    }
+    const std::u32string folded = Folded(name);
+    return std::any_of(alternatives_.begin(), alternatives_.end(),
+                       [&](const std::u32string& alternative) { return GlobMatches(folded, alternative); });
+  }
+
+ private:
+  std::vector<std::u32string> alternatives_;
+};
+
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -77,9 +105,10 @@ int AttributesOf(const QString& name, const struct stat& info, bool resolved) {
   return attributes;
 }
 
+// In UTC: the same instant as in local time, without a time-zone lookup per file.
 QDateTime ModificationTime(const struct stat& info) {
-  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(info.st_mtim.tv_sec) * 1000 +
-                                        info.st_mtim.tv_nsec / 1000000);
+  return QDateTime::fromMSecsSinceEpoch(
+      static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000, Qt::UTC);
 }
 
 // Describes one directory entry, following a link to what it points at; a broken link
@@ -163,31 +192,25 @@ std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern,
   if (!dir) {
     return found;
   }
+  const WildcardPattern matcher(pattern);
   while (const dirent* entry = readdir(dir.get())) {
     if (IsDotOrDotDot(entry->d_name)) {
       continue;
     }
+    // The name is matched before the entry is looked at: a folder of many files is
+    // read with one status call per match instead of one per entry.
+    if (!matcher.Matches(QFile::decodeName(entry->d_name))) {
+      continue;
+    }
     TSearchRec record = DescribeEntry(dirfd(dir.get()), entry->d_name);
-    if (PassesFilter(record.Attr, attributeFilter) && MatchesWildcard(record.Name, pattern)) {
+    if (PassesFilter(record.Attr, attributeFilter)) {
       found.push_back(std::move(record));
     }
   }
   return found;
 }
 
-bool MatchesWildcard(const QString& name, const QString& pattern) {
-  if (pattern.isEmpty()) {
-    return false;
-  }
-  if (GlobMatches(Folded(name), Folded(pattern))) {
-    return true;
-  }
-  // "name.*" also stands for "name" without any extension, which makes "*.*" match all.
-  if (!pattern.endsWith(QLatin1String(".*")) || pattern.size() == 2) {
-    return false;
-  }
-  return MatchesWildcard(name, pattern.chopped(2));
-}
+bool MatchesWildcard(const QString& name, const QString& pattern) { return WildcardPattern(pattern).Matches(name); }
 
 QStringList ListSubfolders(const QString& folder) {
   QStringList names;
@@ -206,6 +229,9 @@ int CompareFileNames(const QString& a, const QString& b) {
   const int byLocale = FileNameCollator().compare(a, b);
   return byLocale != 0 ? byLocale : a.compare(b, Qt::CaseSensitive);
 }
+
+// Folded first: the collator's keys ignore its case setting in some locales (C among them).
+QCollatorSortKey FileNameSortKey(const QString& name) { return FileNameCollator().sortKey(name.toCaseFolded()); }
 
 bool DirectoryExists(const QString& path) {
   struct stat info {};

@@ -4,6 +4,7 @@
 // comparison. Paths use "/" as the separator.
 
 #include <QByteArray>
+#include <QCollatorSortKey>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -63,6 +64,10 @@ bool SameFileName(const QString& a, const QString& b);
 // Orders file names case-insensitively by the user's locale; names that differ only in
 // case are ordered case-sensitively, so the order is total. Negative, 0 or positive.
 int CompareFileNames(const QString& a, const QString& b);
+
+// A key per name for sorting many names: keys compare as CompareFileNames compares up to
+// letter case; names whose keys are equal are then ordered case-sensitively.
+QCollatorSortKey FileNameSortKey(const QString& name);
 
 bool DirectoryExists(const QString& path);
 

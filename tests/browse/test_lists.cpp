@@ -1,13 +1,19 @@
-// The folder list's items, the file list's mask reading and selected path, and the
-// splitter's limits.
+// The folder list's items, the file list's mask reading, selection and selected path,
+// and the splitter's limits.
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
 #include "browse/splitter.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -45,6 +51,42 @@ TEST_F(ListsTest, MaskListsMatchingFilesOnceSortedCaseInsensitively) {
   EXPECT_EQ(list.Items(), QStringList{QStringLiteral("a.jpg")});
   list.SetMask(QString());
   EXPECT_TRUE(list.Items().isEmpty());
+  EXPECT_EQ(list.FileName(), QString());
+}
+
+TEST_F(ListsTest, BlankAfterSemicolonStaysInThePattern) {
+  touch(QStringLiteral("a.jpg"));
+  touch(QStringLiteral("b.jpeg"));
+  touch(QStringLiteral(" c.jpeg"));
+  TFileListBox list(nullptr);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.jpg; *.jpeg"));
+  EXPECT_EQ(list.Items(), (QStringList{QStringLiteral(" c.jpeg"), QStringLiteral("a.jpg")}));
+}
+
+TEST_F(ListsTest, ManyNamesSortLikeTheFileNameOrderAndRefreshSeesNewFiles) {
+  for (int i = 0; i < 150; ++i) touch(QStringLiteral("%1Bild%2.jpg").arg(i % 2 ? QStringLiteral("x") : QStringLiteral("X")).arg(i));
+  TFileListBox list(nullptr);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.JPG;*.jpg"));
+  const QStringList items = list.Items();
+  ASSERT_EQ(items.size(), 150);
+  for (qsizetype i = 1; i < items.size(); ++i) EXPECT_LT(platform::CompareFileNames(items[i - 1], items[i]), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone again
+
+  list.SetItemIndex(3);
+  touch(QStringLiteral("neu.jpg"));
+  list.Refresh();
+  EXPECT_EQ(list.Items().size(), 151);
+  EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+TEST_F(ListsTest, EmptyFolderListsNothing) {
+  TFileListBox list(nullptr);
+  list.SetMask(QStringLiteral("*.*"));
+  list.ApplyDirectory(folder_);
+  EXPECT_TRUE(list.Items().isEmpty());
+  EXPECT_EQ(list.FileName(), QString());
 }
 
 TEST_F(ListsTest, SelectedPathJoinsFolderAndName) {
@@ -58,6 +100,42 @@ TEST_F(ListsTest, SelectedPathJoinsFolderAndName) {
   list.SetItemIndex(0);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(list.FileName(), folder_ + QStringLiteral("/name.jpg"));
+  // In a drive root the separator is not doubled.
+  EXPECT_EQ(platform::JoinPath(QStringLiteral("/"), QStringLiteral("name.jpg")), QStringLiteral("/name.jpg"));
+}
+
+TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) touch(QString::fromLatin1(name));
+  TFileListBox list(nullptr);
+  list.SetBounds(0, 0, 300, 200);
+  list.SetColumns(2);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.jpg"));
+  QStringList clicked;
+  list.OnClick = [&](TObject*) { clicked << QFileInfo(list.FileName()).fileName(); };
+  auto* view = static_cast<QAbstractItemView*>(list.Widget());
+  list.SetItemIndex(0);
+  auto key = [&](int code, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(view, &press);
+  };
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up);
+  key(Qt::Key_D, QStringLiteral("d"));
+  EXPECT_EQ(clicked, (QStringList{"a.jpg", "b.jpg", "c.jpg", "b.jpg", "d.jpg"}));
+
+  // A press on an item selects it; a press on the selected item notifies again.
+  const QPoint onFirst = view->visualRect(view->model()->index(0, 0)).center();
+  for (int i = 0; i < 2; ++i) {
+    QMouseEvent press(QEvent::MouseButtonPress, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &release);
+  }
+  EXPECT_EQ(clicked.mid(5), (QStringList{"a.jpg", "a.jpg"}));
 }
 
 TEST_F(ListsTest, FolderChangeUpdatesFileListAndRefusesMissingFolder) {
@@ -83,6 +161,60 @@ TEST_F(ListsTest, FolderChangeUpdatesFileListAndRefusesMissingFolder) {
   EXPECT_EQ(files.Directory(), folder_);
   dirs.SetDirectory(QString());
   EXPECT_EQ(dirs.Directory(), folder_);
+}
+
+TEST_F(ListsTest, RootItemAndEnterOpenFolders) {
+  QDir(folder_).mkpath(QStringLiteral("Bilder/2001"));
+  touch(QStringLiteral("Bilder/2001/x.jpg"));
+  TDirectoryListBox dirs(nullptr);
+  TFileListBox files(nullptr);
+  files.SetMask(QStringLiteral("*.jpg"));
+  dirs.SetFileList(&files);
+  dirs.SetDirectory(folder_ + QStringLiteral("/Bilder/2001"));
+  EXPECT_EQ(files.Items(), QStringList{QStringLiteral("x.jpg")});
+
+  dirs.OpenItem(0);  // the root item, as a double-click opens it
+  EXPECT_EQ(dirs.Directory(), QStringLiteral("/"));
+  EXPECT_EQ(files.Directory(), QStringLiteral("/"));
+  EXPECT_EQ(dirs.FolderItems().front().kind, FolderItemKind::CurrentFolder);
+
+  // Enter on a highlighted subfolder opens it.
+  dirs.SetDirectory(folder_);
+  auto* view = static_cast<QListWidget*>(dirs.Widget());
+  const auto& items = dirs.FolderItems();
+  const auto sub = std::find_if(items.begin(), items.end(), [](const FolderItem& item) {
+    return item.kind == FolderItemKind::ClosedFolder && item.text == QStringLiteral("Bilder");
+  });
+  ASSERT_NE(sub, items.end());
+  view->setCurrentRow(static_cast<int>(sub - items.begin()));
+  EXPECT_EQ(dirs.Directory(), folder_);  // highlighting alone opens nothing
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(view, &enter);
+  EXPECT_EQ(dirs.Directory(), folder_ + QStringLiteral("/Bilder"));
+}
+
+TEST(FolderItems, IndentsByPositionAndByDepth) {
+  const QString folder = QStringLiteral("/home/user");
+  const auto items = FolderItemsFor(folder, {QStringLiteral("a")});
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(FolderItemIndent(items[0], 0, folder), 2);
+  EXPECT_EQ(FolderItemIndent(items[2], 2, folder), 10);
+  EXPECT_EQ(FolderItemIndent(items[3], 3, folder), 14);  // two separators: 4 x 2 + 6
+  EXPECT_EQ(FolderItemIndent(FolderItemsFor(QStringLiteral("/"), {QStringLiteral("a")})[1], 1, QStringLiteral("/")),
+            10);
+}
+
+TEST(ListPictures, BottomLeftColourIsTransparent) {
+  for (FolderItemKind kind : {FolderItemKind::OpenFolder, FolderItemKind::CurrentFolder, FolderItemKind::ClosedFolder}) {
+    const QImage bitmap = FolderBitmap(kind);
+    EXPECT_EQ(bitmap.width(), 16);
+    const QImage shown = FolderPicture(kind).toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(0, shown.height() - 1)), 0);
+    EXPECT_EQ(qAlpha(shown.pixel(8, 8)), 255);  // the folder itself stays
+  }
+  const QImage drive = DrivePicture(platform::DriveType::Fixed).toImage();
+  EXPECT_EQ(qAlpha(drive.pixel(0, drive.height() - 1)), 0);
+  EXPECT_EQ(qAlpha(drive.pixel(8, 8)), 255);
 }
 
 TEST(FolderItems, PathFromRootThenSubfolders) {

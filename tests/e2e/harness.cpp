@@ -333,6 +333,11 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
     QFile file(SettingsFile());
     if (!file.open(QIODevice::WriteOnly) || file.write(*options.settings) != options.settings->size()) return;
   }
+  if (options.placement) {
+    QDir().mkpath(homeDir_ + QStringLiteral("/.config/velarim"));
+    QFile file(PlacementFile());
+    if (!file.open(QIODevice::WriteOnly) || file.write(*options.placement) != options.placement->size()) return;
+  }
   watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (watch_ >= 0) ::inotify_add_watch(watch_, QFile::encodeName(programDir_).constData(), IN_MOVED_TO | IN_CLOSE_WRITE);
 
@@ -362,6 +367,11 @@ Velarim::~Velarim() {
 
 QByteArray Velarim::Settings() const {
   QFile file(SettingsFile());
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Velarim::Placement() const {
+  QFile file(PlacementFile());
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

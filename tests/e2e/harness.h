@@ -135,6 +135,8 @@ class Display {
 struct VelarimOptions {
   // Content of velarim.ini in the program directory; none means a first start.
   std::optional<QByteArray> settings{};
+  // Content of the placement file Velarim.INI in the profile folder; none means none stored.
+  std::optional<QByteArray> placement{};
   QString platform = QStringLiteral("xcb");
   // Runs on the program directory before the start, to put files (or obstacles) there.
   std::function<void(const QString& programDir)> prepare{};
@@ -161,6 +163,8 @@ class Velarim {
   const QString& HomeDir() const { return homeDir_; }
   QString SettingsFile() const { return programDir_ + QStringLiteral("/velarim.ini"); }
   QByteArray Settings() const;
+  QString PlacementFile() const { return homeDir_ + QStringLiteral("/.config/velarim/Velarim.INI"); }
+  QByteArray Placement() const;
   // How often velarim.ini was replaced so far (each written key replaces the file once).
   int SettingsWrites();
 
