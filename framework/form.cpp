@@ -129,7 +129,8 @@ TForm::~TForm() {
     try {
       OnDestroy(this);
     } catch (const std::exception& error) {
-      Application()->HandleException(error);
+      // A destructor cannot pass it on: without an application it is dropped.
+      if (ApplicationServices* application = RegisteredApplication()) application->HandleException(error);
     }
   }
   BeginDestruction();
