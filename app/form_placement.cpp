@@ -118,19 +118,19 @@ QPoint MaximizedPositionFor(TFormBorderStyle border) {
   switch (border) {
     case TFormBorderStyle::bsSingle:
     case TFormBorderStyle::bsToolWindow:
-      return -QPoint(platform::GetSystemMetrics(SM_CXBORDER), platform::GetSystemMetrics(SM_CYBORDER));
+      return -QPoint(GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER));
     case TFormBorderStyle::bsSizeable:
     case TFormBorderStyle::bsSizeToolWin:
-      return -QPoint(platform::GetSystemMetrics(SM_CXFRAME), platform::GetSystemMetrics(SM_CYFRAME));
+      return -QPoint(GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
     case TFormBorderStyle::bsDialog:
-      return -QPoint(platform::GetSystemMetrics(SM_CXDLGFRAME), platform::GetSystemMetrics(SM_CYDLGFRAME));
+      return -QPoint(GetSystemMetrics(SM_CXDLGFRAME), GetSystemMetrics(SM_CYDLGFRAME));
     case TFormBorderStyle::bsNone: break;
   }
   return QPoint(0, 0);
 }
 
 QString ScreenSizeSuffix() {
-  return QStringLiteral("(%1x%2)").arg(platform::GetSystemMetrics(SM_CXSCREEN)).arg(platform::GetSystemMetrics(SM_CYSCREEN));
+  return QStringLiteral("(%1x%2)").arg(GetSystemMetrics(SM_CXSCREEN)).arg(GetSystemMetrics(SM_CYSCREEN));
 }
 
 int ScreenPixelsPerInch() {
@@ -182,7 +182,7 @@ void TFormPlacement::Notification(TComponent* AComponent, TOperation Operation) 
 
 QString TFormPlacement::IniFileName() const {
   if (!iniFileName_.isEmpty()) return iniFileName_;
-  return PlacementFileNameFromExecutable(Application()->ExeName());
+  return platform::PlacementFileNameFromExecutable(Application()->ExeName());
 }
 
 QString TFormPlacement::IniSection() const {

@@ -129,7 +129,7 @@ bool HelpFinderWindow::Open(const QString& fileName) {
   QString error;
   std::optional<HelpFile> file = LoadHelpFile(fileName, &error);
   if (!file) {
-    platform::Dialogs().MessageBox(parentWidget(), error, QStringLiteral("Hilfe"), MessageIcon::Error,
+    Dialogs().MessageBox(parentWidget(), error, QStringLiteral("Hilfe"), MessageIcon::Error,
                                    MessageButtons::Ok);
     return false;
   }

@@ -70,11 +70,11 @@ std::optional<int> IniIntegerFromText(const QString& text) {
 TIniFile::TIniFile(QString FileName) : fileName_(std::move(FileName)) {}
 
 QString TIniFile::ReadString(const QString& Section, const QString& Ident, const QString& Default) const {
-  return GetPrivateProfileString(Section, Ident, Default, kReadBufferSize, fileName_);
+  return platform::GetPrivateProfileString(Section, Ident, Default, kReadBufferSize, fileName_);
 }
 
 void TIniFile::WriteString(const QString& Section, const QString& Ident, const QString& Value) {
-  if (!WritePrivateProfileString(&Section, &Ident, &Value, fileName_)) {
+  if (!platform::WritePrivateProfileString(&Section, &Ident, &Value, fileName_)) {
     throw EIniFileException(fileName_);
   }
 }
@@ -95,4 +95,4 @@ void TIniFile::WriteBool(const QString& Section, const QString& Ident, bool Valu
   WriteString(Section, Ident, Value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void TIniFile::UpdateFile() { WritePrivateProfileString(nullptr, nullptr, nullptr, fileName_); }
+void TIniFile::UpdateFile() { platform::WritePrivateProfileString(nullptr, nullptr, nullptr, fileName_); }

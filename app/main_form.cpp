@@ -26,7 +26,7 @@ const QString kFolderKey = QStringLiteral("letztes");
 const QString kHintSection = QStringLiteral("OnlineHilfe");
 const QString kHintKey = QStringLiteral("Status");
 
-TMenuItem* menuItem(TForm1* form, const char* name, TMenuItem* parent, const QString& caption,
+TMenuItem* MenuItem(TForm1* form, const char* name, TMenuItem* parent, const QString& caption,
                     const QKeySequence& shortCut = QKeySequence()) {
   auto* item = new TMenuItem(form);
   item->SetName(QString::fromLatin1(name));
@@ -36,7 +36,7 @@ TMenuItem* menuItem(TForm1* form, const char* name, TMenuItem* parent, const QSt
   return item;
 }
 
-QFont designFont(const QString& family) {
+QFont DesignFont(const QString& family) {
   QFont font(family);
   font.setPixelSize(11);  // 8 points at 96 pixels per inch
   return font;
@@ -51,11 +51,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(236, 117, Width(), Height());
   SetClientSize(718, 465);
   SetShowHint(true);
-  SetFont(designFont(QStringLiteral("MS Sans Serif")));
+  SetFont(DesignFont(QStringLiteral("MS Sans Serif")));
   SetCaption(QStringLiteral("Velarim"));
 
   createToolbar();
-  Panel2 = place<TPanel>(this, "Panel2", this, 0, 81, 718, 384);
+  Panel2 = Place<TPanel>(this, "Panel2", this, 0, 81, 718, 384);
   Panel2->SetAlign(TAlign::alClient);
   createPages();
   createBrowser();
@@ -69,34 +69,34 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TForm1::createToolbar() {
-  Toolbar = place<TSpeedBar>(this, "Toolbar", this, 0, 0, 718, 81);
+  Toolbar = Place<TSpeedBar>(this, "Toolbar", this, 0, 0, 718, 81);
   Toolbar->SetAlign(TAlign::alTop);
-  ZoomBt = place<TSpeedItem>(this, "ZoomBt", Toolbar, 11, 8, 40, 40);
+  ZoomBt = Place<TSpeedItem>(this, "ZoomBt", Toolbar, 11, 8, 40, 40);
   ZoomBt->SetHint(QStringLiteral("Zoomfunktion"));
   ZoomBt->SetGlyph(ZoomGlyph());
-  DruckBt = place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
+  DruckBt = Place<TSpeedItem>(this, "DruckBt", Toolbar, 59, 8, 40, 40);
   DruckBt->SetHint(QStringLiteral("Ausgabe auf Ihrem Drucker"));
   DruckBt->SetGlyph(PrintGlyph());
   ZoomBt->OnClick = [this](TObject* sender) { zoom1Click(sender); };
   DruckBt->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
-  Label2 = place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
+  Label2 = Place<TLabel>(this, "Label2", Toolbar, 158, 8, 511, 37);
   Label2->SetAutoSize(false);
   Label2->SetCaption(QStringLiteral(
       "Ziehen Sie eine Datei einfach mit Drag&&Drop auf eines der 4 Dias. Ein Klick darauf löscht es wieder. "
       "Beim Ausdruck müssen Sie das Papierformat bzw. dessen Ausrichtung beachten !"));
-  Label2->SetFont(designFont(QStringLiteral("Tahoma")));
+  Label2->SetFont(DesignFont(QStringLiteral("Tahoma")));
   Label2->SetFontColor(clNavy);
   Label2->SetWordWrap(true);
   Label2->SetTransparent(true);
 
-  Label1 = place<TLabel>(this, "Label1", Toolbar, 158, 56, 300, 13);
+  Label1 = Place<TLabel>(this, "Label1", Toolbar, 158, 56, 300, 13);
   Label1->SetCaption(QStringLiteral("Programm, mit dem Windows diese Datei bearbeitet / startet"));
   Label1->SetVisible(false);
 }
 
 void TForm1::createPages() {
-  PageControl1 = place<TPageControl>(this, "PageControl1", Panel2, 0, 0, 718, 133);
+  PageControl1 = Place<TPageControl>(this, "PageControl1", Panel2, 0, 0, 718, 133);
   PageControl1->SetAlign(TAlign::alTop);
   PageControl1->SetFlatButtons(true);
   PageControl1->SetHotTrack(true);
@@ -106,29 +106,29 @@ void TForm1::createPages() {
 }
 
 void TForm1::createBrowser() {
-  Panel4 = place<TPanel>(this, "Panel4", Panel2, 0, 133, 718, 251);
+  Panel4 = Place<TPanel>(this, "Panel4", Panel2, 0, 133, 718, 251);
   Panel4->SetAlign(TAlign::alClient);
   Panel4->SetBevelOuter(TPanelBevel::bvLowered);
 
-  Panel1 = place<TPanel>(this, "Panel1", Panel4, 1, 1, 716, 52);
+  Panel1 = Place<TPanel>(this, "Panel1", Panel4, 1, 1, 716, 52);
   Panel1->SetAlign(TAlign::alTop);
-  RzDriveComboBox1 = place<TRzDriveComboBox>(this, "RzDriveComboBox1", Panel1, 8, 11, 173, 21);
-  Label4 = place<TLabel>(this, "Label4", Panel1, 214, 16, 60, 13);
+  RzDriveComboBox1 = Place<TRzDriveComboBox>(this, "RzDriveComboBox1", Panel1, 8, 11, 173, 21);
+  Label4 = Place<TLabel>(this, "Label4", Panel1, 214, 16, 60, 13);
   Label4->SetCaption(QStringLiteral("Dateimasken"));
-  Edit1 = place<TEdit>(this, "Edit1", Panel1, 280, 11, 209, 21);
+  Edit1 = Place<TEdit>(this, "Edit1", Panel1, 280, 11, 209, 21);
   Edit1->SetText(QStringLiteral("*.jpg;*.jpeg"));
   Edit1->SetHint(QStringLiteral("Dateitypen *.jpg;*.jpeg"));
-  NichtAnzeigen = place<TCheckBox>(this, "NichtAnzeigen", Panel1, 508, 19, 145, 17);
+  NichtAnzeigen = Place<TCheckBox>(this, "NichtAnzeigen", Panel1, 508, 19, 145, 17);
   NichtAnzeigen->SetCaption(QStringLiteral("Grafik-Vorschau zeigen "));
-  NichtAnzeigen->SetFont(designFont(QStringLiteral("Arial")));
+  NichtAnzeigen->SetFont(DesignFont(QStringLiteral("Arial")));
   NichtAnzeigen->SetFontColor(clNavy);
 
-  DirectoryListBox1 = place<TRzDirectoryListBox>(this, "DirectoryListBox1", Panel4, 1, 53, 185, 197);
+  DirectoryListBox1 = Place<TRzDirectoryListBox>(this, "DirectoryListBox1", Panel4, 1, 53, 185, 197);
   DirectoryListBox1->SetAlign(TAlign::alLeft);
   DirectoryListBox1->SetItemHeight(17);
-  RxSplitter1 = place<TRxSplitter>(this, "RxSplitter1", Panel4, 186, 53, 3, 197);
+  RxSplitter1 = Place<TRxSplitter>(this, "RxSplitter1", Panel4, 186, 53, 3, 197);
   RxSplitter1->SetAlign(TAlign::alLeft);
-  FileListBox1 = place<TRzFileListBox>(this, "FileListBox1", Panel4, 189, 53, 528, 197);
+  FileListBox1 = Place<TRzFileListBox>(this, "FileListBox1", Panel4, 189, 53, 528, 197);
   FileListBox1->SetAlign(TAlign::alClient);
   FileListBox1->SetColumns(2);
   FileListBox1->SetItemHeight(18);
@@ -144,43 +144,43 @@ void TForm1::createMenu() {
   MainMenu1->SetName(QStringLiteral("MainMenu1"));
   TMenuItem* top = MainMenu1->Items();
 
-  Datei1 = menuItem(this, "Datei1", top, QStringLiteral("&Datei"));
-  Umbenennen1 = menuItem(this, "Umbenennen1", Datei1, QStringLiteral("&Bearbeiten ..."), QKeySequence(Qt::Key_F2));
+  Datei1 = MenuItem(this, "Datei1", top, QStringLiteral("&Datei"));
+  Umbenennen1 = MenuItem(this, "Umbenennen1", Datei1, QStringLiteral("&Bearbeiten ..."), QKeySequence(Qt::Key_F2));
   Umbenennen1->SetImageIndex(11);
-  Speichern1 = menuItem(this, "Speichern1", Datei1, QStringLiteral("&Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  Speichern1 = MenuItem(this, "Speichern1", Datei1, QStringLiteral("&Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S));
   Speichern1->SetEnabled(false);
-  Speichernunter1 = menuItem(this, "Speichernunter1", Datei1, QStringLiteral("Speichern &unter..."),
+  Speichernunter1 = MenuItem(this, "Speichernunter1", Datei1, QStringLiteral("Speichern &unter..."),
                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   Speichernunter1->SetImageIndex(10);
-  Aktionausfhren1 = menuItem(this, "Aktionausfhren1", Datei1, QStringLiteral("&Aktion ausführen"),
+  Aktionausfhren1 = MenuItem(this, "Aktionausfhren1", Datei1, QStringLiteral("&Aktion ausführen"),
                              QKeySequence(Qt::CTRL | Qt::Key_A));
   Aktionausfhren1->SetVisible(false);
-  N2 = menuItem(this, "N2", Datei1, QStringLiteral("-"));
-  Drucken2 = menuItem(this, "Drucken2", Datei1, QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  N2 = MenuItem(this, "N2", Datei1, QStringLiteral("-"));
+  Drucken2 = MenuItem(this, "Drucken2", Datei1, QStringLiteral("&Drucken"), QKeySequence(Qt::CTRL | Qt::Key_D));
   Drucken2->SetImageIndex(9);
-  N1 = menuItem(this, "N1", Datei1, QStringLiteral("-"));
-  Beenden1 = menuItem(this, "Beenden1", Datei1, QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4));
+  N1 = MenuItem(this, "N1", Datei1, QStringLiteral("-"));
+  Beenden1 = MenuItem(this, "Beenden1", Datei1, QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4));
   Beenden1->OnClick = [this](TObject* sender) { Beenden1Click(sender); };
   Drucken2->OnClick = [this](TObject* sender) { Drucken2Click(sender); };
 
-  zoom1 = menuItem(this, "zoom1", top, QStringLiteral("&Zoom"));
+  zoom1 = MenuItem(this, "zoom1", top, QStringLiteral("&Zoom"));
   zoom1->OnClick = [this](TObject* sender) { zoom1Click(sender); };
 
-  Einstellungen1 = menuItem(this, "Einstellungen1", top, QStringLiteral("&Einstellungen"));
+  Einstellungen1 = MenuItem(this, "Einstellungen1", top, QStringLiteral("&Einstellungen"));
   Einstellungen1->SetChecked(true);
   Einstellungen1->SetVisible(false);
-  AktuellesVerzeichnis1 = menuItem(this, "AktuellesVerzeichnis1", Einstellungen1,
+  AktuellesVerzeichnis1 = MenuItem(this, "AktuellesVerzeichnis1", Einstellungen1,
                                    QStringLiteral("&Aktuelles Verzeichnis speichern"));
-  OnlineHilfe = menuItem(this, "OnlineHilfe", Einstellungen1, QStringLiteral("Online-Hilfe"));
+  OnlineHilfe = MenuItem(this, "OnlineHilfe", Einstellungen1, QStringLiteral("Online-Hilfe"));
   OnlineHilfe->SetChecked(true);
 
-  Info1 = menuItem(this, "Info1", top, QStringLiteral("&Hilfe"));
-  SoftwareInfo1 = menuItem(this, "SoftwareInfo1", Info1, QStringLiteral("In&fo"));
+  Info1 = MenuItem(this, "Info1", top, QStringLiteral("&Hilfe"));
+  SoftwareInfo1 = MenuItem(this, "SoftwareInfo1", Info1, QStringLiteral("In&fo"));
   SoftwareInfo1->SetImageIndex(0);
-  Hilfedatei1 = menuItem(this, "Hilfedatei1", Info1, QStringLiteral("&Inhalt"), QKeySequence(Qt::Key_F1));
+  Hilfedatei1 = MenuItem(this, "Hilfedatei1", Info1, QStringLiteral("&Inhalt"), QKeySequence(Qt::Key_F1));
   Hilfedatei1->SetImageIndex(3);
-  N3 = menuItem(this, "N3", Info1, QStringLiteral("-"));
-  Homepage1 = menuItem(this, "Homepage1", Info1, QStringLiteral("&Homepage"));
+  N3 = MenuItem(this, "N3", Info1, QStringLiteral("-"));
+  Homepage1 = MenuItem(this, "Homepage1", Info1, QStringLiteral("&Homepage"));
   Homepage1->SetImageIndex(25);
 
   SetMenu(MainMenu1);
@@ -191,7 +191,7 @@ QString TForm1::SettingsFileName() const { return programDirectory_ + kSettingsF
 void TForm1::FormCreate(TObject*) {
   Application()->SetHintPause(0);
   FormCreateChrome();
-  programDirectory_ = ProgramDirectoryFromExecutable(Application()->ExeName());
+  programDirectory_ = platform::ProgramDirectoryFromExecutable(Application()->ExeName());
   // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
   Panel6->SetWidth(Panel6->Height() * 640 / 480);
 

@@ -26,7 +26,7 @@ void TForm1::FormCreateChrome() {
   // after it and covers it.
   CreateGradientCaption(this, clWindowText);
 
-  if (platform::ColorToRGB(Toolbar->Color()) == platform::ColorToRGB(clBlack)) {
+  if (ColorToRGB(Toolbar->Color()) == ColorToRGB(clBlack)) {
     Toolbar->SetWallpaper(QImage());
   } else {
     Toolbar->SetWallpaper(LoadBitmapResource(QStringLiteral("BACKGROUND")));

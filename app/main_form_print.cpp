@@ -36,7 +36,7 @@ void TForm1::Drucken2Click(TObject*) {
   PrintJobWindows windows;
   windows.previewHasPicture = [this] { return Image3->Picture()->Graphic() != nullptr; };
   windows.chooseFormat = [this] {
-    platform::Dialogs().ShowModal(*PagesDlg);
+    Dialogs().ShowModal(*PagesDlg);
     return PagesDlg->Format();
   };
   windows.zoom = [this] { zoom1Click(this); };

@@ -47,11 +47,11 @@ void TForm1::createSlidePage(const SlidePageDesign& design) {
   sheet->SetPageControl(PageControl1);
 
   TPanel* panel = this->*design.previewPanel.member =
-      place<TPanel>(this, design.previewPanel.name, sheet, 0, 0, design.previewPanelWidth, kPreviewPanelHeight);
+      Place<TPanel>(this, design.previewPanel.name, sheet, 0, 0, design.previewPanelWidth, kPreviewPanelHeight);
   panel->SetAlign(TAlign::alLeft);
   panel->SetBevelWidth(kPreviewBevel);
   TImage* preview = this->*design.preview.member =
-      place<TImage>(this, design.preview.name, panel, 0, 0, design.previewPanelWidth - 2 * kPreviewBevel,
+      Place<TImage>(this, design.preview.name, panel, 0, 0, design.previewPanelWidth - 2 * kPreviewBevel,
                     kPreviewPanelHeight - 2 * kPreviewBevel);
   preview->SetAlign(TAlign::alClient);
   preview->SetStretch(true);
@@ -60,7 +60,7 @@ void TForm1::createSlidePage(const SlidePageDesign& design) {
 
   const QRect& b = design.splitBounds;
   TabcQuadSplit* split = this->*design.split.member =
-      place<TabcQuadSplit>(this, design.split.name, sheet, b.left(), b.top(), b.width(), b.height());
+      Place<TabcQuadSplit>(this, design.split.name, sheet, b.left(), b.top(), b.width(), b.height());
   split->BeginLoading();
   split->SetSplitHPos(design.splitPositions.x());
   split->SetSplitVPos(design.splitPositions.y());
@@ -68,8 +68,8 @@ void TForm1::createSlidePage(const SlidePageDesign& design) {
     // Placing a pane in the split appends it to the split's pane list; the panes and
     // slides get their bounds when the split has finished loading.
     TabcSplitPane* pane = this->*design.panes[i].member =
-        place<TabcSplitPane>(this, design.panes[i].name, split, 0, 0, 0, 0);
-    TImage* slide = this->*design.slides[i].member = place<TImage>(this, design.slides[i].name, pane, 0, 0, 0, 0);
+        Place<TabcSplitPane>(this, design.panes[i].name, split, 0, 0, 0, 0);
+    TImage* slide = this->*design.slides[i].member = Place<TImage>(this, design.slides[i].name, pane, 0, 0, 0, 0);
     slide->SetAlign(TAlign::alClient);
     slide->SetStretch(true);
     wireSlide(slide, design.clicks[i]);
@@ -115,7 +115,7 @@ void TForm1::createSlidePage2() {
   createSlidePage(design);
 
   // The print source: a hidden image the print job converts each picture into.
-  Image1 = place<TImage>(this, "Image1", TabSheet2, 344, 12, 77, 77);
+  Image1 = Place<TImage>(this, "Image1", TabSheet2, 344, 12, 77, 77);
   Image1->SetVisible(false);
 }
 

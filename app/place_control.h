@@ -5,7 +5,7 @@
 #include "framework/control.h"
 
 template <class Control>
-Control* place(TComponent* owner, const char* name, TWinControl* parent, int left, int top, int width, int height) {
+Control* Place(TComponent* owner, const char* name, TWinControl* parent, int left, int top, int width, int height) {
   auto* control = new Control(owner);
   control->SetName(QString::fromLatin1(name));
   control->SetBounds(left, top, width, height);

@@ -32,7 +32,7 @@ struct Measurement {
 };
 
 // The kernel's counters of the resident set: "VmRSS" now, "VmHWM" its peak.
-int64_t statusKilobytes(const char* field) {
+int64_t StatusKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
@@ -44,23 +44,23 @@ int64_t statusKilobytes(const char* field) {
 }
 
 // Starts the peak over from the current resident size (Linux 4.0 and later).
-bool resetPeak() {
+bool ResetPeak() {
   std::ofstream clear("/proc/self/clear_refs");
   clear << "5";
   return static_cast<bool>(clear);
 }
 
-Measurement measure(const std::function<void()>& decode) {
-  const bool peakReset = resetPeak();
-  const int64_t before = statusKilobytes("VmRSS:");
+Measurement Measure(const std::function<void()>& decode) {
+  const bool peakReset = ResetPeak();
+  const int64_t before = StatusKilobytes("VmRSS:");
   const auto start = std::chrono::steady_clock::now();
   decode();
   const auto end = std::chrono::steady_clock::now();
-  const int64_t peak = peakReset ? statusKilobytes("VmHWM:") : -1;
+  const int64_t peak = peakReset ? StatusKilobytes("VmHWM:") : -1;
   return Measurement{std::chrono::duration<double>(end - start).count(), peak < 0 ? -1 : (peak - before) * 1024};
 }
 
-void decodeThroughPicture(const QByteArray& file) {
+void DecodeThroughPicture(const QByteArray& file) {
   TJPEGImage jpeg;
   TMemoryStream stream(file);
   jpeg.LoadFromStream(stream);
@@ -69,15 +69,15 @@ void decodeThroughPicture(const QByteArray& file) {
   }
 }
 
-[[noreturn]] void abortOnError(j_common_ptr) { std::abort(); }
+[[noreturn]] void AbortOnError(j_common_ptr) { std::abort(); }
 
 // What any program would do: the library's memory source and rows straight into one
 // buffer with rows padded to 4 bytes, as a bitmap has them.
-void decodeBare(const QByteArray& file) {
+void DecodeBare(const QByteArray& file) {
   jpeg_decompress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
-  error.error_exit = abortOnError;
+  error.error_exit = AbortOnError;
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
   jpeg_read_header(&info, TRUE);
@@ -98,7 +98,7 @@ void decodeBare(const QByteArray& file) {
   std::free(pixels);
 }
 
-double median(std::vector<double> values) {
+double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
 }
@@ -118,16 +118,16 @@ int main() {
   int64_t picturePeak = 0;
   int64_t barePeak = 0;
   for (int round = 0; round < kRounds; ++round) {
-    const Measurement picture = measure([&] { decodeThroughPicture(file); });
-    const Measurement bare = measure([&] { decodeBare(file); });
+    const Measurement picture = Measure([&] { DecodeThroughPicture(file); });
+    const Measurement bare = Measure([&] { DecodeBare(file); });
     pictureTimes.push_back(picture.seconds);
     bareTimes.push_back(bare.seconds);
     picturePeak = std::max(picturePeak, picture.peakBytes);
     barePeak = std::max(barePeak, bare.peakBytes);
   }
 
-  const double pictureTime = median(pictureTimes);
-  const double bareTime = median(bareTimes);
+  const double pictureTime = Median(pictureTimes);
+  const double bareTime = Median(bareTimes);
   std::printf("picture: %d x %d, %lld bytes of JPEG, decoded bitmap %lld bytes\n", kWidth, kHeight,
               static_cast<long long>(file.size()), static_cast<long long>(bitmapBytes));
   std::printf("TJPEGImage decode:   median %.1f ms of %d rounds\n", pictureTime * 1000, kRounds);

@@ -42,7 +42,7 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
-int64_t statusKilobytes(const char* field) {
+int64_t StatusKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
@@ -51,7 +51,7 @@ int64_t statusKilobytes(const char* field) {
   return -1;
 }
 
-[[noreturn]] void abortOnError(j_common_ptr info) {
+[[noreturn]] void AbortOnError(j_common_ptr info) {
   (*info->err->output_message)(info);
   std::abort();
 }
@@ -62,7 +62,7 @@ std::vector<unsigned char> makePhotoLikeJpeg(unsigned seed) {
   jpeg_compress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
-  error.error_exit = abortOnError;
+  error.error_exit = AbortOnError;
   jpeg_create_compress(&info);
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
@@ -102,11 +102,11 @@ std::vector<unsigned char> makePhotoLikeJpeg(unsigned seed) {
   return bytes;
 }
 
-void decodeBare(const QByteArray& file) {
+void DecodeBare(const QByteArray& file) {
   jpeg_decompress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
-  error.error_exit = abortOnError;
+  error.error_exit = AbortOnError;
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
   jpeg_read_header(&info, TRUE);
@@ -143,7 +143,7 @@ class SlideSheetAnswers : public DialogService {
   QString pdf_;
 };
 
-QString writeFile(const QString& path, const std::vector<unsigned char>& bytes) {
+QString WriteFile(const QString& path, const std::vector<unsigned char>& bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly)) std::abort();
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);
   if (files.isEmpty()) {
     for (unsigned i = 0; i < 4; ++i) {
-      files << writeFile(QDir(folder).filePath(QStringLiteral("slide%1.jpg").arg(i)), makePhotoLikeJpeg(i + 1));
+      files << WriteFile(QDir(folder).filePath(QStringLiteral("slide%1.jpg").arg(i)), makePhotoLikeJpeg(i + 1));
     }
     // The pictures were made in this process; measure the job in a fresh one.
     std::vector<std::string> args{argv[0]};
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
   const QString pdf = QDir(folder).filePath(QStringLiteral("sheet.pdf"));
   QFile::remove(pdf);
   SlideSheetAnswers answers(pdf);
-  platform::SetDialogService(&answers);
+  SetDialogService(&answers);
   InitializeJpegKind();
   Application()->SetExeName(QDir(folder).filePath(QStringLiteral("Velarim")));
   VelarimWindows windows = CreateVelarimWindows();
@@ -195,11 +195,11 @@ int main(int argc, char** argv) {
   TImage* slides[] = {form->Image4, form->Image2, form->Image5, form->Image6};
   for (int i = 0; i < 4; ++i) slides[i]->Picture()->LoadFromFile(files[i]);
 
-  const int64_t residentBefore = statusKilobytes("VmRSS:");
+  const int64_t residentBefore = StatusKilobytes("VmRSS:");
   const auto start = std::chrono::steady_clock::now();
   form->Drucken2Click(nullptr);
   const double jobSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const int64_t peak = statusKilobytes("VmHWM:");
+  const int64_t peak = StatusKilobytes("VmHWM:");
 
   double decodeSeconds = 0;
   int64_t sourceBytes = 0;
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
     const QByteArray bytes = file.readAll();
     sourceBytes += bytes.size();
     const auto decodeStart = std::chrono::steady_clock::now();
-    decodeBare(bytes);
+    DecodeBare(bytes);
     decodeSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - decodeStart).count();
   }
   const int64_t pdfBytes = QFileInfo(pdf).size();

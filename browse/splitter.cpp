@@ -48,5 +48,5 @@ void TRxSplitter::WndProc(TMessage& message) {
 }
 
 void TRxSplitter::Paint(QPainter& painter) {
-  painter.fillRect(QRect(0, 0, Width(), Height()), platform::ToQColor(Color()));
+  painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
 }

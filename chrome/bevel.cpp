@@ -9,8 +9,8 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
 
 void TBevel::Paint(QPainter& painter) {
   const QRect r = ClientRect().adjusted(0, 0, -1, -1);
-  const QColor shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW);
-  const QColor highlight = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  const QColor shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW);
+  const QColor highlight = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
   painter.setPen(shadow);
   painter.drawRect(r.adjusted(0, 0, -1, -1));
   painter.setPen(highlight);

@@ -126,7 +126,7 @@ int TabcButtonBar::headerAt(const QPoint& pos) const {
 }
 
 void TabcButtonBar::Paint(QPainter& painter) {
-  painter.fillRect(ClientRect(), platform::ToQColor(Color()));
+  painter.fillRect(ClientRect(), ToQColor(Color()));
   for (int i = 0; i < PageCount(); ++i) {
     QStyleOptionButton option;
     option.initFrom(widget_);
@@ -140,7 +140,7 @@ void TabcButtonBar::Paint(QPainter& painter) {
       content.setLeft(content.left() + image.width() + 6);
     }
     painter.setFont(headerFont_);
-    painter.setPen(platform::ToQColor(headerColor_));
+    painter.setPen(ToQColor(headerColor_));
     painter.drawText(content, Qt::AlignVCenter | Qt::AlignLeft, Pages(i)->Caption());
   }
 }

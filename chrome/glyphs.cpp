@@ -14,7 +14,7 @@ QList<QRgb> standardColours() {
           qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
-QImage blankGlyph() {
+QImage BlankGlyph() {
   QImage image(32, 32, QImage::Format_RGB32);
   image.fill(kTransparent);
   return image;
@@ -27,7 +27,7 @@ QImage toSixteenColours(const QImage& image) {
 }  // namespace
 
 QImage ZoomGlyph() {
-  QImage image = blankGlyph();
+  QImage image = BlankGlyph();
   {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -43,7 +43,7 @@ QImage ZoomGlyph() {
 }
 
 QImage PrintGlyph() {
-  QImage image = blankGlyph();
+  QImage image = BlankGlyph();
   {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -86,10 +86,10 @@ int CaptionButtonCount(const CaptionButtons& buttons, TFormBorderStyle border) {
 }
 
 QRect CaptionRectangle(const QRect& windowRect, TFormBorderStyle border, int buttonCount) {
-  const int frame = platform::GetSystemMetrics(IsSizeableBorder(border) ? SM_CXFRAME : SM_CXDLGFRAME);
+  const int frame = GetSystemMetrics(IsSizeableBorder(border) ? SM_CXFRAME : SM_CXDLGFRAME);
   // Tool windows have small captions; this desktop draws them at the normal height.
-  const int captionHeight = platform::GetSystemMetrics(SM_CYCAPTION) - 1;
-  const int buttonWidth = platform::GetSystemMetrics(SM_CXSIZE);
+  const int captionHeight = GetSystemMetrics(SM_CYCAPTION) - 1;
+  const int buttonWidth = GetSystemMetrics(SM_CXSIZE);
   const QRect inner = windowRect.adjusted(frame, frame, -frame, -frame);
   return QRect(inner.left(), inner.top(), std::max(0, inner.width() - buttonCount * buttonWidth), captionHeight);
 }
@@ -290,11 +290,11 @@ void TRxGradientCaption::drawCaption(QPainter& windowPainter) {
   if (w <= 0 || h <= 0) return;
   QPixmap bitmap(w, h);
   QPainter painter(&bitmap);
-  const uint32_t end = platform::ColorToRGB(endColor(windowActive_));
+  const uint32_t end = ColorToRGB(endColor(windowActive_));
   if (windowActive_ ? gradientActive_ : gradientInactive_) {
     // The first quarter of the gradient lies left of what is shown.
     const int left = -(w / 4);
-    for (const GradientBand& band : GradientBands(platform::ColorToRGB(startColor_), end, gradientSteps_, left, w - left)) {
+    for (const GradientBand& band : GradientBands(ColorToRGB(startColor_), end, gradientSteps_, left, w - left)) {
       painter.fillRect(QRect(band.left, 0, band.right - band.left, h), toQColor(band.color));
     }
   } else {
@@ -303,15 +303,15 @@ void TRxGradientCaption::drawCaption(QPainter& windowPainter) {
   int textLeft = 0;
   const TFormBorderStyle border = form()->BorderStyle();
   if (border == TFormBorderStyle::bsSingle || IsSizeableBorder(border)) {
-    const int iconWidth = platform::GetSystemMetrics(SM_CXSMICON);
-    const int iconHeight = platform::GetSystemMetrics(SM_CYSMICON);
+    const int iconWidth = GetSystemMetrics(SM_CXSMICON);
+    const int iconHeight = GetSystemMetrics(SM_CYSMICON);
     smallIcon(widget).paint(&painter, QRect((h - iconWidth) / 2 + 1, (h - iconHeight) / 2, iconWidth, iconHeight));
     textLeft = h;
   }
   if (!formCaption_.isEmpty()) {
     textLeft += 2;
     painter.setFont(font_);
-    painter.setPen(platform::ToQColor(windowActive_ ? fontColor_ : fontInactiveColor_));
+    painter.setPen(ToQColor(windowActive_ ? fontColor_ : fontInactiveColor_));
     const QFontMetrics metrics(font_);
     const QRect textRect(textLeft, 0, std::max(0, w - textLeft), h);
     const QString text = ShortenCaptionText(formCaption_, textRect.width(),

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kEscape = 27;
 
-QFont designFont(const QString& family, int points, bool bold = false) {
+QFont DesignFont(const QString& family, int points, bool bold = false) {
   QFont font(family);
   font.setPixelSize(points * 96 / 72);
   font.setBold(bold);
@@ -33,13 +33,13 @@ QPixmap infoImage() {
   painter.setPen(Qt::NoPen);
   painter.drawEllipse(QRectF(0.5, 0.5, 15, 15));
   painter.setPen(Qt::white);
-  painter.setFont(designFont(QStringLiteral("Arial"), 8, true));
+  painter.setFont(DesignFont(QStringLiteral("Arial"), 8, true));
   painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("i"));
   return image;
 }
 
 template <class Control>
-Control* place(TFormHHInfo* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
+Control* Place(TFormHHInfo* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
   auto* control = new Control(form);
   control->SetName(QString::fromLatin1(name));
   control->SetBounds(left, top, width, height);
@@ -68,9 +68,9 @@ TFormHHInfo::TFormHHInfo(TComponent* AOwner) : TForm(AOwner), keyPreview_(new Ke
   widget_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   widget_->setFixedSize(widget_->size());
 
-  abcButtonBar1 = place<TabcButtonBar>(this, "abcButtonBar1", this, 0, 0, 484, 386);
+  abcButtonBar1 = Place<TabcButtonBar>(this, "abcButtonBar1", this, 0, 0, 484, 386);
   abcButtonBar1->SetAlign(TAlign::alClient);
-  abcButtonBar1->SetHeaderFont(designFont(QStringLiteral("MS Sans Serif"), 8, true), clNavy);
+  abcButtonBar1->SetHeaderFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true), clNavy);
   abcButtonPage1 = new TabcButtonPage(this);
   abcButtonPage1->SetName(QStringLiteral("abcButtonPage1"));
   abcButtonPage1->SetButtonBar(abcButtonBar1);
@@ -97,7 +97,7 @@ TFormHHInfo::~TFormHHInfo() {
 
 void TFormHHInfo::createLabels() {
   const auto label = [this](const char* name, int left, int top, int width, int height, const QFont& font) {
-    auto* l = place<TAlignedLabel>(this, name, abcButtonPage1, left, top, width, height);
+    auto* l = Place<TAlignedLabel>(this, name, abcButtonPage1, left, top, width, height);
     l->SetAutoSize(false);
     l->SetAlignment(TAlignment::taCenter);
     l->SetFont(font);
@@ -105,14 +105,14 @@ void TFormHHInfo::createLabels() {
     l->SetTransparent(true);
     return l;
   };
-  const QFont tahoma = designFont(QStringLiteral("Tahoma"), 9);
-  const QFont arialBold = designFont(QStringLiteral("Arial"), 9, true);
+  const QFont tahoma = DesignFont(QStringLiteral("Tahoma"), 9);
+  const QFont arialBold = DesignFont(QStringLiteral("Arial"), 9, true);
 
   Label1 = label("Label1", 33, 16, 400, 37, tahoma);
   Label1->SetWordWrap(true);
   Label1->SetCaption(QStringLiteral("© 2026 Halmsee Bildwerkstatt. Alle Rechte vorbehalten.\n"
                                     "Weitergabe der Webversion nur unverändert und kostenlos."));
-  Bevel1 = place<TBevel>(this, "Bevel1", abcButtonPage1, 33, 60, 400, 93);
+  Bevel1 = Place<TBevel>(this, "Bevel1", abcButtonPage1, 33, 60, 400, 93);
   Label6 = label("Label6", 43, 68, 380, 13, arialBold);
   Builtlabel = label("Builtlabel", 43, 88, 380, 13, arialBold);
   Label6->SetHeight(17);
@@ -132,7 +132,7 @@ void TFormHHInfo::createLinks() {
   PopupMenu1->SetName(QStringLiteral("PopupMenu1"));
   const int pageHeight = abcButtonPage1->Height();
   const auto link = [this](const char* name, int top, const QString& url) {
-    auto* l = place<TUrlLabel>(this, name, abcButtonPage1, 0, top, abcButtonPage1->Width(), 28);
+    auto* l = Place<TUrlLabel>(this, name, abcButtonPage1, 0, top, abcButtonPage1->Width(), 28);
     l->SetAutoSize(false);
     l->SetAlign(TAlign::alBottom);
     l->SetAlignment(TAlignment::taCenter);

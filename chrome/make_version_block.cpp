@@ -61,7 +61,7 @@ bool writeSeed(const QString& dir, const char* name, const QByteArray& bytes) {
   return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
 
-int writeSeeds(const QString& dir) {
+int WriteSeeds(const QString& dir) {
   const QByteArray own = BuildVersionBlock(VelarimVersionContent());
   VersionBlockContent driver;
   driver.fixed.fileVersionMS = 0xFFFF0001;
@@ -93,7 +93,7 @@ int writeSeeds(const QString& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && QByteArray(argv[1]) == "--seeds") return writeSeeds(QString::fromLocal8Bit(argv[2]));
+  if (argc == 3 && QByteArray(argv[1]) == "--seeds") return WriteSeeds(QString::fromLocal8Bit(argv[2]));
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT.cpp | --seeds FOLDER\n", argv[0]);
     return 2;

@@ -22,7 +22,7 @@ QPoint lParamPoint(intptr_t lParam) {
 bool isVertical(TAlign edge) { return edge == TAlign::alLeft || edge == TAlign::alRight; }
 
 QRgb sysRgb(int index) {
-  const uint32_t bgr = platform::GetSysColor(index);
+  const uint32_t bgr = GetSysColor(index);
   return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 

@@ -30,9 +30,9 @@ void TAlignedLabel::SetAlignment(TAlignment alignment) {
 
 void TAlignedLabel::Paint(QPainter& painter) {
   const QRect client = ClientRect();
-  if (!Transparent()) painter.fillRect(client, platform::ToQColor(Color()));
+  if (!Transparent()) painter.fillRect(client, ToQColor(Color()));
   painter.setFont(Font());
-  painter.setPen(platform::ToQColor(FontColor()));
+  painter.setPen(ToQColor(FontColor()));
   const int flags = toQtAlignment(alignment_) | Qt::AlignTop | (WordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine);
   painter.drawText(client, flags, DisplayText(Caption()));
 }

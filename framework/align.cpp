@@ -8,7 +8,7 @@ namespace {
 constexpr TAlign kOrder[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
 
 // The position that decides which control is nearer its edge.
-int edgeKey(TAlign align, const QRect& r) {
+int EdgeKey(TAlign align, const QRect& r) {
   switch (align) {
     case TAlign::alTop: return r.top();
     case TAlign::alBottom: return -(r.top() + r.height());
@@ -18,7 +18,7 @@ int edgeKey(TAlign align, const QRect& r) {
   }
 }
 
-QRect place(TAlign align, const QRect& current, QRect& space) {
+QRect Place(TAlign align, const QRect& current, QRect& space) {
   const int w = std::clamp(current.width(), 0, std::max(0, space.width()));
   const int h = std::clamp(current.height(), 0, std::max(0, space.height()));
   QRect r;
@@ -63,10 +63,10 @@ std::vector<QRect> ArrangeAligned(const QRect& clientRect, const std::vector<Ali
       if (items[i].visible && items[i].align == align) order.push_back(i);
     }
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-      return edgeKey(align, items[a].bounds) < edgeKey(align, items[b].bounds);
+      return EdgeKey(align, items[a].bounds) < EdgeKey(align, items[b].bounds);
     });
     for (size_t i : order) {
-      result[i] = place(align, items[i].bounds, space);
+      result[i] = Place(align, items[i].bounds, space);
     }
   }
   return result;

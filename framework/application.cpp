@@ -40,7 +40,7 @@ class HintTimingStyle : public QProxyStyle {
   }
 };
 
-void installHintTiming() {
+void InstallHintTiming() {
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
   if (!app || dynamic_cast<HintTimingStyle*>(QApplication::style())) return;
   QApplication::setStyle(new HintTimingStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
@@ -49,18 +49,20 @@ void installHintTiming() {
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {
-  SetExeName(ExecutablePath());
-  installHintTiming();
+  SetExeName(platform::ExecutablePath());
+  InstallHintTiming();
+  RegisterApplication(this);
 }
 
 TApplication::~TApplication() {
   BeginDestruction();
+  if (RegisteredApplication() == this) RegisterApplication(nullptr);
   if (theApplication == this) theApplication = nullptr;
 }
 
 void TApplication::SetExeName(const QString& path) {
   exeName_ = path;
-  title_ = ApplicationTitleFromExecutable(path);
+  title_ = platform::ApplicationTitleFromExecutable(path);
 }
 
 void TApplication::SetShowHint(bool show) {
@@ -114,12 +116,12 @@ void TApplication::HandleException(const std::exception& error) {
 
 void TApplication::ShowException(const QString& message) {
   QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
-  platform::Dialogs().MessageBox(owner, ErrorReportText(message), title_, MessageIcon::Error, MessageButtons::Ok);
+  Dialogs().MessageBox(owner, ErrorReportText(message), title_, MessageIcon::Error, MessageButtons::Ok);
 }
 
 void TApplication::ShowNotice(const QString& text) {
   QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
-  platform::Dialogs().MessageBox(owner, text, title_, MessageIcon::None, MessageButtons::Ok);
+  Dialogs().MessageBox(owner, text, title_, MessageIcon::None, MessageButtons::Ok);
 }
 
 void TApplication::FormDestroyed(TForm* form) {

@@ -2,6 +2,7 @@
 // The application object: the main form, the hint switch and timings, the help file,
 // and the application error report that every failure escaping a handler reaches.
 
+#include "framework/application_services.h"
 #include "framework/component.h"
 #include "framework/dialogs.h"
 
@@ -22,7 +23,7 @@ QString GetLongHint(const QString& hint);
 // its last character comes after "." in character order.
 QString ErrorReportText(const QString& message);
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public ApplicationServices {
  public:
   TApplication();
   ~TApplication() override;
@@ -35,7 +36,7 @@ class TApplication : public TComponent {
   const QString& Title() const { return title_; }
   void SetTitle(const QString& title) { title_ = title; }
 
-  TForm* MainForm() const { return mainForm_; }
+  TForm* MainForm() const override { return mainForm_; }
   // Creates a form owned by the application; the first one becomes the main form.
   template <class Form>
   Form* CreateForm() {
@@ -52,7 +53,7 @@ class TApplication : public TComponent {
   void SetHintPause(int ms) { hintPause_ = ms; }
   int HintHidePause() const { return hintHidePause_; }
   int HintShortPause() const { return hintShortPause_; }
-  void ShowHintFor(TControl* control, const QPoint& globalPos);
+  void ShowHintFor(TControl* control, const QPoint& globalPos) override;
   // The long part of the hint under the mouse (nobody listens in this program).
   std::function<void(const QString&)> OnHint;
 
@@ -67,16 +68,16 @@ class TApplication : public TComponent {
   std::vector<std::function<void()>> InitProcs;
   // Shows the main form and runs the message loop until it closes.
   int Run();
-  bool Terminated() const { return terminated_; }
-  void Terminate();
+  bool Terminated() const override { return terminated_; }
+  void Terminate() override;
 
   // The application error report: a modal box with the stop icon.
-  void HandleException(const std::exception& error);
+  void HandleException(const std::exception& error) override;
   void ShowException(const QString& message);
   // A plain notice of the program: the same caption, OK, no icon.
   void ShowNotice(const QString& text);
 
-  void FormDestroyed(TForm* form);
+  void FormDestroyed(TForm* form) override;
 
  private:
   QString exeName_;

@@ -48,6 +48,6 @@ void TShape::SetBrushColor(TColor color) {
 void TShape::Paint(QPainter& painter) {
   // A 1-pixel black outline inside the bounds, the brush inside the outline.
   painter.setPen(QPen(Qt::black, 1));
-  painter.setBrush(platform::ToQColor(brushColor_));
+  painter.setBrush(ToQColor(brushColor_));
   painter.drawRect(QRect(0, 0, Width() - 1, Height() - 1));
 }

@@ -1,6 +1,6 @@
 #include "framework/control.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -14,15 +14,7 @@ namespace {
 
 const char* const kControlProperty = "velarimControl";
 
-intptr_t pointToLParam(const QPoint& p) {
-  return static_cast<intptr_t>((static_cast<uint32_t>(p.y() & 0xFFFF) << 16) | static_cast<uint32_t>(p.x() & 0xFFFF));
-}
-
-QPoint lParamToPoint(intptr_t lParam) {
-  return QPoint(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
-}
-
-uint32_t mouseMessage(const QMouseEvent* e) {
+uint32_t MouseMessage(const QMouseEvent* e) {
   const bool right = e->button() == Qt::RightButton;
   switch (e->type()) {
     case QEvent::MouseButtonPress: return right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
@@ -33,7 +25,7 @@ uint32_t mouseMessage(const QMouseEvent* e) {
 }
 
 // The message a Qt event becomes; WM_NULL for events that go straight to Qt.
-TMessage messageFor(QEvent* e) {
+TMessage MessageOfEvent(QEvent* e) {
   TMessage m;
   m.Event = e;
   switch (e->type()) {
@@ -54,15 +46,15 @@ TMessage messageFor(QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
       auto* me = static_cast<QMouseEvent*>(e);
-      m.Msg = mouseMessage(me);
-      m.LParam = pointToLParam(me->position().toPoint());
+      m.Msg = MouseMessage(me);
+      m.LParam = PointToLParam(me->position().toPoint());
       break;
     }
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
       m.Msg = WM_MOUSEWHEEL;
       m.WParam = static_cast<intptr_t>(we->angleDelta().y()) << 16;
-      m.LParam = pointToLParam(we->position().toPoint());
+      m.LParam = PointToLParam(we->position().toPoint());
       break;
     }
     default: m.Msg = WM_NULL; break;
@@ -187,10 +179,10 @@ void TControl::SetFontColor(TColor color) {
 
 void TControl::ApplyPalette() {
   QPalette palette = widget_->palette();
-  palette.setColor(QPalette::Window, platform::ToQColor(color_));
-  palette.setColor(QPalette::WindowText, platform::ToQColor(fontColor_));
-  palette.setColor(QPalette::Text, platform::ToQColor(fontColor_));
-  palette.setColor(QPalette::ButtonText, platform::ToQColor(fontColor_));
+  palette.setColor(QPalette::Window, ToQColor(color_));
+  palette.setColor(QPalette::WindowText, ToQColor(fontColor_));
+  palette.setColor(QPalette::Text, ToQColor(fontColor_));
+  palette.setColor(QPalette::ButtonText, ToQColor(fontColor_));
   widget_->setPalette(palette);
   widget_->setFont(font_);
 }
@@ -221,11 +213,13 @@ intptr_t TControl::Perform(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   return m.Result;
 }
 
-TMessage TControl::TranslateEvent(QEvent* event, ControlHost*) { return messageFor(event); }
+TMessage TControl::TranslateEvent(QEvent* event, ControlHost*) { return MessageOfEvent(event); }
 
 bool TControl::HandleQtEvent(QEvent* event, ControlHost* receiver) {
   if (event->type() == QEvent::ToolTip) {
-    Application()->ShowHintFor(this, static_cast<QHelpEvent*>(event)->globalPos());
+    if (ApplicationServices* application = RegisteredApplication()) {
+      application->ShowHintFor(this, static_cast<QHelpEvent*>(event)->globalPos());
+    }
     return true;
   }
   TMessage m = TranslateEvent(event, receiver);
@@ -264,7 +258,7 @@ void TControl::WndProc(TMessage& message) {
 }
 
 void TControl::handleMouseMessage(const TMessage& message) {
-  const QPoint pos = lParamToPoint(message.LParam);
+  const QPoint pos = LParamToPoint(message.LParam);
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
       leftPressed_ = true;
@@ -333,8 +327,8 @@ QRect TWinControl::ClientRect() const {
 }
 
 int TWinControl::NonClientBorder() const {
-  if (style_ & WS_DLGFRAME) return platform::GetSystemMetrics(SM_CXDLGFRAME);
-  if (style_ & WS_BORDER) return platform::GetSystemMetrics(SM_CXBORDER);
+  if (style_ & WS_DLGFRAME) return GetSystemMetrics(SM_CXDLGFRAME);
+  if (style_ & WS_BORDER) return GetSystemMetrics(SM_CXBORDER);
   return 0;
 }
 
@@ -368,7 +362,6 @@ void TWinControl::AlignControls() {
   aligning_ = false;
 }
 
-void TWinControl::WndProc(TMessage& message) { TControl::WndProc(message); }
 
 void TWinControl::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
   TControl::PaintWidget(event, receiver);
@@ -377,7 +370,7 @@ void TWinControl::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
   QPainter painter(receiver->HostedWidget());
   const QRect outer(0, 0, Width(), Height());
   qDrawWinPanel(&painter, outer, widget_->palette(), false);
-  painter.setPen(platform::ToQColor(clBtnFace));
+  painter.setPen(ToQColor(clBtnFace));
   for (int i = 2; i < border; ++i) painter.drawRect(outer.adjusted(i, i, -i - 1, -i - 1));
 }
 
@@ -387,7 +380,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TCustomControl(AOwner, Make
 
 TCustomControl::TCustomControl(TComponent* AOwner, HostWidget<QWidget>* widget) : TWinControl(AOwner, widget, widget) {}
 
-void TCustomControl::Paint(QPainter& painter) { painter.fillRect(QRect(0, 0, Width(), Height()), platform::ToQColor(Color())); }
+void TCustomControl::Paint(QPainter& painter) { painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color())); }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TGraphicControl(AOwner, MakeHost<QWidget>(this)) {}
 

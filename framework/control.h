@@ -178,7 +178,6 @@ class TWinControl : public TControl {
  protected:
   TWinControl(TComponent* AOwner, QWidget* widget, ControlHost* host);
   void BoundsChanged() override;
-  void WndProc(TMessage& message) override;
   // Paints the dialog frame into the margin the style gives; kinds whose Qt widget
   // draws its own frame override ApplyFrame instead.
   void PaintWidget(QPaintEvent* event, ControlHost* receiver) override;

@@ -9,7 +9,7 @@
 
 namespace {
 
-QMessageBox::Icon toQtIcon(MessageIcon icon) {
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::Error: return QMessageBox::Critical;
     case MessageIcon::Warning: return QMessageBox::Warning;
@@ -20,7 +20,7 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
@@ -29,7 +29,7 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
-int fromQtButton(int button) {
+int FromQtButton(int button) {
   switch (button) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;
@@ -57,8 +57,8 @@ class HideWatcher : public QObject {
 
 int QtDialogService::MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
                                 MessageButtons buttons) {
-  QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons), owner);
-  return fromQtButton(box.exec());
+  QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), owner);
+  return FromQtButton(box.exec());
 }
 
 void QtDialogService::ShowModal(TForm& form) {
@@ -83,8 +83,6 @@ bool QtDialogService::ExecutePrintDialog(QPrinter& printer, QWidget* owner) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-namespace platform {
-
 DialogService& Dialogs() {
   static QtDialogService qtService;
   return installedService ? *installedService : qtService;
@@ -95,5 +93,3 @@ DialogService* SetDialogService(DialogService* service) {
   installedService = service;
   return previous;
 }
-
-}  // namespace platform

@@ -36,10 +36,6 @@ class QtDialogService : public DialogService {
   bool ExecutePrintDialog(QPrinter& printer, QWidget* owner) override;
 };
 
-namespace platform {
-
 DialogService& Dialogs();
 // Installs another service (tests); returns the previous one. Not owned.
 DialogService* SetDialogService(DialogService* service);
-
-}  // namespace platform

@@ -1,9 +1,9 @@
 #include "framework/form.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/menus.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -60,7 +60,7 @@ int FrameHitTest(const FrameLayout& f, int border, const QPoint& p, bool sizeabl
 
 namespace {
 
-Qt::Edges edgesFor(int hit) {
+Qt::Edges EdgesFor(int hit) {
   switch (hit) {
     case HTLEFT: return Qt::LeftEdge;
     case HTRIGHT: return Qt::RightEdge;
@@ -74,11 +74,7 @@ Qt::Edges edgesFor(int hit) {
   }
 }
 
-intptr_t screenPointToLParam(const QPoint& p) {
-  return static_cast<intptr_t>((static_cast<uint32_t>(p.y() & 0xFFFF) << 16) | static_cast<uint32_t>(p.x() & 0xFFFF));
-}
-
-void drawCaptionButton(QPainter& painter, const QRect& r, int kind, const QPalette& palette) {
+void DrawCaptionButton(QPainter& painter, const QRect& r, int kind, const QPalette& palette) {
   qDrawWinButton(&painter, r, palette, false, &palette.brush(QPalette::Button));
   painter.save();
   painter.setPen(QPen(Qt::black, 2));
@@ -133,21 +129,25 @@ TForm::~TForm() {
     try {
       OnDestroy(this);
     } catch (const std::exception& error) {
-      Application()->HandleException(error);
+      // A destructor cannot pass it on: without an application it is dropped.
+      if (ApplicationServices* application = RegisteredApplication()) application->HandleException(error);
     }
   }
   BeginDestruction();
   client_->Detach();
   qApp->removeEventFilter(shortcutFilter_);
   delete shortcutFilter_;
-  Application()->FormDestroyed(this);
+  if (ApplicationServices* application = RegisteredApplication()) application->FormDestroyed(this);
 }
 
 void TForm::Created() {
   try {
     if (OnCreate) OnCreate(this);
   } catch (const std::exception& error) {
-    Application()->HandleException(error);
+    // Without an application nobody reports it: it goes on to the caller.
+    ApplicationServices* application = RegisteredApplication();
+    if (!application) throw;
+    application->HandleException(error);
   }
 }
 
@@ -200,8 +200,8 @@ void TForm::SetOwnFrame(bool own) {
 }
 
 void TForm::relayout() {
-  const int border = ownFrame_ ? platform::GetSystemMetrics(sizeable() ? SM_CXFRAME : SM_CXDLGFRAME) : 0;
-  const int caption = ownFrame_ ? platform::GetSystemMetrics(SM_CYCAPTION) : 0;
+  const int border = ownFrame_ ? GetSystemMetrics(sizeable() ? SM_CXFRAME : SM_CXDLGFRAME) : 0;
+  const int caption = ownFrame_ ? GetSystemMetrics(SM_CYCAPTION) : 0;
   const int menu = menuBar_ ? menuBar_->sizeHint().height() : 0;
   frame_ = ComputeFrameLayout(clientSize_, border, caption, menu);
   client_->setGeometry(frame_.client);
@@ -238,8 +238,7 @@ void TForm::SetVisible(bool visible) {
   TControl::SetVisible(visible);
   if (visible) {
     widget_->show();
-    // The headless platform of the tests has no stacking order to change.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget_->raise();
+    widget_->raise();
   } else {
     widget_->hide();
   }
@@ -252,8 +251,9 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-  const bool isMain = Application()->MainForm() == this;
-  if (closing_ || (isMain && Application()->Terminated())) return;
+  ApplicationServices* application = RegisteredApplication();
+  const bool isMain = application && application->MainForm() == this;
+  if (closing_ || (isMain && application->Terminated())) return;
   closing_ = true;
   struct Reset {
     bool& flag;
@@ -264,7 +264,7 @@ void TForm::Close() {
   if (OnClose) OnClose(this, action);
   if (action == TCloseAction::caNone) return;
   if (isMain) {
-    Application()->Terminate();
+    application->Terminate();
     widget_->hide();
     return;
   }
@@ -312,7 +312,7 @@ TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
       else if (event->type() == QEvent::MouseButtonRelease) m.Msg = right ? WM_NCRBUTTONUP : WM_NCLBUTTONUP;
       else m.Msg = right ? WM_NCRBUTTONDOWN : WM_NCLBUTTONDBLCLK;
       m.WParam = FrameHitTest(frame_, frame_.client.left(), me->position().toPoint(), sizeable());
-      m.LParam = screenPointToLParam(me->globalPosition().toPoint());
+      m.LParam = PointToLParam(me->globalPosition().toPoint());
       return m;
     }
     case QEvent::MouseMove:
@@ -355,7 +355,7 @@ void TForm::WndProc(TMessage& message) {
       return;
     case WM_NCMOUSEMOVE:
       if (message.Event) {
-        const Qt::Edges edges = edgesFor(static_cast<int>(message.WParam));
+        const Qt::Edges edges = EdgesFor(static_cast<int>(message.WParam));
         Qt::CursorShape shape = Qt::ArrowCursor;
         if (edges == Qt::LeftEdge || edges == Qt::RightEdge) shape = Qt::SizeHorCursor;
         else if (edges == Qt::TopEdge || edges == Qt::BottomEdge) shape = Qt::SizeVerCursor;
@@ -394,7 +394,7 @@ void TForm::handleNonClientMouse(const TMessage& message) {
   if (message.Msg == WM_NCLBUTTONDOWN) {
     pressedButton_ = hit;
     if (hit == HTCAPTION && window) window->startSystemMove();
-    else if (edgesFor(hit) && window && sizeable()) window->startSystemResize(edgesFor(hit));
+    else if (EdgesFor(hit) && window && sizeable()) window->startSystemResize(EdgesFor(hit));
     return;
   }
   const int pressed = pressedButton_;
@@ -422,29 +422,29 @@ void TForm::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
 }
 
 void TForm::Paint(QPainter& painter) {
-  painter.fillRect(QRect(QPoint(0, 0), clientSize_), platform::ToQColor(Color()));
+  painter.fillRect(QRect(QPoint(0, 0), clientSize_), ToQColor(Color()));
 }
 
 void TForm::PaintNonClient(QPainter& painter) {
   const QPalette palette = widget_->palette();
   QPalette buttons = palette;
-  buttons.setColor(QPalette::Button, platform::ToQColor(clBtnFace));
-  painter.fillRect(frame_.window, platform::ToQColor(clBtnFace));
+  buttons.setColor(QPalette::Button, ToQColor(clBtnFace));
+  painter.fillRect(frame_.window, ToQColor(clBtnFace));
   qDrawWinPanel(&painter, frame_.window, buttons, false);
   const TColor captionColor = active_ ? clActiveCaption : clInactiveCaption;
-  painter.fillRect(frame_.caption, platform::ToQColor(captionColor));
+  painter.fillRect(frame_.caption, ToQColor(captionColor));
   const QIcon icon = widget_->windowIcon();
   if (!icon.isNull()) icon.paint(&painter, frame_.icon);
   QFont font = Font();
   font.setBold(true);
   painter.setFont(font);
-  painter.setPen(platform::ToQColor(clSystemColor | (active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)));
+  painter.setPen(ToQColor(clSystemColor | (active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)));
   const QRect textRect(frame_.icon.right() + 4, frame_.caption.top(), frame_.minButton.left() - frame_.icon.right() - 8,
                        frame_.caption.height());
   painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, Caption());
   if (sizeable()) {
-    drawCaptionButton(painter, frame_.minButton, HTMINBUTTON, buttons);
-    drawCaptionButton(painter, frame_.maxButton, HTMAXBUTTON, buttons);
+    DrawCaptionButton(painter, frame_.minButton, HTMINBUTTON, buttons);
+    DrawCaptionButton(painter, frame_.maxButton, HTMAXBUTTON, buttons);
   }
-  drawCaptionButton(painter, frame_.closeButton, HTCLOSE, buttons);
+  DrawCaptionButton(painter, frame_.closeButton, HTCLOSE, buttons);
 }

@@ -49,7 +49,8 @@ class TForm : public TWinControl {
   ~TForm() override;
   QString ClassName() const override { return QStringLiteral("TForm"); }
 
-  // Runs OnCreate; errors go to the application error report.
+  // Runs OnCreate; errors go to the application error report (with no application,
+  // on to the caller).
   void Created();
 
   void SetCaption(const QString& caption) override;

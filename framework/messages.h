@@ -2,6 +2,8 @@
 // Window messages: every windowed control turns its Qt events into these records and
 // passes them through its window procedure, which components may replace and chain.
 
+#include <QPoint>
+
 #include <cstdint>
 #include <functional>
 
@@ -18,6 +20,16 @@ struct TMessage {
 };
 
 using TWndMethod = std::function<void(TMessage&)>;
+
+// A point packed into a message parameter as the platform packs it: x in the low and y
+// in the high 16 bits, each a signed 16-bit value.
+inline intptr_t PointToLParam(const QPoint& p) {
+  return static_cast<intptr_t>((static_cast<uint32_t>(p.y() & 0xFFFF) << 16) | static_cast<uint32_t>(p.x() & 0xFFFF));
+}
+
+inline QPoint LParamToPoint(intptr_t lParam) {
+  return QPoint(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+}
 
 // Message numbers are the platform's.
 enum : uint32_t {

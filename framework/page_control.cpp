@@ -102,7 +102,7 @@ void TPageControl::layoutPages() {
 }
 
 void TPageControl::Paint(QPainter& painter) {
-  painter.fillRect(QRect(0, 0, Width(), Height()), platform::ToQColor(Color()));
+  painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
 }
 
 // ---- TTabSheet ----
@@ -130,5 +130,5 @@ void TTabSheet::SetCaption(const QString& caption) {
 }
 
 void TTabSheet::Paint(QPainter& painter) {
-  painter.fillRect(QRect(0, 0, Width(), Height()), platform::ToQColor(Color()));
+  painter.fillRect(QRect(0, 0, Width(), Height()), ToQColor(Color()));
 }

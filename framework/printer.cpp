@@ -171,7 +171,7 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   }
   QPrinter chosen(QPrinter::HighResolution);
   copySettings(*device_, chosen);
-  if (!platform::Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
+  if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
   if (chosen.outputFormat() == QPrinter::PdfFormat) {
     if (chosen.outputFileName().isEmpty()) chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
     if (QFileInfo::exists(chosen.outputFileName()) && !confirmOverwrite(Owner, chosen.outputFileName())) {
@@ -185,7 +185,7 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
 bool TPrinter::confirmOverwrite(QWidget* owner, const QString& fileName) {
   const QString question =
       QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\nMöchten Sie sie ersetzen?").arg(fileName);
-  return platform::Dialogs().MessageBox(owner, question, Application()->Title(), MessageIcon::Question,
+  return Dialogs().MessageBox(owner, question, Application()->Title(), MessageIcon::Question,
                                         MessageButtons::YesNo) == IDYES;
 }
 

@@ -5,10 +5,10 @@
 
 namespace {
 
-void drawBevel(QPainter& painter, QRect& rect, TPanelBevel bevel, int width) {
+void DrawBevel(QPainter& painter, QRect& rect, TPanelBevel bevel, int width) {
   if (bevel == TPanelBevel::bvNone) return;
-  const QColor light = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
-  const QColor shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW);
+  const QColor light = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  const QColor shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW);
   const QColor& topLeft = bevel == TPanelBevel::bvRaised ? light : shadow;
   const QColor& bottomRight = bevel == TPanelBevel::bvRaised ? shadow : light;
   for (int i = 0; i < width; ++i) {
@@ -22,7 +22,7 @@ void drawBevel(QPainter& painter, QRect& rect, TPanelBevel bevel, int width) {
   }
 }
 
-int bevelSize(TPanelBevel bevel, int width) { return bevel == TPanelBevel::bvNone ? 0 : width; }
+int BevelSize(TPanelBevel bevel, int width) { return bevel == TPanelBevel::bvNone ? 0 : width; }
 
 }  // namespace
 
@@ -55,19 +55,19 @@ void TCustomPanel::SetBorderWidth(int width) {
 }
 
 QMargins TCustomPanel::ContentMargins() const {
-  const int m = borderWidth_ + bevelSize(bevelOuter_, bevelWidth_) + bevelSize(bevelInner_, bevelWidth_);
+  const int m = borderWidth_ + BevelSize(bevelOuter_, bevelWidth_) + BevelSize(bevelInner_, bevelWidth_);
   return QMargins(m, m, m, m);
 }
 
 void TCustomPanel::Paint(QPainter& painter) {
   const QRect client = ClientRect();
-  painter.fillRect(client, platform::ToQColor(Color()));
+  painter.fillRect(client, ToQColor(Color()));
   QRect r = client;  // the bevel lines run on the outermost pixels, right and bottom included
-  drawBevel(painter, r, bevelOuter_, bevelWidth_);
+  DrawBevel(painter, r, bevelOuter_, bevelWidth_);
   r.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
-  drawBevel(painter, r, bevelInner_, bevelWidth_);
+  DrawBevel(painter, r, bevelInner_, bevelWidth_);
   if (!Caption().isEmpty()) {
-    painter.setPen(platform::ToQColor(FontColor()));
+    painter.setPen(ToQColor(FontColor()));
     painter.drawText(client, Qt::AlignCenter, TLabel::DisplayText(Caption()));
   }
 }
@@ -121,9 +121,9 @@ QString TLabel::DisplayText(const QString& caption) {
 
 void TLabel::Paint(QPainter& painter) {
   const QRect client = ClientRect();
-  if (!transparent_) painter.fillRect(client, platform::ToQColor(Color()));
+  if (!transparent_) painter.fillRect(client, ToQColor(Color()));
   painter.setFont(Font());
-  painter.setPen(platform::ToQColor(FontColor()));
+  painter.setPen(ToQColor(FontColor()));
   const int flags = Qt::AlignLeft | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine);
   painter.drawText(client, flags, DisplayText(Caption()));
 }

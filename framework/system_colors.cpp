@@ -5,50 +5,49 @@
 #include <QPalette>
 #include <QScreen>
 
-namespace platform {
 namespace {
 
-constexpr uint32_t bgr(int r, int g, int b) { return static_cast<uint32_t>(r | (g << 8) | (b << 16)); }
+constexpr uint32_t Bgr(int r, int g, int b) { return static_cast<uint32_t>(r | (g << 8) | (b << 16)); }
 
-uint32_t fromQColor(const QColor& c) { return bgr(c.red(), c.green(), c.blue()); }
+uint32_t BgrOfQColor(const QColor& c) { return Bgr(c.red(), c.green(), c.blue()); }
 
 // The classic defaults, used where Qt's palette has no matching role.
-uint32_t classicColor(int index) {
+uint32_t ClassicColor(int index) {
   switch (index) {
-    case COLOR_SCROLLBAR: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_BACKGROUND: return bgr(0x00, 0x80, 0x80);
-    case COLOR_ACTIVECAPTION: return bgr(0x00, 0x00, 0x80);
-    case COLOR_INACTIVECAPTION: return bgr(0x80, 0x80, 0x80);
-    case COLOR_MENU: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_WINDOW: return bgr(0xFF, 0xFF, 0xFF);
-    case COLOR_WINDOWFRAME: return bgr(0x00, 0x00, 0x00);
-    case COLOR_MENUTEXT: return bgr(0x00, 0x00, 0x00);
-    case COLOR_WINDOWTEXT: return bgr(0x00, 0x00, 0x00);
-    case COLOR_CAPTIONTEXT: return bgr(0xFF, 0xFF, 0xFF);
-    case COLOR_ACTIVEBORDER: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_INACTIVEBORDER: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_APPWORKSPACE: return bgr(0x80, 0x80, 0x80);
-    case COLOR_HIGHLIGHT: return bgr(0x00, 0x00, 0x80);
-    case COLOR_HIGHLIGHTTEXT: return bgr(0xFF, 0xFF, 0xFF);
-    case COLOR_BTNFACE: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_BTNSHADOW: return bgr(0x80, 0x80, 0x80);
-    case COLOR_GRAYTEXT: return bgr(0x80, 0x80, 0x80);
-    case COLOR_BTNTEXT: return bgr(0x00, 0x00, 0x00);
-    case COLOR_INACTIVECAPTIONTEXT: return bgr(0xC0, 0xC0, 0xC0);
-    case COLOR_BTNHIGHLIGHT: return bgr(0xFF, 0xFF, 0xFF);
-    case COLOR_3DDKSHADOW: return bgr(0x00, 0x00, 0x00);
-    case COLOR_3DLIGHT: return bgr(0xDF, 0xDF, 0xDF);
-    case COLOR_INFOTEXT: return bgr(0x00, 0x00, 0x00);
-    case COLOR_INFOBK: return bgr(0xFF, 0xFF, 0xE1);
-    case COLOR_HOTLIGHT: return bgr(0x00, 0x00, 0xFF);
-    case COLOR_GRADIENTACTIVECAPTION: return bgr(0x10, 0x84, 0xD0);
-    case COLOR_GRADIENTINACTIVECAPTION: return bgr(0xB5, 0xB5, 0xB5);
+    case COLOR_SCROLLBAR: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BACKGROUND: return Bgr(0x00, 0x80, 0x80);
+    case COLOR_ACTIVECAPTION: return Bgr(0x00, 0x00, 0x80);
+    case COLOR_INACTIVECAPTION: return Bgr(0x80, 0x80, 0x80);
+    case COLOR_MENU: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_WINDOW: return Bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_WINDOWFRAME: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_MENUTEXT: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_WINDOWTEXT: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_CAPTIONTEXT: return Bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_ACTIVEBORDER: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_INACTIVEBORDER: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_APPWORKSPACE: return Bgr(0x80, 0x80, 0x80);
+    case COLOR_HIGHLIGHT: return Bgr(0x00, 0x00, 0x80);
+    case COLOR_HIGHLIGHTTEXT: return Bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_BTNFACE: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BTNSHADOW: return Bgr(0x80, 0x80, 0x80);
+    case COLOR_GRAYTEXT: return Bgr(0x80, 0x80, 0x80);
+    case COLOR_BTNTEXT: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_INACTIVECAPTIONTEXT: return Bgr(0xC0, 0xC0, 0xC0);
+    case COLOR_BTNHIGHLIGHT: return Bgr(0xFF, 0xFF, 0xFF);
+    case COLOR_3DDKSHADOW: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_3DLIGHT: return Bgr(0xDF, 0xDF, 0xDF);
+    case COLOR_INFOTEXT: return Bgr(0x00, 0x00, 0x00);
+    case COLOR_INFOBK: return Bgr(0xFF, 0xFF, 0xE1);
+    case COLOR_HOTLIGHT: return Bgr(0x00, 0x00, 0xFF);
+    case COLOR_GRADIENTACTIVECAPTION: return Bgr(0x10, 0x84, 0xD0);
+    case COLOR_GRADIENTINACTIVECAPTION: return Bgr(0xB5, 0xB5, 0xB5);
     default: return 0;
   }
 }
 
 // The Qt palette role that stands for a system colour, if any.
-bool paletteRole(int index, QPalette::ColorGroup& group, QPalette::ColorRole& role) {
+bool PaletteRole(int index, QPalette::ColorGroup& group, QPalette::ColorRole& role) {
   group = QPalette::Active;
   switch (index) {
     case COLOR_WINDOW: role = QPalette::Base; return true;
@@ -73,10 +72,10 @@ bool paletteRole(int index, QPalette::ColorGroup& group, QPalette::ColorRole& ro
 uint32_t GetSysColor(int index) {
   QPalette::ColorGroup group;
   QPalette::ColorRole role;
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && paletteRole(index, group, role)) {
-    return fromQColor(QGuiApplication::palette().color(group, role));
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && PaletteRole(index, group, role)) {
+    return BgrOfQColor(QGuiApplication::palette().color(group, role));
   }
-  return classicColor(index);
+  return ClassicColor(index);
 }
 
 int GetSystemMetrics(int index) {
@@ -117,6 +116,4 @@ QColor ToQColor(TColor color) {
   return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-TColor FromQColor(const QColor& color) { return static_cast<TColor>(fromQColor(color)); }
-
-}  // namespace platform
+TColor FromQColor(const QColor& color) { return static_cast<TColor>(BgrOfQColor(color)); }

@@ -69,8 +69,6 @@ constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
 constexpr TColor clActiveCaption = clSystemColor | COLOR_ACTIVECAPTION;
 constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
 
-namespace platform {
-
 // 0x00BBGGRR of a system colour index.
 uint32_t GetSysColor(int index);
 int GetSystemMetrics(int index);
@@ -79,5 +77,3 @@ int GetSystemMetrics(int index);
 uint32_t ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
-
-}  // namespace platform

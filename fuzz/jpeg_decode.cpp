@@ -22,7 +22,7 @@ constexpr int64_t kMaxDecodedPixels = int64_t{1} << 22;
 constexpr int64_t kMaxPassedPixels = int64_t{1} << 18;  // progressive display: a pass per scan
 constexpr int64_t kMaxCompressedPixels = int64_t{1} << 14;
 
-void decodeAndDraw(TJPEGImage& jpeg, int64_t pixelLimit) {
+void DecodeAndDraw(TJPEGImage& jpeg, int64_t pixelLimit) {
   if (int64_t{jpeg.Width()} * jpeg.Height() > pixelLimit) {
     return;
   }
@@ -33,7 +33,7 @@ void decodeAndDraw(TJPEGImage& jpeg, int64_t pixelLimit) {
   canvas.Draw(-3, -2, &jpeg);
 }
 
-void recompress(TJPEGImage& decoded) {
+void Recompress(TJPEGImage& decoded) {
   if (!decoded.HasBitmap() || int64_t{decoded.Width()} * decoded.Height() > kMaxCompressedPixels) {
     return;
   }
@@ -44,7 +44,7 @@ void recompress(TJPEGImage& decoded) {
   copy.SaveToStream(out);
 }
 
-void run(const QByteArray& bytes, bool progressiveDisplay, bool eightBit) {
+void Run(const QByteArray& bytes, bool progressiveDisplay, bool eightBit) {
   TJPEGImage jpeg;
   jpeg.SetProgressiveDisplay(progressiveDisplay);
   if (eightBit) {
@@ -55,8 +55,8 @@ void run(const QByteArray& bytes, bool progressiveDisplay, bool eightBit) {
   try {
     TMemoryStream stream(bytes);
     jpeg.LoadFromStream(stream);
-    decodeAndDraw(jpeg, progressiveDisplay ? kMaxPassedPixels : kMaxDecodedPixels);
-    recompress(jpeg);
+    DecodeAndDraw(jpeg, progressiveDisplay ? kMaxPassedPixels : kMaxDecodedPixels);
+    Recompress(jpeg);
   } catch (const Exception&) {
     // Refusing a damaged file with the program's own error is the expected outcome.
   }
@@ -66,8 +66,8 @@ void run(const QByteArray& bytes, bool progressiveDisplay, bool eightBit) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  run(bytes, false, false);
-  run(bytes, true, false);
-  run(bytes, true, true);
+  Run(bytes, false, false);
+  Run(bytes, true, false);
+  Run(bytes, true, true);
   return 0;
 }

@@ -33,7 +33,7 @@ double ProcessorSeconds() {
 // Processor seconds one input may cost; -timeout=N sets it, as for libFuzzer.
 double budgetSeconds = kFuzzInputBudgetSeconds;
 
-int runFile(const std::filesystem::path& path) {
+int RunFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "cannot read %s\n", path.c_str());
@@ -73,12 +73,12 @@ int main(int argc, char** argv) {
     if (std::filesystem::is_directory(arg)) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
         if (entry.is_regular_file()) {
-          failures += runFile(entry.path());
+          failures += RunFile(entry.path());
           ++count;
         }
       }
     } else {
-      failures += runFile(arg);
+      failures += RunFile(arg);
       ++count;
     }
   }

@@ -14,20 +14,20 @@ namespace {
 
 constexpr int kMaxIndexedColors = 256;
 
-QImage::Format qtFormat(TPixelFormat format) {
+QImage::Format QtFormat(TPixelFormat format) {
   return format == TPixelFormat::pf8bit ? QImage::Format_Indexed8 : QImage::Format_BGR888;
 }
 
-int bitsOf(TPixelFormat format) { return format == TPixelFormat::pf8bit ? 8 : 24; }
+int BitsOf(TPixelFormat format) { return format == TPixelFormat::pf8bit ? 8 : 24; }
 
-TPixelFormat resolved(TPixelFormat format) {
+TPixelFormat Resolved(TPixelFormat format) {
   // The screen is true colour, so its own format is 24 bits per pixel.
   return format == TPixelFormat::pfDevice ? TPixelFormat::pf24bit : format;
 }
 
 // A pixel index without a colour-table entry would be read past the table when the
 // image is drawn, so indexed images always carry all 256 entries (the extra ones black).
-void padColorTable(QImage& image) {
+void PadColorTable(QImage& image) {
   QList<QRgb> table = image.colorTable();
   if (table.size() == kMaxIndexedColors) {
     return;
@@ -36,12 +36,12 @@ void padColorTable(QImage& image) {
   image.setColorTable(table);
 }
 
-void freeBuffer(void* buffer) { std::free(buffer); }
+void FreeBuffer(void* buffer) { std::free(buffer); }
 
 // A zero-filled image. calloc hands out fresh zero pages for large sizes, so a bitmap
 // that a decoder is about to fill costs no extra pass over its memory.
-QImage zeroedImage(int width, int height, TPixelFormat format) {
-  const int64_t bytes = BitmapByteSize(width, height, bitsOf(format));
+QImage ZeroedImage(int width, int height, TPixelFormat format) {
+  const int64_t bytes = BitmapByteSize(width, height, BitsOf(format));
   if (bytes < 0) {
     throw EOutOfMemory();
   }
@@ -50,14 +50,14 @@ QImage zeroedImage(int width, int height, TPixelFormat format) {
     throw EOutOfMemory();
   }
   const qsizetype bytesPerLine = static_cast<qsizetype>(bytes / height);
-  QImage image(static_cast<uchar*>(buffer), width, height, bytesPerLine, qtFormat(format), freeBuffer, buffer);
+  QImage image(static_cast<uchar*>(buffer), width, height, bytesPerLine, QtFormat(format), FreeBuffer, buffer);
   if (format == TPixelFormat::pf8bit) {
-    padColorTable(image);
+    PadColorTable(image);
   }
   return image;
 }
 
-void copyOverlap(const QImage& from, QImage& to) {
+void CopyOverlap(const QImage& from, QImage& to) {
   const int rows = std::min(from.height(), to.height());
   const qsizetype bytes = std::min(from.bytesPerLine(), to.bytesPerLine());
   for (int y = 0; y < rows; ++y) {
@@ -173,12 +173,12 @@ void TBitmap::SetSize(int NewWidth, int NewHeight) {
   }
   QImage resized;
   if (NewWidth > 0 && NewHeight > 0) {
-    resized = zeroedImage(NewWidth, NewHeight, pixelFormat_);
+    resized = ZeroedImage(NewWidth, NewHeight, pixelFormat_);
     if (!image_.isNull()) {
-      copyOverlap(Image(), resized);
+      CopyOverlap(Image(), resized);
     } else if (pixelFormat_ == TPixelFormat::pf8bit && palette_) {
       resized.setColorTable(ColorTableFromPalette(palette_));
-      padColorTable(resized);
+      PadColorTable(resized);
     }
   }
   replaceImage(std::move(resized));
@@ -195,7 +195,7 @@ void TBitmap::SetPalette(TPalette Value) {
   if (pixelFormat_ == TPixelFormat::pf8bit && !image_.isNull()) {
     endPainting();
     image_.setColorTable(ColorTableFromPalette(palette_));
-    padColorTable(image_);
+    PadColorTable(image_);
   }
   SetPaletteModified(true);
   Changed(this);
@@ -203,24 +203,24 @@ void TBitmap::SetPalette(TPalette Value) {
 
 TPixelFormat TBitmap::PixelFormat() const { return pixelFormat_; }
 
-int TBitmap::BitsPerPixel() const { return bitsOf(pixelFormat_); }
+int TBitmap::BitsPerPixel() const { return BitsOf(pixelFormat_); }
 
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
-  Value = resolved(Value);
+  Value = Resolved(Value);
   if (Value == pixelFormat_) {
     return;
   }
   if (!image_.isNull()) {
-    if (BitmapByteSize(image_.width(), image_.height(), bitsOf(Value)) < 0) {
+    if (BitmapByteSize(image_.width(), image_.height(), BitsOf(Value)) < 0) {
       throw EOutOfMemory();
     }
-    QImage converted = Image().convertToFormat(qtFormat(Value));
+    QImage converted = Image().convertToFormat(QtFormat(Value));
     if (converted.isNull()) {
       throw EOutOfMemory();
     }
     if (Value == TPixelFormat::pf8bit) {
       palette_ = PaletteFromColorTable(converted.colorTable());
-      padColorTable(converted);
+      PadColorTable(converted);
     }
     replaceImage(std::move(converted));
   }
@@ -257,16 +257,16 @@ void TBitmap::SetImage(const QImage& Image) {
   const bool indexed = Image.format() == QImage::Format_Indexed8 || Image.format() == QImage::Format_Mono ||
                        Image.format() == QImage::Format_MonoLSB;
   const TPixelFormat format = indexed ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
-  if (BitmapByteSize(Image.width(), Image.height(), bitsOf(format)) < 0) {
+  if (BitmapByteSize(Image.width(), Image.height(), BitsOf(format)) < 0) {
     throw EOutOfMemory();
   }
-  QImage converted = Image.convertToFormat(qtFormat(format));
+  QImage converted = Image.convertToFormat(QtFormat(format));
   if (converted.isNull()) {
     throw EOutOfMemory();
   }
   palette_ = indexed ? PaletteFromColorTable(converted.colorTable()) : nullptr;
   if (indexed) {
-    padColorTable(converted);
+    PadColorTable(converted);
   }
   pixelFormat_ = format;
   replaceImage(std::move(converted));

@@ -46,20 +46,20 @@ struct MemoryDestination {
 
 // --- error manager ----------------------------------------------------------------------
 
-[[noreturn]] void errorExit(j_common_ptr info) {
+[[noreturn]] void ErrorExit(j_common_ptr info) {
   std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void ignoreMessage(j_common_ptr, int) {}
-void ignoreOutput(j_common_ptr) {}
-void ignoreFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+void IgnoreMessage(j_common_ptr, int) {}
+void IgnoreOutput(j_common_ptr) {}
+void IgnoreFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
 
-void initErrorManager(ErrorManager* error) {
+void InitErrorManager(ErrorManager* error) {
   jpeg_std_error(&error->pub);
-  error->pub.error_exit = errorExit;
-  error->pub.emit_message = ignoreMessage;
-  error->pub.output_message = ignoreOutput;
-  error->pub.format_message = ignoreFormat;
+  error->pub.error_exit = ErrorExit;
+  error->pub.emit_message = IgnoreMessage;
+  error->pub.output_message = IgnoreOutput;
+  error->pub.format_message = IgnoreFormat;
   error->pub.addon_message_table = kAddonMessages;
   error->pub.first_addon_message = kJpegErrTooManyScans;
   error->pub.last_addon_message = kJpegErrStoppedByHandler;
@@ -67,7 +67,7 @@ void initErrorManager(ErrorManager* error) {
 
 // --- progress monitor -------------------------------------------------------------------
 
-bool deliverProgress(ProgressMonitor* monitor, j_common_ptr info) noexcept {
+bool DeliverProgress(ProgressMonitor* monitor, j_common_ptr info) noexcept {
   try {
     monitor->sink->LibraryProgress(info);
     return true;
@@ -77,30 +77,30 @@ bool deliverProgress(ProgressMonitor* monitor, j_common_ptr info) noexcept {
   }
 }
 
-void progressMonitor(j_common_ptr info) {
+void ReportProgress(j_common_ptr info) {
   auto* monitor = reinterpret_cast<ProgressMonitor*>(info->progress);
   if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kJpegMaxScans) {
     info->err->msg_parm.i[0] = kJpegMaxScans;
     ERREXIT(info, kJpegErrTooManyScans);
   }
-  if (monitor->sink != nullptr && !deliverProgress(monitor, info)) {
+  if (monitor->sink != nullptr && !DeliverProgress(monitor, info)) {
     ERREXIT(info, kJpegErrStoppedByHandler);
   }
 }
 
-void initProgressMonitor(ProgressMonitor* monitor, JpegProgressSink* sink, std::exception_ptr* pending) {
+void InitProgressMonitor(ProgressMonitor* monitor, JpegProgressSink* sink, std::exception_ptr* pending) {
   monitor->pub = jpeg_progress_mgr{};
-  monitor->pub.progress_monitor = progressMonitor;
+  monitor->pub.progress_monitor = ReportProgress;
   monitor->sink = sink;
   monitor->pending = pending;
 }
 
 // --- memory source ----------------------------------------------------------------------
 
-void initSource(j_decompress_ptr) {}
-void termSource(j_decompress_ptr) {}
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
 
-boolean fillInputBuffer(j_decompress_ptr info) {
+boolean FillInputBuffer(j_decompress_ptr info) {
   auto* source = reinterpret_cast<MemorySource*>(info->src);
   if (source->offset >= source->size) {
     if (source->atStart) {
@@ -120,7 +120,7 @@ boolean fillInputBuffer(j_decompress_ptr info) {
   return TRUE;
 }
 
-void skipInputData(j_decompress_ptr info, long count) {
+void SkipInputData(j_decompress_ptr info, long count) {
   auto* source = reinterpret_cast<MemorySource*>(info->src);
   if (count <= 0) {
     return;
@@ -134,16 +134,16 @@ void skipInputData(j_decompress_ptr info, long count) {
   remaining -= source->pub.bytes_in_buffer;
   source->pub.bytes_in_buffer = 0;
   source->offset += std::min(remaining, source->size - source->offset);
-  fillInputBuffer(info);
+  FillInputBuffer(info);
 }
 
-void initMemorySource(MemorySource* source, const uint8_t* data, size_t size) {
+void InitMemorySource(MemorySource* source, const uint8_t* data, size_t size) {
   source->pub = jpeg_source_mgr{};
-  source->pub.init_source = initSource;
-  source->pub.fill_input_buffer = fillInputBuffer;
-  source->pub.skip_input_data = skipInputData;
+  source->pub.init_source = InitSource;
+  source->pub.fill_input_buffer = FillInputBuffer;
+  source->pub.skip_input_data = SkipInputData;
   source->pub.resync_to_restart = jpeg_resync_to_restart;
-  source->pub.term_source = termSource;
+  source->pub.term_source = TermSource;
   source->data = data;
   source->size = size;
   source->offset = 0;
@@ -152,7 +152,7 @@ void initMemorySource(MemorySource* source, const uint8_t* data, size_t size) {
 
 // --- memory destination -----------------------------------------------------------------
 
-bool appendOutput(MemoryDestination* destination, size_t count) noexcept {
+bool AppendOutput(MemoryDestination* destination, size_t count) noexcept {
   try {
     destination->out->append(reinterpret_cast<const char*>(destination->buffer), static_cast<qsizetype>(count));
     return true;
@@ -162,33 +162,33 @@ bool appendOutput(MemoryDestination* destination, size_t count) noexcept {
   }
 }
 
-void initDestination(j_compress_ptr info) {
+void InitDestination(j_compress_ptr info) {
   auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
   destination->pub.next_output_byte = destination->buffer;
   destination->pub.free_in_buffer = kOutputBuffer;
 }
 
-boolean emptyOutputBuffer(j_compress_ptr info) {
+boolean EmptyOutputBuffer(j_compress_ptr info) {
   auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
-  if (!appendOutput(destination, kOutputBuffer)) {
+  if (!AppendOutput(destination, kOutputBuffer)) {
     ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
   }
-  initDestination(info);
+  InitDestination(info);
   return TRUE;
 }
 
-void termDestination(j_compress_ptr info) {
+void TermDestination(j_compress_ptr info) {
   auto* destination = reinterpret_cast<MemoryDestination*>(info->dest);
-  if (!appendOutput(destination, kOutputBuffer - destination->pub.free_in_buffer)) {
+  if (!AppendOutput(destination, kOutputBuffer - destination->pub.free_in_buffer)) {
     ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
   }
 }
 
-void initMemoryDestination(MemoryDestination* destination, QByteArray* out, std::exception_ptr* pending) {
+void InitMemoryDestination(MemoryDestination* destination, QByteArray* out, std::exception_ptr* pending) {
   destination->pub = jpeg_destination_mgr{};
-  destination->pub.init_destination = initDestination;
-  destination->pub.empty_output_buffer = emptyOutputBuffer;
-  destination->pub.term_destination = termDestination;
+  destination->pub.init_destination = InitDestination;
+  destination->pub.empty_output_buffer = EmptyOutputBuffer;
+  destination->pub.term_destination = TermDestination;
   destination->out = out;
   destination->pending = pending;
 }
@@ -198,7 +198,7 @@ void initMemoryDestination(MemoryDestination* destination, QByteArray* out, std:
 // Runs one library call; false when it left through the error exit. Kept out of line so
 // that the setjmp frame is this small one and never a caller's frame.
 template <typename Call>
-[[gnu::noinline]] bool protectedCall(ErrorManager* error, Call call) {
+[[gnu::noinline]] bool ProtectedCall(ErrorManager* error, Call call) {
   if (setjmp(error->jump) != 0) {
     return false;
   }
@@ -206,7 +206,7 @@ template <typename Call>
   return true;
 }
 
-[[noreturn]] void raiseFailure(const jpeg_error_mgr& error, std::exception_ptr& pending) {
+[[noreturn]] void RaiseFailure(const jpeg_error_mgr& error, std::exception_ptr& pending) {
   if (pending) {
     std::exception_ptr failure = pending;
     pending = nullptr;
@@ -219,63 +219,81 @@ template <typename Call>
 
 // ---------------------------------------------------------------------------------------
 
-struct JpegDecompressor::State {
-  jpeg_decompress_struct info{};
+// What the decompressor and the compressor both keep beside the library's object: the
+// error exit, the progress monitor, and an error a progress handler raised.
+template <typename Info>
+struct LibraryState {
+  Info info{};
   ErrorManager error{};
   ProgressMonitor progress{};
-  MemorySource source{};
   bool created = false;
   std::exception_ptr pending;
 
-  template <typename Call>
-  void run(Call call) {
-    if (!protectedCall(&error, call)) {
-      raiseFailure(error.pub, pending);
+  LibraryState() = default;
+  LibraryState(const LibraryState&) = delete;
+  LibraryState& operator=(const LibraryState&) = delete;
+  ~LibraryState() {
+    if (created) {
+      jpeg_destroy(reinterpret_cast<j_common_ptr>(&info));
     }
   }
+
+  // Sets up the error exit, creates the library's object with create and attaches the
+  // progress monitor.
+  template <typename Creator>
+  void Create(Creator create, JpegProgressSink* sink) {
+    InitErrorManager(&error);
+    info.err = &error.pub;
+    Call([this, create] { create(&info); });
+    created = true;
+    InitProgressMonitor(&progress, sink, &pending);
+    info.progress = &progress.pub;
+  }
+
+  template <typename Library>
+  void Call(Library call) {
+    if (!ProtectedCall(&error, call)) {
+      RaiseFailure(error.pub, pending);
+    }
+  }
+};
+
+struct JpegDecompressor::State : LibraryState<jpeg_decompress_struct> {
+  MemorySource source{};
 };
 
 JpegDecompressor::JpegDecompressor(const uint8_t* data, size_t size, JpegProgressSink* sink)
     : state_(std::make_unique<State>()) {
   State* s = state_.get();
-  initErrorManager(&s->error);
-  s->info.err = &s->error.pub;
-  s->run([s] { jpeg_create_decompress(&s->info); });
-  s->created = true;
-  initProgressMonitor(&s->progress, sink, &s->pending);
-  s->info.progress = &s->progress.pub;
-  initMemorySource(&s->source, data, size);
+  s->Create([](j_decompress_ptr info) { jpeg_create_decompress(info); }, sink);
+  InitMemorySource(&s->source, data, size);
   s->info.src = &s->source.pub;
 }
 
-JpegDecompressor::~JpegDecompressor() {
-  if (state_->created) {
-    jpeg_destroy_decompress(&state_->info);
-  }
-}
+JpegDecompressor::~JpegDecompressor() = default;
 
 jpeg_decompress_struct& JpegDecompressor::Info() { return state_->info; }
 
 void JpegDecompressor::ReadHeader() {
   State* s = state_.get();
-  s->run([s] { jpeg_read_header(&s->info, TRUE); });
+  s->Call([s] { jpeg_read_header(&s->info, TRUE); });
 }
 
 void JpegDecompressor::CalcOutputDimensions() {
   State* s = state_.get();
-  s->run([s] { jpeg_calc_output_dimensions(&s->info); });
+  s->Call([s] { jpeg_calc_output_dimensions(&s->info); });
 }
 
 void JpegDecompressor::StartDecompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_start_decompress(&s->info); });
+  s->Call([s] { jpeg_start_decompress(&s->info); });
 }
 
 JDIMENSION JpegDecompressor::ReadScanlines(JSAMPROW* rows, JDIMENSION maxRows) {
   State* s = state_.get();
   JDIMENSION read = 0;
   JDIMENSION* result = &read;
-  s->run([s, rows, maxRows, result] { *result = jpeg_read_scanlines(&s->info, rows, maxRows); });
+  s->Call([s, rows, maxRows, result] { *result = jpeg_read_scanlines(&s->info, rows, maxRows); });
   return read;
 }
 
@@ -283,24 +301,24 @@ bool JpegDecompressor::InputComplete() { return jpeg_input_complete(&state_->inf
 
 void JpegDecompressor::StartOutput(int scanNumber) {
   State* s = state_.get();
-  s->run([s, scanNumber] { jpeg_start_output(&s->info, scanNumber); });
+  s->Call([s, scanNumber] { jpeg_start_output(&s->info, scanNumber); });
 }
 
 void JpegDecompressor::FinishOutput() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_output(&s->info); });
+  s->Call([s] { jpeg_finish_output(&s->info); });
 }
 
 void JpegDecompressor::FinishDecompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_decompress(&s->info); });
+  s->Call([s] { jpeg_finish_decompress(&s->info); });
 }
 
 JSAMPARRAY JpegDecompressor::AllocColormap(int count, int components) {
   State* s = state_.get();
   JSAMPARRAY map = nullptr;
   JSAMPARRAY* result = &map;
-  s->run([s, count, components, result] {
+  s->Call([s, count, components, result] {
     *result = (*s->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&s->info), JPOOL_IMAGE,
                                            static_cast<JDIMENSION>(count), static_cast<JDIMENSION>(components));
   });
@@ -309,78 +327,57 @@ JSAMPARRAY JpegDecompressor::AllocColormap(int count, int components) {
 
 // ---------------------------------------------------------------------------------------
 
-struct JpegCompressor::State {
-  jpeg_compress_struct info{};
-  ErrorManager error{};
-  ProgressMonitor progress{};
+struct JpegCompressor::State : LibraryState<jpeg_compress_struct> {
   MemoryDestination destination{};
-  bool created = false;
-  std::exception_ptr pending;
-
-  template <typename Call>
-  void run(Call call) {
-    if (!protectedCall(&error, call)) {
-      raiseFailure(error.pub, pending);
-    }
-  }
 };
 
 JpegCompressor::JpegCompressor(QByteArray* out, JpegProgressSink* sink) : state_(std::make_unique<State>()) {
   State* s = state_.get();
-  initErrorManager(&s->error);
-  s->info.err = &s->error.pub;
-  s->run([s] { jpeg_create_compress(&s->info); });
-  s->created = true;
-  initProgressMonitor(&s->progress, sink, &s->pending);
-  s->info.progress = &s->progress.pub;
-  initMemoryDestination(&s->destination, out, &s->pending);
+  s->Create([](j_compress_ptr info) { jpeg_create_compress(info); }, sink);
+  InitMemoryDestination(&s->destination, out, &s->pending);
   s->info.dest = &s->destination.pub;
 }
 
-JpegCompressor::~JpegCompressor() {
-  if (state_->created) {
-    jpeg_destroy_compress(&state_->info);
-  }
-}
+JpegCompressor::~JpegCompressor() = default;
 
 jpeg_compress_struct& JpegCompressor::Info() { return state_->info; }
 
 void JpegCompressor::SetDefaults() {
   State* s = state_.get();
-  s->run([s] { jpeg_set_defaults(&s->info); });
+  s->Call([s] { jpeg_set_defaults(&s->info); });
 }
 
 void JpegCompressor::SetQuality(int quality, bool forceBaseline) {
   State* s = state_.get();
-  s->run([s, quality, forceBaseline] { jpeg_set_quality(&s->info, quality, forceBaseline ? TRUE : FALSE); });
+  s->Call([s, quality, forceBaseline] { jpeg_set_quality(&s->info, quality, forceBaseline ? TRUE : FALSE); });
 }
 
 void JpegCompressor::SetColorspace(J_COLOR_SPACE colorSpace) {
   State* s = state_.get();
-  s->run([s, colorSpace] { jpeg_set_colorspace(&s->info, colorSpace); });
+  s->Call([s, colorSpace] { jpeg_set_colorspace(&s->info, colorSpace); });
 }
 
 void JpegCompressor::SimpleProgression() {
   State* s = state_.get();
-  s->run([s] { jpeg_simple_progression(&s->info); });
+  s->Call([s] { jpeg_simple_progression(&s->info); });
 }
 
 void JpegCompressor::StartCompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_start_compress(&s->info, TRUE); });
+  s->Call([s] { jpeg_start_compress(&s->info, TRUE); });
 }
 
 JDIMENSION JpegCompressor::WriteScanlines(JSAMPROW* rows, JDIMENSION count) {
   State* s = state_.get();
   JDIMENSION written = 0;
   JDIMENSION* result = &written;
-  s->run([s, rows, count, result] { *result = jpeg_write_scanlines(&s->info, rows, count); });
+  s->Call([s, rows, count, result] { *result = jpeg_write_scanlines(&s->info, rows, count); });
   return written;
 }
 
 void JpegCompressor::FinishCompress() {
   State* s = state_.get();
-  s->run([s] { jpeg_finish_compress(&s->info); });
+  s->Call([s] { jpeg_finish_compress(&s->info); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,7 +1,6 @@
 #include "picture/jpeg_decode.h"
 
 #include "picture/bitmap.h"
-#include "picture/jpeg_image.h"
 #include "platform/errors.h"
 #include "platform/tick.h"
 
@@ -22,10 +21,10 @@ constexpr long kMaxLibraryMemory = 1L << 30;
 // handler; the decode then ends without touching it.
 struct DecodeAbandoned {};
 
-bool isFourComponent(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
+bool IsFourComponent(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
 
-J_COLOR_SPACE outputColorSpace(const jpeg_decompress_struct& info, const TJPEGSettings& settings) {
-  if (isFourComponent(info.jpeg_color_space)) {
+J_COLOR_SPACE OutputColorSpace(const jpeg_decompress_struct& info, const TJPEGSettings& settings) {
+  if (IsFourComponent(info.jpeg_color_space)) {
     return JCS_CMYK;
   }
   if (settings.Grayscale || info.jpeg_color_space == JCS_GRAYSCALE) {
@@ -34,13 +33,13 @@ J_COLOR_SPACE outputColorSpace(const jpeg_decompress_struct& info, const TJPEGSe
   return JCS_EXT_BGR;
 }
 
-void applySpeed(jpeg_decompress_struct& info) {
+void ApplySpeed(jpeg_decompress_struct& info) {
   info.dct_method = JDCT_IFAST;
   info.two_pass_quantize = FALSE;
   info.dither_mode = JDITHER_ORDERED;
 }
 
-TPalette paletteFromColormap(const jpeg_decompress_struct& info) {
+TPalette PaletteFromColormap(const jpeg_decompress_struct& info) {
   const int count = std::clamp(info.actual_number_of_colors, 0, kMaxPaletteEntries);
   std::vector<TPaletteEntry> entries(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -57,7 +56,7 @@ TPalette paletteFromColormap(const jpeg_decompress_struct& info) {
   return CreatePalette(std::move(entries));
 }
 
-uint8_t luminance(const TPaletteEntry& e) {
+uint8_t Luminance(const TPaletteEntry& e) {
   return static_cast<uint8_t>((e.peRed * 299 + e.peGreen * 587 + e.peBlue * 114) / 1000);
 }
 
@@ -70,7 +69,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(ScaleDenominator(settings.Scale));
   info.do_block_smoothing = settings.Smoothing ? TRUE : FALSE;
-  info.out_color_space = outputColorSpace(info, settings);
+  info.out_color_space = OutputColorSpace(info, settings);
 
   JpegDecodePlan plan;
   plan.cmyk = info.out_color_space == JCS_CMYK;
@@ -80,7 +79,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
     info.desired_number_of_colors = kDesiredColors;
   }
   if (settings.Performance == TJPEGPerformance::jpBestSpeed) {
-    applySpeed(info);
+    ApplySpeed(info);
   }
   plan.finalDctMethod = info.dct_method;
   plan.finalTwoPass = info.two_pass_quantize != FALSE;
@@ -88,7 +87,7 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
   if (settings.ProgressiveDisplay && jpeg_has_multiple_scans(&info)) {
     // Intermediate passes are quick previews; only the last uses the final parameters.
     info.enable_2pass_quant = info.two_pass_quantize;
-    applySpeed(info);
+    ApplySpeed(info);
     info.buffered_image = TRUE;
     plan.buffered = true;
   }
@@ -115,15 +114,35 @@ void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInve
 
 // ---------------------------------------------------------------------------------------
 
-JpegBitmapDecode::JpegBitmapDecode(TJPEGImage& owner, std::shared_ptr<TBitmap> bitmap)
-    : owner_(owner),
-      ownerAlive_(owner.alive_),
-      data_(owner.data_),
-      bitmap_(std::move(bitmap)),
-      settings_(owner.settings_) {}
+namespace {
 
-bool JpegBitmapDecode::Run() {
-  const QByteArray bytes = data_->Data.value_or(QByteArray());
+// One decode: the library's rows into the bitmap, progress to the callback.
+class Decoder : private JpegProgressSink {
+ public:
+  Decoder(const TJPEGSettings& settings, const std::shared_ptr<TBitmap>& bitmap, const JpegProgressCallback& progress)
+      : settings_(settings), bitmap_(bitmap), progress_(progress) {}
+
+  JpegDecodeOutcome Run(const QByteArray& bytes, const TPalette& palette);
+
+ private:
+  void LibraryProgress(j_common_ptr info) override;
+  void decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan, const TPalette& palette);
+  void useGivenPalette(JpegDecompressor& decompressor, const TPalette& palette);
+  void takeGeneratedPalette(const jpeg_decompress_struct& info);
+  void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
+  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
+  void checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan);
+
+  const TJPEGSettings settings_;
+  // Held for the whole decode, even if a progress handler makes the picture let go.
+  const std::shared_ptr<TBitmap> bitmap_;
+  const JpegProgressCallback& progress_;
+  JpegProgressMeter meter_{true};
+  bool generatePalette_ = true;
+  bool paletteGenerated_ = false;
+};
+
+JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette) {
   JpegDecompressor decompressor(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                 static_cast<size_t>(bytes.size()), this);
   const JpegDecodePlan plan = ConfigureDecompressor(decompressor, settings_);
@@ -134,58 +153,43 @@ bool JpegBitmapDecode::Run() {
     throw EOutOfMemory();
   }
 
-  std::exception_ptr failure;
+  JpegDecodeOutcome outcome;
   try {
     bitmap_->SetPixelFormat(plan.eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
-    if (!report(TProgressStage::Starting, 0, false, QRect())) {
-      return false;
+    if (!progress_(TProgressStage::Starting, 0, false, QRect())) {
+      outcome.receiverGone = true;
+      return outcome;
     }
   } catch (const EAbort&) {
-    return true;
+    outcome.abortedAtStart = true;
+    return outcome;
   }
   try {
-    decodeRows(decompressor, plan);
+    decodeRows(decompressor, plan, palette);
   } catch (const DecodeAbandoned&) {
-    return false;
+    outcome.receiverGone = true;
   } catch (...) {
-    failure = std::current_exception();
+    outcome.failure = std::current_exception();
   }
-  if (!report(TProgressStage::Ending, failure ? 0 : 100, owner_.PaletteModified(), QRect())) {
-    return false;
-  }
-  if (owner_.PaletteModified()) {
-    owner_.Changed(&owner_);
-  }
-  if (failure) {
-    try {
-      std::rethrow_exception(failure);
-    } catch (const EAbort&) {
-      // A silent abort keeps what was decoded so far.
-    }
-  }
-  return *ownerAlive_;
+  outcome.paletteGenerated = paletteGenerated_;
+  return outcome;
 }
 
-bool JpegBitmapDecode::report(TProgressStage stage, uint8_t percent, bool redrawNow, const QRect& region) {
-  owner_.Progress(&owner_, stage, percent, redrawNow, region, QString());
-  return *ownerAlive_;
-}
-
-void JpegBitmapDecode::LibraryProgress(j_common_ptr common) {
+void Decoder::LibraryProgress(j_common_ptr common) {
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
   const jpeg_progress_mgr& progress = *common->progress;
   const JpegPassCounters counters{progress.pass_counter, progress.pass_limit, progress.completed_passes,
                                   progress.total_passes};
   const auto due = meter_.Update(platform::GetTickCount(), counters, static_cast<int>(info->output_scanline),
                                  static_cast<int>(info->output_width), static_cast<int>(info->output_height));
-  if (due && !report(TProgressStage::Running, due->percent, due->redrawNow, due->region)) {
+  if (due && !progress_(TProgressStage::Running, due->percent, due->redrawNow, due->region)) {
     throw DecodeAbandoned();
   }
 }
 
-void JpegBitmapDecode::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
+void Decoder::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan, const TPalette& palette) {
   jpeg_decompress_struct& info = decompressor.Info();
-  useTemporaryPalette(decompressor);
+  useGivenPalette(decompressor, palette);
   decompressor.StartDecompress();
   bitmap_->SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
 
@@ -218,16 +222,12 @@ void JpegBitmapDecode::decodeRows(JpegDecompressor& decompressor, const JpegDeco
   decompressor.FinishDecompress();
 }
 
-void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
-  if (!owner_.tempPalette_) {
-    return;
-  }
-  if (settings_.PixelFormat != TJPEGPixelFormat::jf8Bit) {
-    owner_.tempPalette_ = nullptr;
+void Decoder::useGivenPalette(JpegDecompressor& decompressor, const TPalette& palette) {
+  if (!palette || settings_.PixelFormat != TJPEGPixelFormat::jf8Bit) {
     return;
   }
   jpeg_decompress_struct& info = decompressor.Info();
-  const std::vector<TPaletteEntry>& entries = owner_.tempPalette_->palPalEntry;
+  const std::vector<TPaletteEntry>& entries = palette->palPalEntry;
   if (!info.quantize_colors || entries.empty()) {
     return;
   }
@@ -237,7 +237,7 @@ void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
   for (int i = 0; i < count; ++i) {
     const TPaletteEntry& e = entries[static_cast<size_t>(i)];
     if (components == 1) {
-      map[0][i] = luminance(e);
+      map[0][i] = Luminance(e);
     } else {
       map[0][i] = e.peBlue;
       map[1][i] = e.peGreen;
@@ -250,14 +250,14 @@ void JpegBitmapDecode::useTemporaryPalette(JpegDecompressor& decompressor) {
   generatePalette_ = false;
 }
 
-void JpegBitmapDecode::takeGeneratedPalette(const jpeg_decompress_struct& info) {
+void Decoder::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   if (info.colormap != nullptr && bitmap_->PixelFormat() == TPixelFormat::pf8bit && generatePalette_) {
-    bitmap_->SetPalette(paletteFromColormap(info));
-    owner_.SetPaletteModified(true);
+    bitmap_->SetPalette(PaletteFromColormap(info));
+    paletteGenerated_ = true;
   }
 }
 
-void JpegBitmapDecode::checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan) {
+void Decoder::checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan) {
   // A progress handler could have resized or converted the bitmap; rows of the wrong
   // size must never be written.
   if (bitmap_->Width() != static_cast<int>(info.output_width) ||
@@ -266,7 +266,7 @@ void JpegBitmapDecode::checkBitmapShape(const jpeg_decompress_struct& info, cons
   }
 }
 
-int JpegBitmapDecode::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
+int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
   // Keeps the rows' memory alive while the library writes them, even if a progress
   // handler makes the bitmap give up its pixels. Only for the call: a second owner of
   // the pixels would make every later row access copy them.
@@ -274,7 +274,7 @@ int JpegBitmapDecode::readScanlines(JpegDecompressor& decompressor, JSAMPROW* ro
   return static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
 }
 
-void JpegBitmapDecode::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
+void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
   const jpeg_decompress_struct& info = decompressor.Info();
   const int width = static_cast<int>(info.output_width);
   const int height = static_cast<int>(info.output_height);
@@ -303,4 +303,11 @@ void JpegBitmapDecode::readAllRows(JpegDecompressor& decompressor, const JpegDec
       break;
     }
   }
+}
+
+}  // namespace
+
+JpegDecodeOutcome DecodeJpeg(QByteArray bytes, const TJPEGSettings& settings, const TPalette& palette,
+                             const std::shared_ptr<TBitmap>& bitmap, const JpegProgressCallback& progress) {
+  return Decoder(settings, bitmap, progress).Run(bytes, palette);
 }

@@ -1,19 +1,17 @@
 #pragma once
-// Decoding a JPEG picture's compressed bytes into its decoded bitmap, with progress
-// reports to the picture's progress notification.
+// Decoding the bytes of a JPEG file into a bitmap, with progress reports.
 
 #include "picture/graphic.h"
 #include "picture/jpeg_codec.h"
-#include "picture/jpeg_data.h"
 #include "picture/jpeg_progress.h"
 #include "picture/jpeg_settings.h"
 
 #include <QSize>
 
+#include <exception>
 #include <memory>
 
 class TBitmap;
-class TJPEGImage;
 
 // How the decompressor was set up for a picture's settings.
 struct JpegDecodePlan {
@@ -31,32 +29,25 @@ JpegDecodePlan ConfigureDecompressor(JpegDecompressor& decompressor, const TJPEG
 // The output size the settings give for these bytes (the header read, nothing decoded).
 QSize JpegOutputSize(const QByteArray& bytes, const TJPEGSettings& settings);
 
-// One decode of owner's compressed bytes into bitmap, which owner already holds as its
-// decoded bitmap (empty) so that progress handlers can draw it while it fills.
-class JpegBitmapDecode : private JpegProgressSink {
- public:
-  JpegBitmapDecode(TJPEGImage& owner, std::shared_ptr<TBitmap> bitmap);
-  // Returns false when the owner was freed during the decode (by a progress handler).
-  bool Run();
-
- private:
-  void LibraryProgress(j_common_ptr info) override;
-  bool report(TProgressStage stage, uint8_t percent, bool redrawNow, const QRect& region);
-  void decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
-  void useTemporaryPalette(JpegDecompressor& decompressor);
-  void takeGeneratedPalette(const jpeg_decompress_struct& info);
-  void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
-  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
-  void checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan);
-
-  TJPEGImage& owner_;
-  std::shared_ptr<bool> ownerAlive_;
-  TJPEGDataRef data_;
-  std::shared_ptr<TBitmap> bitmap_;
-  TJPEGSettings settings_;
-  JpegProgressMeter meter_{true};
-  bool generatePalette_ = true;
+// How a decode ended, for the picture that asked for it.
+struct JpegDecodeOutcome {
+  // A progress report found the receiver gone: the decode stopped and touched nothing.
+  bool receiverGone = false;
+  // A silent abort in the Starting report: nothing was decoded, no Ending is due.
+  bool abortedAtStart = false;
+  // The decode made the 8-bit bitmap's palette.
+  bool paletteGenerated = false;
+  // The error that ended the rows (the rows decoded so far stay in the bitmap).
+  std::exception_ptr failure;
 };
+
+// Decodes bytes into bitmap, an empty bitmap that its picture already holds so that
+// progress handlers can draw it while it fills. palette, when given for an 8-bit
+// decode, is used instead of one the library makes. Reports Starting and Running; the
+// Ending report is the caller's, after it has looked at the outcome. An unreadable
+// header or a picture too large for memory is raised before anything is reported.
+JpegDecodeOutcome DecodeJpeg(QByteArray bytes, const TJPEGSettings& settings, const TPalette& palette,
+                             const std::shared_ptr<TBitmap>& bitmap, const JpegProgressCallback& progress);
 
 // Turns four-component rows into blue, green, red. Files with an Adobe marker store the
 // components inverted, as the programs that write them do.

@@ -1,23 +1,22 @@
 #pragma once
-// Compressing a JPEG picture's decoded bitmap into new compressed bytes.
+// Compressing a bitmap into the bytes of a JPEG file.
 
-#include "picture/graphic.h"
-#include "picture/jpeg_codec.h"
 #include "picture/jpeg_progress.h"
+#include "picture/jpeg_settings.h"
 
-class TJPEGImage;
+#include <QByteArray>
 
-class JpegBitmapEncode : private JpegProgressSink {
- public:
-  explicit JpegBitmapEncode(TJPEGImage& owner) : owner_(owner) {}
-  // Gives the owner new compressed data made from its decoded bitmap: none when there
-  // is no bitmap, no bytes when a progress handler aborted silently.
-  void Run();
+class TBitmap;
 
- private:
-  void LibraryProgress(j_common_ptr info) override;
-  void compress(JpegCompressor& compressor);
-
-  TJPEGImage& owner_;
-  JpegProgressMeter meter_{false};
+// A compressed file and what its header says.
+struct EncodedJpeg {
+  QByteArray bytes;
+  int width = 0;
+  int height = 0;
+  bool grayscale = false;
 };
+
+// Compresses bitmap (not empty) with the settings' quality, grey scale and progressive
+// encoding, reporting Starting, Running and Ending. A failure, one thrown by a progress
+// report included, is raised after the Ending report.
+EncodedJpeg EncodeJpeg(TBitmap& bitmap, const TJPEGSettings& settings, const JpegProgressCallback& progress);

@@ -17,7 +17,7 @@ namespace {
 // forged stored-data count from asking for absurd amounts.
 constexpr int64_t kMaxJpegFileBytes = int64_t{1} << 30;
 
-QString sizeRefused() { return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"); }
+QString SizeRefused() { return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"); }
 
 }  // namespace
 
@@ -121,9 +121,9 @@ int TJPEGImage::Height() {
   return scaledHeight_;
 }
 
-void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation(sizeRefused()); }
+void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation(SizeRefused()); }
 
-void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation(sizeRefused()); }
+void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation(SizeRefused()); }
 
 // --- palettes --------------------------------------------------------------------------
 
@@ -168,15 +168,73 @@ TBitmap* TJPEGImage::Bitmap() {
   auto decoding = std::make_shared<TBitmap>();
   bitmap_ = decoding;
   const std::shared_ptr<bool> alive = alive_;
-  if (!JpegBitmapDecode(*this, decoding).Run() || !*alive) {
+  // Only an 8-bit decode maps onto a given palette.
+  if (settings_.PixelFormat != TJPEGPixelFormat::jf8Bit) {
+    tempPalette_ = nullptr;
+  }
+  const JpegDecodeOutcome outcome =
+      DecodeJpeg(data_->Data.value_or(QByteArray()), settings_, tempPalette_, decoding, progressReports());
+  if (outcome.receiverGone || !*alive) {
+    return nullptr;
+  }
+  if (!outcome.abortedAtStart && !finishDecode(outcome)) {
     return nullptr;
   }
   return bitmap_.get();
 }
 
+bool TJPEGImage::finishDecode(const JpegDecodeOutcome& outcome) {
+  const std::shared_ptr<bool> alive = alive_;
+  if (outcome.paletteGenerated) {
+    SetPaletteModified(true);
+  }
+  Progress(this, TProgressStage::Ending, outcome.failure ? 0 : 100, PaletteModified(), QRect(), QString());
+  if (!*alive) {
+    return false;
+  }
+  if (PaletteModified()) {
+    Changed(this);
+  }
+  if (outcome.failure) {
+    try {
+      std::rethrow_exception(outcome.failure);
+    } catch (const EAbort&) {
+      // A silent abort keeps what was decoded so far.
+    }
+  }
+  return *alive;
+}
+
+JpegProgressCallback TJPEGImage::progressReports() {
+  return [this, alive = alive_](TProgressStage stage, uint8_t percent, bool redrawNow, const QRect& region) {
+    Progress(this, stage, percent, redrawNow, region, QString());
+    return *alive;
+  };
+}
+
 void TJPEGImage::Compress() {
-  if (!data_->Data) {
-    JpegBitmapEncode(*this).Run();
+  if (data_->Data) {
+    return;
+  }
+  newData();
+  // The result goes into this data even if a progress handler replaced the picture's.
+  const TJPEGDataRef data = data_;
+  const std::shared_ptr<TBitmap> bitmap = bitmap_;
+  if (bitmap == nullptr || bitmap->Width() == 0 || bitmap->Height() == 0) {
+    return;
+  }
+  try {
+    EncodedJpeg encoded = EncodeJpeg(*bitmap, settings_, progressReports());
+    data->Data = std::move(encoded.bytes);
+    data->Width = encoded.width;
+    data->Height = encoded.height;
+    data->Grayscale = encoded.grayscale;
+  } catch (const EAbort&) {
+    // Aborted silently: no bytes.
+    newData();
+  } catch (...) {
+    newData();
+    throw;
   }
 }
 

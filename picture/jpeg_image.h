@@ -5,9 +5,12 @@
 #include "picture/bitmap.h"
 #include "picture/graphic.h"
 #include "picture/jpeg_data.h"
+#include "picture/jpeg_progress.h"
 #include "picture/jpeg_settings.h"
 
 #include <memory>
+
+struct JpegDecodeOutcome;
 
 class TJPEGImage : public TGraphic {
  public:
@@ -73,14 +76,15 @@ class TJPEGImage : public TGraphic {
   void AssignTo(TPersistent* Dest) override;
 
  private:
-  friend class JpegBitmapDecode;
-  friend class JpegBitmapEncode;
-
   void newData();
   void dropBitmap();
   // A setting that changes the decoded pixels makes the next draw decode again.
   void decodeSettingChanged();
   void scaledSizeNeeded();
+  // Passes a decode's or an encode's reports to OnProgress; false once this is freed.
+  JpegProgressCallback progressReports();
+  // The Ending report and what follows it; false when this was freed meanwhile.
+  bool finishDecode(const JpegDecodeOutcome& outcome);
 
   TJPEGDataRef data_;
   std::shared_ptr<TBitmap> bitmap_;

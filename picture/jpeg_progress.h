@@ -3,9 +3,12 @@
 // turned into the few reports worth passing on: at most one per 500 ms, only when the
 // whole percentage changed, with the band of rows decoded since the last report.
 
+#include "picture/graphic.h"
+
 #include <QRect>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 inline constexpr uint32_t kProgressIntervalMs = 500;
@@ -44,3 +47,10 @@ class JpegProgressMeter {
   int lastPercent_ = 0;
   int lastScanline_ = 0;
 };
+
+// Where an encode or a decode sends its reports: the stage, the whole percentage done,
+// whether to redraw at once, and the band of output rows decoded since the last report
+// (empty when encoding). Returns false when the receiver is gone (a progress handler
+// freed the picture); a decode then stops at once and touches nothing more.
+using JpegProgressCallback =
+    std::function<bool(TProgressStage stage, uint8_t percent, bool redrawNow, const QRect& region)>;

@@ -8,7 +8,7 @@
 
 namespace {
 
-int& screenBitsOverride() {
+int& ScreenBitsOverride() {
   static int bits = 0;
   return bits;
 }
@@ -19,7 +19,7 @@ constexpr std::array<QRgb, 10> kStaticLow = {0x000000, 0x800000, 0x008000, 0x808
 constexpr std::array<QRgb, 10> kStaticHigh = {0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00,
                                                0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
-TPaletteEntry entryFromRgb(QRgb rgb) {
+TPaletteEntry EntryFromRgb(QRgb rgb) {
   return TPaletteEntry{static_cast<uint8_t>(qRed(rgb)), static_cast<uint8_t>(qGreen(rgb)),
                        static_cast<uint8_t>(qBlue(rgb)), 0};
 }
@@ -39,7 +39,7 @@ TPalette PaletteFromColorTable(const QList<QRgb>& colorTable) {
   std::vector<TPaletteEntry> entries;
   entries.reserve(static_cast<size_t>(std::min<qsizetype>(colorTable.size(), kMaxPaletteEntries)));
   for (qsizetype i = 0; i < colorTable.size() && i < kMaxPaletteEntries; ++i) {
-    entries.push_back(entryFromRgb(colorTable[i]));
+    entries.push_back(EntryFromRgb(colorTable[i]));
   }
   return CreatePalette(std::move(entries));
 }
@@ -60,7 +60,7 @@ TPalette CreateHalftonePalette() {
   std::vector<TPaletteEntry> entries;
   entries.reserve(kMaxPaletteEntries);
   for (QRgb rgb : kStaticLow) {
-    entries.push_back(entryFromRgb(rgb));
+    entries.push_back(EntryFromRgb(rgb));
   }
   constexpr int kLevels[6] = {0x00, 0x33, 0x66, 0x99, 0xCC, 0xFF};
   for (int r : kLevels) {
@@ -72,14 +72,14 @@ TPalette CreateHalftonePalette() {
     }
   }
   for (QRgb rgb : kStaticHigh) {
-    entries.push_back(entryFromRgb(rgb));
+    entries.push_back(EntryFromRgb(rgb));
   }
   return CreatePalette(std::move(entries));
 }
 
 int ScreenBitsPerPixel() {
-  if (screenBitsOverride() > 0) {
-    return screenBitsOverride();
+  if (ScreenBitsOverride() > 0) {
+    return ScreenBitsOverride();
   }
   // Colour depth beyond 24 bits is alpha, which a palette decision does not care about.
   const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
@@ -88,4 +88,4 @@ int ScreenBitsPerPixel() {
   return screen ? std::min(screen->depth(), 24) : 24;
 }
 
-void SetScreenBitsPerPixel(int bitsPerPixel) { screenBitsOverride() = std::max(0, bitsPerPixel); }
+void SetScreenBitsPerPixel(int bitsPerPixel) { ScreenBitsOverride() = std::max(0, bitsPerPixel); }

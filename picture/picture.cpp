@@ -9,11 +9,11 @@
 namespace {
 
 template <class Kind>
-bool isExactly(const TObject& object) {
+bool IsExactly(const TObject& object) {
   return typeid(object) == typeid(Kind);
 }
 
-bool sameKind(const TObject& a, const TObject& b) { return typeid(a) == typeid(b); }
+bool SameKind(const TObject& a, const TObject& b) { return typeid(a) == typeid(b); }
 
 }  // namespace
 
@@ -95,14 +95,14 @@ void TPicture::SetGraphic(TGraphic* Value) {
 }
 
 TBitmap* TPicture::Bitmap() {
-  if (!graphic_ || !isExactly<TBitmap>(*graphic_)) {
+  if (!graphic_ || !IsExactly<TBitmap>(*graphic_)) {
     replaceGraphic(std::make_unique<TBitmap>());
   }
   return static_cast<TBitmap*>(graphic_.get());
 }
 
 void TPicture::AssignTo(TPersistent* Dest) {
-  if (graphic_ && Dest != nullptr && sameKind(*graphic_, *Dest)) {
+  if (graphic_ && Dest != nullptr && SameKind(*graphic_, *Dest)) {
     Dest->Assign(graphic_.get());
     return;
   }

@@ -21,7 +21,7 @@ QString EInOutError::MessageFor(int code) {
   }
 }
 
-int PlatformErrorCodeFromErrno(int error) {
+int platform::PlatformErrorCodeFromErrno(int error) {
   switch (error) {
     case ENOENT:
       return 2;

@@ -42,11 +42,13 @@ class EInOutError : public Exception {
   int code_;
 };
 
+namespace platform {
 // Maps an errno value onto the platform codes above. An errno that means none of them
 // keeps its number negated ("E/A-Fehler -5" for EIO): errno numbers overlap the
 // platform's codes (EIO is 5, EINTR 4), and a negative code can never be read as any
 // of them while still naming the errno.
 int PlatformErrorCodeFromErrno(int error);
+}  // namespace platform
 
 class EConvertError : public Exception {
  public:

@@ -167,14 +167,18 @@ QString GetCurrentDir() {
   return QFile::decodeName(buffer.c_str());
 }
 
-void SetCurrentDir(const QString& path) {
+void EnterFolder(const QString& path) {
   const auto native = NativePath(path);
   if (!native) {
-    throw EInOutError(PlatformErrorCodeFromErrno(EINVAL));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(EINVAL));
   }
   if (chdir(native->constData()) != 0) {
-    throw EInOutError(PlatformErrorCodeFromErrno(errno));
+    throw EInOutError(platform::PlatformErrorCodeFromErrno(errno));
   }
+}
+
+void SetCurrentDir(const QString& path) {
+  EnterFolder(path);
   NoteCurrentFolder(GetCurrentDir());
 }
 

@@ -1,10 +1,8 @@
 #include "platform/folder_change.h"
 
 #include "platform/drives.h"
-#include "platform/errors.h"
 #include "platform/file_system.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -34,16 +32,6 @@ class CurrentDirectoryRestorer {
   int fd_;
   bool dismissed_ = false;
 };
-
-void EnterOrThrow(const QString& folder) {
-  const auto native = NativePath(folder);
-  if (!native) {
-    throw EInOutError(PlatformErrorCodeFromErrno(EINVAL));
-  }
-  if (chdir(native->constData()) != 0) {
-    throw EInOutError(PlatformErrorCodeFromErrno(errno));
-  }
-}
 
 QString WithoutBrackets(const QString& value) {
   if (value.size() >= 2 && value.startsWith(QLatin1Char('[')) && value.endsWith(QLatin1Char(']'))) {
@@ -76,10 +64,10 @@ QString ChangeToFolder(const QString& value) {
   const SplitPath parts = SplitAtLastSeparator(WithoutBrackets(value));
   CurrentDirectoryRestorer restorer;
   if (!parts.folderPart.isEmpty()) {
-    EnterOrThrow(parts.folderPart);
+    EnterFolder(parts.folderPart);
   }
   if (NamesFolderToEnter(parts.lastElement)) {
-    EnterOrThrow(parts.lastElement);
+    EnterFolder(parts.lastElement);
   }
   restorer.Dismiss();
   const QString resolved = GetCurrentDir();

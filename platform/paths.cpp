@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+namespace platform {
+
 namespace {
 
 QString FileNameOf(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
@@ -56,3 +58,5 @@ QString PlacementFileNameFromExecutable(const QString& exePath) {
   }
   return name + QStringLiteral(".INI");
 }
+
+}  // namespace platform

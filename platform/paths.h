@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace platform {
+
 // The folder of the executable with exactly one trailing "/": the path up to its last
 // "/", that "/" dropped unless it is the root or follows another "/", then a "/"
 // appended unless there is one. "/opt/velarim/Velarim" gives "/opt/velarim/",
@@ -20,3 +22,5 @@ QString ApplicationTitleFromExecutable(const QString& exePath);
 // The file name without folder with its extension (from the last ".") replaced by
 // ".INI", or ".INI" appended when it has none: "FOTO.EXE" gives "FOTO.INI".
 QString PlacementFileNameFromExecutable(const QString& exePath);
+
+}  // namespace platform

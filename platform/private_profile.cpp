@@ -5,10 +5,9 @@
 
 #include <QDir>
 
-namespace {
+namespace platform {
 
-namespace profile_file = platform::profile_file;
-namespace profile_text = platform::profile_text;
+namespace {
 
 bool IsBareFileName(const QString& fileName) { return !fileName.contains(u'/'); }
 
@@ -39,13 +38,13 @@ QString ResolveProfileFileName(const QString& fileName) {
   if (fileName.isEmpty() || !IsBareFileName(fileName)) {
     return fileName;
   }
-  return ProfileDirectory() + u'/' + fileName;
+  return platform::ProfileDirectory() + u'/' + fileName;
 }
 
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                                 int bufferSize, const QString& fileName) {
   QByteArray bytes;
-  const QString path = ResolveProfileFileName(fileName);
+  const QString path = platform::ResolveProfileFileName(fileName);
   if (path.isEmpty() || profile_file::ReadWholeFile(path, bytes) != profile_file::ReadStatus::Read) {
     return CutToBuffer(defaultValue, bufferSize);
   }
@@ -58,7 +57,7 @@ bool WritePrivateProfileString(const QString* section, const QString* key, const
   if (!section) {
     return true;
   }
-  const QString path = ResolveProfileFileName(fileName);
+  const QString path = platform::ResolveProfileFileName(fileName);
   if (path.isEmpty()) {
     return false;
   }
@@ -67,3 +66,5 @@ bool WritePrivateProfileString(const QString* section, const QString* key, const
                                   IsBareFileName(fileName) ? profile_file::MissingFolder::CreatePrivate
                                                            : profile_file::MissingFolder::Fail);
 }
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace platform {
+
 // Where profile files named without a folder live: $XDG_CONFIG_HOME/velarim, or
 // ~/.config/velarim when that variable is unset, empty or not an absolute path.
 QString ProfileDirectory();
@@ -31,3 +33,5 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 // changes nothing leaves the file alone and succeeds.
 bool WritePrivateProfileString(const QString* section, const QString* key, const QString* value,
                                const QString& fileName);
+
+}  // namespace platform

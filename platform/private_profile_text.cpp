@@ -62,19 +62,9 @@ class LineCursor {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-QByteArrayView TrimBlanks(QByteArrayView text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && IsBlank(text[begin])) {
-    ++begin;
-  }
-  while (end > begin && IsBlank(text[end - 1])) {
-    --end;
-  }
-  return text.sliced(begin, end - begin);
-}
-
-QString TrimBlanks(const QString& text) {
+// Text without the blanks (space, tab) at either end; for bytes and for names alike.
+template <typename Text>
+Text TrimBlanks(const Text& text) {
   qsizetype begin = 0;
   qsizetype end = text.size();
   while (begin < end && IsBlank(text[begin])) {

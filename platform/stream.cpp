@@ -128,7 +128,7 @@ void TMemoryStream::SaveToFile(const QString& FileName) {
 
 namespace {
 
-int openFlags(TFileMode mode) {
+int OpenFlags(TFileMode mode) {
   switch (mode) {
     case TFileMode::fmOpenRead:
       return O_RDONLY;
@@ -144,8 +144,8 @@ int openFlags(TFileMode mode) {
 
 // Opens without blocking (a FIFO would otherwise wait for a writer) and accepts only
 // regular files: a folder opens fine on Linux but cannot be read as a picture.
-int openRegularFile(const QByteArray& path, TFileMode mode) {
-  const int fd = ::open(path.constData(), openFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
+int OpenRegularFile(const QByteArray& path, TFileMode mode) {
+  const int fd = ::open(path.constData(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     return -1;
   }
@@ -161,7 +161,7 @@ int openRegularFile(const QByteArray& path, TFileMode mode) {
 }  // namespace
 
 TFileStream::TFileStream(const QString& FileName, TFileMode Mode) : fileName_(FileName) {
-  fd_ = openRegularFile(QFile::encodeName(FileName), Mode);
+  fd_ = OpenRegularFile(QFile::encodeName(FileName), Mode);
   if (fd_ < 0) {
     if (Mode == TFileMode::fmCreate) {
       throw EFCreateError(FileName);

@@ -12,7 +12,7 @@ namespace {
 constexpr TColor kShapeBlue = 0xFF0000;  // 0x00BBGGRR
 
 template <class Control>
-Control* place(TPagesDlg* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
+Control* Place(TPagesDlg* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
   auto* control = new Control(form);
   control->SetName(QString::fromLatin1(name));
   control->SetBounds(left, top, width, height);
@@ -21,7 +21,7 @@ Control* place(TPagesDlg* form, const char* name, TWinControl* parent, int left,
 }
 
 TRadioButton* radio(TPagesDlg* form, const char* name, TWinControl* parent, QRect bounds, const QString& caption) {
-  auto* button = place<TRadioButton>(form, name, parent, bounds.left(), bounds.top(), bounds.width(), bounds.height());
+  auto* button = Place<TRadioButton>(form, name, parent, bounds.left(), bounds.top(), bounds.width(), bounds.height());
   button->SetCaption(caption);
   return button;
 }
@@ -59,12 +59,12 @@ TPagesDlg::TPagesDlg(TComponent* AOwner) : TForm(AOwner) {
   SetCaption(QStringLiteral("Arbeitsblattdialog mit Seitenregistern"));
 
   createButtons();
-  Panel1 = place<TPanel>(this, "Panel1", this, 0, 0, 457, 267);
+  Panel1 = Place<TPanel>(this, "Panel1", this, 0, 0, 457, 267);
   Panel1->SetAlign(TAlign::alClient);
   Panel1->SetBevelOuter(TPanelBevel::bvNone);
   Panel1->SetBorderWidth(5);
   Panel1->SetColor(clWindow);
-  PageControl1 = place<TPageControl>(this, "PageControl1", Panel1, 5, 5, 447, 257);
+  PageControl1 = Place<TPageControl>(this, "PageControl1", Panel1, 5, 5, 447, 257);
   PageControl1->SetAlign(TAlign::alClient);
   TabSheet1 = new TTabSheet(this);
   TabSheet1->SetName(QStringLiteral("TabSheet1"));
@@ -82,7 +82,7 @@ TPagesDlg::TPagesDlg(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TPagesDlg::createFormatChoice() {
-  RadioGroup1 = place<TRadioGroup>(this, "RadioGroup1", TabSheet1, 8, 4, 249, 217);
+  RadioGroup1 = Place<TRadioGroup>(this, "RadioGroup1", TabSheet1, 8, 4, 249, 217);
   RadioGroup1->SetCaption(QStringLiteral(" Format des Ausdrucks "));
   // Created in their tab order; the hidden one is passed by.
   BorRadio5 = radio(this, "BorRadio5", TabSheet1, {20, 196, 161, 17}, QStringLiteral("DINA4 29 cm x 19 cm quer"));
@@ -96,7 +96,7 @@ void TPagesDlg::createFormatChoice() {
 }
 
 void TPagesDlg::createIllustration() {
-  Panel3 = place<TPanel>(this, "Panel3", TabSheet1, 276, 11, 153, 210);
+  Panel3 = Place<TPanel>(this, "Panel3", TabSheet1, 276, 11, 153, 210);
   struct ShapeDesign {
     TShape** shape;
     const char* name;
@@ -114,24 +114,24 @@ void TPagesDlg::createIllustration() {
   };
   for (const ShapeDesign& design : shapes) {
     const QRect& b = design.bounds;
-    *design.shape = place<TShape>(this, design.name, Panel3, b.left(), b.top(), b.width(), b.height());
+    *design.shape = Place<TShape>(this, design.name, Panel3, b.left(), b.top(), b.width(), b.height());
     (*design.shape)->SetBrushColor(design.fill);
   }
 }
 
 void TPagesDlg::createButtons() {
-  Panel2 = place<TPanel>(this, "Panel2", this, 0, 267, 457, 34);
+  Panel2 = Place<TPanel>(this, "Panel2", this, 0, 267, 457, 34);
   Panel2->SetAlign(TAlign::alBottom);
   Panel2->SetBevelOuter(TPanelBevel::bvNone);
   Panel2->SetColor(clWindow);
-  OKBtn = place<TButton>(this, "OKBtn", Panel2, 187, 2, 75, 25);
+  OKBtn = Place<TButton>(this, "OKBtn", Panel2, 187, 2, 75, 25);
   OKBtn->SetCaption(QStringLiteral("OK"));
   OKBtn->SetDefault(true);
   OKBtn->OnClick = [this](TObject* sender) { OKBtnClick(sender); };
-  CancelBtn = place<TButton>(this, "CancelBtn", Panel2, 267, 2, 75, 25);
+  CancelBtn = Place<TButton>(this, "CancelBtn", Panel2, 267, 2, 75, 25);
   CancelBtn->SetCaption(QStringLiteral("Abbrechen"));
   CancelBtn->SetVisible(false);
-  HelpBtn = place<TButton>(this, "HelpBtn", Panel2, 347, 2, 75, 25);
+  HelpBtn = Place<TButton>(this, "HelpBtn", Panel2, 347, 2, 75, 25);
   HelpBtn->SetCaption(QStringLiteral("&Hilfe"));
   HelpBtn->SetVisible(false);
   enterFilter_ = std::make_unique<EnterFilter>(this);

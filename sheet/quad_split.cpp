@@ -26,7 +26,7 @@ void TabcCustomQuadSplit::PaintBars(QPainter& painter) {
   }
   if (SplitColor() == Color()) return;
   for (const QRect& face : QuadBarFaces(frame, BarColumns(), BarRows())) {
-    painter.fillRect(face, platform::ToQColor(SplitColor()));
+    painter.fillRect(face, ToQColor(SplitColor()));
   }
 }
 

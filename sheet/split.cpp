@@ -239,12 +239,12 @@ QPoint TabcCustomSplit::GetDragPoint(QPoint point) const {
 }
 
 std::pair<QColor, QColor> TabcCustomSplit::BarColours() const {
-  const QColor light = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
-  const QColor shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW);
+  const QColor light = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT);
+  const QColor shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW);
   switch (splitBevel_) {
     case TPanelBevel::bvRaised: return {light, shadow};
     case TPanelBevel::bvLowered: return {shadow, light};
-    default: return {platform::ToQColor(Color()), platform::ToQColor(Color())};
+    default: return {ToQColor(Color()), ToQColor(Color())};
   }
 }
 

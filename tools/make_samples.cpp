@@ -13,7 +13,7 @@
 
 namespace {
 
-bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes, size_t length) {
+bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes, size_t length) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(length));
   if (!out) {
@@ -23,59 +23,59 @@ bool writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
   return true;
 }
 
-bool write(const std::filesystem::path& folder, const char* name, const SampleJpegOptions& options) {
+bool WriteSample(const std::filesystem::path& folder, const char* name, const SampleJpegOptions& options) {
   const std::vector<uint8_t> bytes = MakeSampleJpeg(options);
-  return writeFile(folder / name, bytes, bytes.size());
+  return WriteFile(folder / name, bytes, bytes.size());
 }
 
-SampleJpegOptions sized(int width, int height) {
+SampleJpegOptions Sized(int width, int height) {
   SampleJpegOptions o;
   o.width = width;
   o.height = height;
   return o;
 }
 
-bool writeSamples(const std::filesystem::path& folder) {
-  SampleJpegOptions gray = sized(1024, 768);
+bool WriteSamples(const std::filesystem::path& folder) {
+  SampleJpegOptions gray = Sized(1024, 768);
   gray.model = SampleColorModel::Grayscale;
-  SampleJpegOptions progressive = sized(1600, 1200);
+  SampleJpegOptions progressive = Sized(1600, 1200);
   progressive.progressive = true;
-  return write(folder, "quer.jpg", sized(1600, 1200)) && write(folder, "hoch.jpg", sized(1200, 1600)) &&
-         write(folder, "graustufen.jpg", gray) && write(folder, "progressiv.jpg", progressive) &&
-         write(folder, "gross_24_megapixel.jpg", sized(6000, 4000));
+  return WriteSample(folder, "quer.jpg", Sized(1600, 1200)) && WriteSample(folder, "hoch.jpg", Sized(1200, 1600)) &&
+         WriteSample(folder, "graustufen.jpg", gray) && WriteSample(folder, "progressiv.jpg", progressive) &&
+         WriteSample(folder, "gross_24_megapixel.jpg", Sized(6000, 4000));
 }
 
-bool writeSeeds(const std::filesystem::path& folder) {
-  SampleJpegOptions baseline = sized(64, 48);
+bool WriteSeeds(const std::filesystem::path& folder) {
+  SampleJpegOptions baseline = Sized(64, 48);
   baseline.quality = 75;
-  SampleJpegOptions progressive = sized(48, 32);
+  SampleJpegOptions progressive = Sized(48, 32);
   progressive.progressive = true;
   progressive.quality = 75;
-  SampleJpegOptions gray = sized(40, 30);
+  SampleJpegOptions gray = Sized(40, 30);
   gray.model = SampleColorModel::Grayscale;
   SampleJpegOptions grayProgressive = gray;
   grayProgressive.progressive = true;
-  SampleJpegOptions restarts = sized(64, 48);
+  SampleJpegOptions restarts = Sized(64, 48);
   restarts.restartIntervalRows = 1;
   restarts.quality = 75;
-  SampleJpegOptions cmyk = sized(32, 24);
+  SampleJpegOptions cmyk = Sized(32, 24);
   cmyk.model = SampleColorModel::Cmyk;
   cmyk.quality = 75;
   SampleJpegOptions cmykPlain = cmyk;
   cmykPlain.adobeMarker = false;
   SampleJpegOptions ycck = cmyk;
   ycck.model = SampleColorModel::Ycck;
-  SampleJpegOptions refined = sized(16, 16);
+  SampleJpegOptions refined = Sized(16, 16);
   refined.model = SampleColorModel::Grayscale;
   refined.refinementLevels = 2;
 
   const std::vector<uint8_t> whole = MakeSampleJpeg(baseline);
-  return write(folder, "baseline_64x48.jpg", baseline) && write(folder, "progressive_48x32.jpg", progressive) &&
-         write(folder, "grayscale_40x30.jpg", gray) && write(folder, "grayscale_progressive.jpg", grayProgressive) &&
-         write(folder, "tiny_1x1.jpg", sized(1, 1)) && write(folder, "restart_every_row.jpg", restarts) &&
-         write(folder, "cmyk_adobe_inverted.jpg", cmyk) && write(folder, "cmyk_without_adobe_marker.jpg", cmykPlain) &&
-         write(folder, "ycck.jpg", ycck) && write(folder, "refined_scan_per_coefficient.jpg", refined) &&
-         writeFile(folder / "baseline_cut_in_half.jpg", whole, whole.size() / 2);
+  return WriteSample(folder, "baseline_64x48.jpg", baseline) && WriteSample(folder, "progressive_48x32.jpg", progressive) &&
+         WriteSample(folder, "grayscale_40x30.jpg", gray) && WriteSample(folder, "grayscale_progressive.jpg", grayProgressive) &&
+         WriteSample(folder, "tiny_1x1.jpg", Sized(1, 1)) && WriteSample(folder, "restart_every_row.jpg", restarts) &&
+         WriteSample(folder, "cmyk_adobe_inverted.jpg", cmyk) && WriteSample(folder, "cmyk_without_adobe_marker.jpg", cmykPlain) &&
+         WriteSample(folder, "ycck.jpg", ycck) && WriteSample(folder, "refined_scan_per_coefficient.jpg", refined) &&
+         WriteFile(folder / "baseline_cut_in_half.jpg", whole, whole.size() / 2);
 }
 
 }  // namespace
@@ -93,5 +93,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot create %s\n", folder.c_str());
     return 1;
   }
-  return (seeds ? writeSeeds(folder) : writeSamples(folder)) ? 0 : 1;
+  return (seeds ? WriteSeeds(folder) : WriteSamples(folder)) ? 0 : 1;
 }

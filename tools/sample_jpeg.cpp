@@ -15,14 +15,14 @@ constexpr SampleRgb kBottomRight{230, 200, 30};
 constexpr SampleRgb kDisc{250, 250, 250};
 
 // Sample making only ever gets options the code chose, so a library error is a bug.
-[[noreturn]] void abortOnError(j_common_ptr info) {
+[[noreturn]] void AbortOnError(j_common_ptr info) {
   char message[JMSG_LENGTH_MAX];
   (*info->err->format_message)(info, message);
   std::fprintf(stderr, "sample JPEG: %s\n", message);
   std::abort();
 }
 
-int componentsOf(SampleColorModel model) {
+int ComponentsOf(SampleColorModel model) {
   switch (model) {
     case SampleColorModel::Grayscale:
       return 1;
@@ -35,10 +35,10 @@ int componentsOf(SampleColorModel model) {
   return 3;
 }
 
-uint8_t gray(SampleRgb c) { return static_cast<uint8_t>((c.r * 299 + c.g * 587 + c.b * 114) / 1000); }
+uint8_t Gray(SampleRgb c) { return static_cast<uint8_t>((c.r * 299 + c.g * 587 + c.b * 114) / 1000); }
 
 // Ink amounts of a colour, with the black ink taking the common part.
-void toCmyk(SampleRgb c, bool inverted, uint8_t* out) {
+void ToCmyk(SampleRgb c, bool inverted, uint8_t* out) {
   const int k = 255 - std::max({c.r, c.g, c.b});
   const int rgb[3] = {c.r, c.g, c.b};
   for (int i = 0; i < 3; ++i) {
@@ -48,24 +48,24 @@ void toCmyk(SampleRgb c, bool inverted, uint8_t* out) {
   out[3] = static_cast<uint8_t>(inverted ? 255 - k : k);
 }
 
-void fillRow(const SampleJpegOptions& o, int y, std::vector<uint8_t>& row) {
-  const int components = componentsOf(o.model);
+void FillRow(const SampleJpegOptions& o, int y, std::vector<uint8_t>& row) {
+  const int components = ComponentsOf(o.model);
   for (int x = 0; x < o.width; ++x) {
     const SampleRgb c = SamplePatternColor(x, y, o.width, o.height);
     uint8_t* px = row.data() + static_cast<size_t>(x) * static_cast<size_t>(components);
     if (components == 1) {
-      px[0] = gray(c);
+      px[0] = Gray(c);
     } else if (components == 3) {
       px[0] = c.r;
       px[1] = c.g;
       px[2] = c.b;
     } else {
-      toCmyk(c, o.adobeMarker, px);
+      ToCmyk(c, o.adobeMarker, px);
     }
   }
 }
 
-jpeg_scan_info scan(int components, int first, int last, int ah, int al) {
+jpeg_scan_info Scan(int components, int first, int last, int ah, int al) {
   jpeg_scan_info s{};
   s.comps_in_scan = components < 0 ? 1 : components;
   for (int i = 0; i < s.comps_in_scan; ++i) {
@@ -80,21 +80,21 @@ jpeg_scan_info scan(int components, int first, int last, int ah, int al) {
 
 // DC in one scan, then every AC coefficient of every component on its own, first at
 // reduced precision and then refined one bit at a time.
-std::vector<jpeg_scan_info> manyScanScript(int components, int levels) {
+std::vector<jpeg_scan_info> ManyScanScript(int components, int levels) {
   std::vector<jpeg_scan_info> script;
-  script.push_back(scan(components, 0, 0, 0, 0));
+  script.push_back(Scan(components, 0, 0, 0, 0));
   for (int c = 0; c < components; ++c) {
     for (int k = 1; k < 64; ++k) {
-      script.push_back(scan(-c - 1, k, k, 0, levels));
+      script.push_back(Scan(-c - 1, k, k, 0, levels));
       for (int a = levels; a > 0; --a) {
-        script.push_back(scan(-c - 1, k, k, a, a - 1));
+        script.push_back(Scan(-c - 1, k, k, a, a - 1));
       }
     }
   }
   return script;
 }
 
-void setColorModel(jpeg_compress_struct& info, const SampleJpegOptions& o) {
+void SetColorModel(jpeg_compress_struct& info, const SampleJpegOptions& o) {
   switch (o.model) {
     case SampleColorModel::Cmyk:
       jpeg_set_colorspace(&info, JCS_CMYK);
@@ -127,7 +127,7 @@ SampleRgb SamplePatternColor(int x, int y, int width, int height) {
 
 int SampleScanCount(const SampleJpegOptions& options) {
   if (options.refinementLevels > 0) {
-    return 1 + componentsOf(options.model) * 63 * (options.refinementLevels + 1);
+    return 1 + ComponentsOf(options.model) * 63 * (options.refinementLevels + 1);
   }
   return options.progressive ? -1 : 1;  // the simple progression's count is the library's
 }
@@ -136,25 +136,25 @@ std::vector<uint8_t> MakeSampleJpeg(const SampleJpegOptions& o) {
   jpeg_compress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
-  error.error_exit = abortOnError;
+  error.error_exit = AbortOnError;
   jpeg_create_compress(&info);
 
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
 
-  const int components = componentsOf(o.model);
+  const int components = ComponentsOf(o.model);
   info.image_width = static_cast<JDIMENSION>(o.width);
   info.image_height = static_cast<JDIMENSION>(o.height);
   info.input_components = components;
   info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
   jpeg_set_defaults(&info);
-  setColorModel(info, o);
+  SetColorModel(info, o);
   jpeg_set_quality(&info, o.quality, TRUE);
   info.restart_in_rows = o.restartIntervalRows;
   std::vector<jpeg_scan_info> script;
   if (o.refinementLevels > 0) {
-    script = manyScanScript(components, o.refinementLevels);
+    script = ManyScanScript(components, o.refinementLevels);
     info.scan_info = script.data();
     info.num_scans = static_cast<int>(script.size());
   } else if (o.progressive) {
@@ -164,7 +164,7 @@ std::vector<uint8_t> MakeSampleJpeg(const SampleJpegOptions& o) {
   jpeg_start_compress(&info, TRUE);
   std::vector<uint8_t> row(static_cast<size_t>(o.width) * static_cast<size_t>(components));
   while (info.next_scanline < info.image_height) {
-    fillRow(o, static_cast<int>(info.next_scanline), row);
+    FillRow(o, static_cast<int>(info.next_scanline), row);
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
   }

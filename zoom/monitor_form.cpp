@@ -12,7 +12,7 @@
 
 namespace {
 
-TMenuItem* menuItem(TFormMonitor* form, const char* name, TMenuItem* parent, const QString& caption,
+TMenuItem* MenuItem(TFormMonitor* form, const char* name, TMenuItem* parent, const QString& caption,
                     std::function<void(TObject*)> handler = {}) {
   auto* item = new TMenuItem(form);
   item->SetName(QString::fromLatin1(name));
@@ -48,17 +48,17 @@ void TFormMonitor::createMenu() {
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName(QStringLiteral("MainMenu1"));
   TMenuItem* top = MainMenu1->Items();
-  Ende1 = menuItem(this, "Ende1", top, QStringLiteral("&Ende"), [this](TObject* s) { Ende1Click(s); });
-  Anzeige1 = menuItem(this, "Anzeige1", top, QStringLiteral("&Anzeige"));
-  ImmerimVordergrund1 = menuItem(this, "ImmerimVordergrund1", Anzeige1, QStringLiteral("&Immer im Vordergrund"),
+  Ende1 = MenuItem(this, "Ende1", top, QStringLiteral("&Ende"), [this](TObject* s) { Ende1Click(s); });
+  Anzeige1 = MenuItem(this, "Anzeige1", top, QStringLiteral("&Anzeige"));
+  ImmerimVordergrund1 = MenuItem(this, "ImmerimVordergrund1", Anzeige1, QStringLiteral("&Immer im Vordergrund"),
                                  [this](TObject* s) { ImmerimVordergrund1Click(s); });
-  NichtimVordergrund1 = menuItem(this, "NichtimVordergrund1", Anzeige1, QStringLiteral("&Nicht im Vordergrund"),
+  NichtimVordergrund1 = MenuItem(this, "NichtimVordergrund1", Anzeige1, QStringLiteral("&Nicht im Vordergrund"),
                                  [this](TObject* s) { NichtimVordergrund1Click(s); });
-  Bearbeiten1 = menuItem(this, "Bearbeiten1", top, QStringLiteral("&Bearbeiten"));
+  Bearbeiten1 = MenuItem(this, "Bearbeiten1", top, QStringLiteral("&Bearbeiten"));
   InZwischenablagekopieren1 =
-      menuItem(this, "InZwischenablagekopieren1", Bearbeiten1, QStringLiteral("&In Zwischenablage kopieren"),
+      MenuItem(this, "InZwischenablagekopieren1", Bearbeiten1, QStringLiteral("&In Zwischenablage kopieren"),
                [this](TObject* s) { InZwischenablagekopieren1Click(s); });
-  Aktuel1 = menuItem(this, "Aktuel1", top, QStringLiteral("Aktualisieren"), [this](TObject* s) { Aktuel1Click(s); });
+  Aktuel1 = MenuItem(this, "Aktuel1", top, QStringLiteral("Aktualisieren"), [this](TObject* s) { Aktuel1Click(s); });
   SetMenu(MainMenu1);
 }
 
@@ -83,7 +83,7 @@ void TFormMonitor::setTopmost(bool topmost) {
 QImage TFormMonitor::CaptureClientArea() {
   QWidget* client = ClientWidget();
   QImage capture(client->size(), QImage::Format_RGB32);
-  capture.fill(platform::ToQColor(clBtnFace));
+  capture.fill(ToQColor(clBtnFace));
   QPainter painter(&capture);
   client->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
   return capture;

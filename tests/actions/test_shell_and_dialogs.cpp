@@ -14,7 +14,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(bytes);
@@ -32,16 +32,16 @@ TEST(InternetShortcut, TargetIsTheUrlOfItsSectionOnly) {
 TEST(ShellTarget, FilesShortcutsAndAddresses) {
   QTemporaryDir dir;
   const QString picture = dir.path() + QStringLiteral("/mein bild;$(rm -rf).jpg");
-  writeFile(picture, "x");
+  WriteFile(picture, "x");
   // A name full of shell syntax is a file url like any other; no command line is made.
   EXPECT_EQ(ShellTargetUrl(picture), QUrl::fromLocalFile(picture));
 
   const QString link = dir.path() + QStringLiteral("/updates.URL");
-  writeFile(link, "[InternetShortcut]\nURL=https://www.velarim.example.org/neu\n");
+  WriteFile(link, "[InternetShortcut]\nURL=https://www.velarim.example.org/neu\n");
   EXPECT_EQ(ShellTargetUrl(link), QUrl(QStringLiteral("https://www.velarim.example.org/neu")));
 
   const QString relative = dir.path() + QStringLiteral("/relative.url");
-  writeFile(relative, "[InternetShortcut]\nURL=somewhere.html\n");
+  WriteFile(relative, "[InternetShortcut]\nURL=somewhere.html\n");
   EXPECT_FALSE(ShellTargetUrl(relative).isValid());
   EXPECT_FALSE(ShellTargetUrl(dir.path() + QStringLiteral("/missing.url")).isValid());
 
@@ -74,8 +74,8 @@ TEST(SaveCopy, ReplacesAnExistingTargetWhole) {
   QTemporaryDir dir;
   const QString source = dir.path() + QStringLiteral("/a.jpg");
   const QString target = dir.path() + QStringLiteral("/b.jpg");
-  writeFile(source, QByteArray(3 * 1024 * 1024 + 17, 'a'));
-  writeFile(target, "old");
+  WriteFile(source, QByteArray(3 * 1024 * 1024 + 17, 'a'));
+  WriteFile(target, "old");
   SaveCopyOfFile(source, target);
   QFile copy(target);
   ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
@@ -85,7 +85,7 @@ TEST(SaveCopy, ReplacesAnExistingTargetWhole) {
 TEST(SaveCopy, UnwritableFolderIsReportedAndLeftEmpty) {
   QTemporaryDir dir;
   const QString source = dir.path() + QStringLiteral("/a.jpg");
-  writeFile(source, "picture");
+  WriteFile(source, "picture");
   const QString locked = dir.path() + QStringLiteral("/locked");
   ASSERT_TRUE(QDir().mkdir(locked));
   QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -97,7 +97,7 @@ TEST(SaveCopy, UnwritableFolderIsReportedAndLeftEmpty) {
 TEST(SaveCopy, MissingSourceIsReportedAndTargetKept) {
   QTemporaryDir dir;
   const QString target = dir.path() + QStringLiteral("/b.jpg");
-  writeFile(target, "old");
+  WriteFile(target, "old");
   EXPECT_THROW(SaveCopyOfFile(dir.path() + QStringLiteral("/gone.jpg"), target), Exception);
   QFile kept(target);
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));

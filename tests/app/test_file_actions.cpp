@@ -28,7 +28,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(bytes);
@@ -46,8 +46,8 @@ class FileActionsTest : public ::testing::Test {
     ASSERT_TRUE(programDir_.isValid());
     ASSERT_TRUE(pictures_.isValid());
     QDir::setCurrent(pictures_.path());
-    writeFile(picture("Bild.JPG"), "not really a picture");
-    writeFile(picture("anderes.jpg"), "neither");
+    WriteFile(picture("Bild.JPG"), "not really a picture");
+    WriteFile(picture("anderes.jpg"), "neither");
     Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
     form_ = Application()->CreateForm<TForm1>();
     form_->DirectoryListBox1->SetDirectory(picturesDir());
@@ -67,7 +67,7 @@ class FileActionsTest : public ::testing::Test {
     form_->FileListBox1->SetItemIndex(index);
   }
 
-  bool pressKey(const QKeySequence& key) { return form_->MainMenu1->IsShortCut(key); }
+  bool PressKey(const QKeySequence& key) { return form_->MainMenu1->IsShortCut(key); }
 
   ScriptedDialogs messages_;
   ScriptedFileDialogs fileDialogs_;
@@ -83,7 +83,7 @@ TEST_F(FileActionsTest, BrowseAndOpenCancelledStillOpensAndReselectsIgnoringCase
   const QString path = selected();
   fileDialogs_.answers.push_back({false, {}, {}});
 
-  ASSERT_TRUE(pressKey(QKeySequence(Qt::Key_F2)));
+  ASSERT_TRUE(PressKey(QKeySequence(Qt::Key_F2)));
 
   ASSERT_EQ(fileDialogs_.requests.size(), 1u);
   const FileDialogRequest& request = fileDialogs_.requests[0];
@@ -113,7 +113,7 @@ TEST_F(FileActionsTest, FileRenamedInTheDialogLeavesNoSelectionAndOpensNothing) 
 }
 
 TEST_F(FileActionsTest, NothingSelectedRefreshesOnlyWithAnEmptyPattern) {
-  writeFile(picture("spaeter.jpg"), "added behind the list's back");
+  WriteFile(picture("spaeter.jpg"), "added behind the list's back");
   form_->Umbenennen1->Click();
   ASSERT_EQ(fileDialogs_.requests.size(), 1u);
   EXPECT_EQ(fileDialogs_.requests[0].filter, QStringLiteral("Bilddateien |"));
@@ -126,7 +126,7 @@ TEST_F(FileActionsTest, ActionDialogKeepsTheLastBrowseTitleFilterAndExtension) {
   // Ctrl+A performs the hidden item; before any browse the dialog has no title or filter.
   select(QStringLiteral("anderes.jpg"));
   const QString first = selected();
-  ASSERT_TRUE(pressKey(QKeySequence(Qt::CTRL | Qt::Key_A)));
+  ASSERT_TRUE(PressKey(QKeySequence(Qt::CTRL | Qt::Key_A)));
   ASSERT_EQ(fileDialogs_.requests.size(), 1u);
   EXPECT_TRUE(fileDialogs_.requests[0].title.isEmpty());
   EXPECT_TRUE(fileDialogs_.requests[0].filter.isEmpty());
@@ -135,8 +135,8 @@ TEST_F(FileActionsTest, ActionDialogKeepsTheLastBrowseTitleFilterAndExtension) {
   select(QStringLiteral("Bild.JPG"));
   form_->Umbenennen1->Click();
   select(QStringLiteral("anderes.jpg"));
-  writeFile(picture("neu.jpg"), "made meanwhile");
-  ASSERT_TRUE(pressKey(QKeySequence(Qt::CTRL | Qt::Key_A)));
+  WriteFile(picture("neu.jpg"), "made meanwhile");
+  ASSERT_TRUE(PressKey(QKeySequence(Qt::CTRL | Qt::Key_A)));
 
   ASSERT_EQ(fileDialogs_.requests.size(), 3u);
   const FileDialogRequest& later = fileDialogs_.requests[2];
@@ -153,7 +153,7 @@ TEST_F(FileActionsTest, ActionDialogKeepsTheLastBrowseTitleFilterAndExtension) {
 TEST_F(FileActionsTest, SaveAsCopiesOnlyWhenConfirmedAndNeverOverSourceItself) {
   select(QStringLiteral("Bild.JPG"));
   fileDialogs_.answers.push_back({false, {}, {}});
-  ASSERT_TRUE(pressKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)));
+  ASSERT_TRUE(PressKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)));
   ASSERT_EQ(fileDialogs_.requests.size(), 1u);
   EXPECT_EQ(fileDialogs_.requests[0].kind, FileDialogKind::Save);
   EXPECT_EQ(fileDialogs_.requests[0].defaultExt, QStringLiteral("URL"));
@@ -175,7 +175,7 @@ TEST_F(FileActionsTest, HomepageOpensTheTargetOfTheUpdatesLink) {
   form_->Homepage1->Click();  // no link file: nothing opens and nothing is said
   EXPECT_TRUE(shell_.opened.empty());
 
-  writeFile(programDir_.path() + QStringLiteral("/updates.url"),
+  WriteFile(programDir_.path() + QStringLiteral("/updates.url"),
             "[InternetShortcut]\r\nURL=https://www.velarim.example.org/updates.html\r\n");
   form_->Homepage1->Click();
   ASSERT_EQ(shell_.opened.size(), 1u);
@@ -202,7 +202,7 @@ TEST_F(FileActionsTest, HintSwitchFollowsTheTickAndIsStoredAtOnce) {
 
 TEST_F(FileActionsTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileWhereverTheFolderIs) {
   const QString helpFile = programDir_.path() + QStringLiteral("/Velarim.HLP");
-  writeFile(helpFile,
+  WriteFile(helpFile,
             "VELARIM-HILFE 1\n@titel Velarim-Hilfe\n== start | Willkommen bei Velarim\n@buch Erste Schritte\n"
             "Bis zu vier Dias auf einem Blatt.\n== tasten | Tasten\n- F1: Hilfe\n");
   InstallHelpEngine();
@@ -211,7 +211,7 @@ TEST_F(FileActionsTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileWhereverTh
   form_->DirectoryListBox1->SetDirectory(elsewhere.path());
   ASSERT_EQ(QDir::currentPath(), QDir(elsewhere.path()).canonicalPath());
 
-  ASSERT_TRUE(pressKey(QKeySequence(Qt::Key_F1)));
+  ASSERT_TRUE(PressKey(QKeySequence(Qt::Key_F1)));
 
   EXPECT_EQ(Application()->HelpFile(), helpFile);
   HelpFinderWindow* finder = TopicsFinder();

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/private_profile_file.h"
+#include "support/file_bytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,17 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class IniFileTest : public ::testing::Test {
  protected:

@@ -132,13 +132,13 @@ TEST_P(ProcessEndTest, MainWindowCloseEndsTheMessageLoop) {
   EXPECT_TRUE(QFile::exists(programDir_.path() + QStringLiteral("/velarim.ini")));
 }
 
-std::string endCaseName(const ::testing::TestParamInfo<EndCase>& info) {
+std::string EndCaseName(const ::testing::TestParamInfo<EndCase>& info) {
   const char* ways[] = {"MenuItem", "CloseRequest", "AltF4"};
   const char* others[] = {"OthersHidden", "ZoomShown", "PrintFormatShown", "InfoShown", "ModalDialogOpen"};
   return std::string(ways[static_cast<int>(info.param.way)]) + "_" + others[static_cast<int>(info.param.other)];
 }
 
-std::vector<EndCase> everyEndCase() {
+std::vector<EndCase> EveryEndCase() {
   std::vector<EndCase> cases;
   for (CloseWay way : {CloseWay::MenuItem, CloseWay::CloseRequest, CloseWay::AltF4}) {
     for (OtherWindow other : {OtherWindow::Hidden, OtherWindow::ZoomShown, OtherWindow::PrintFormatShown,
@@ -149,6 +149,6 @@ std::vector<EndCase> everyEndCase() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(ProcessEnd, ProcessEndTest, ::testing::ValuesIn(everyEndCase()), endCaseName);
+INSTANTIATE_TEST_SUITE_P(ProcessEnd, ProcessEndTest, ::testing::ValuesIn(EveryEndCase()), EndCaseName);
 
 }  // namespace

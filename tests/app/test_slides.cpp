@@ -31,8 +31,8 @@ class SlidesTest : public ::testing::Test {
     ASSERT_TRUE(pictures_.isValid());
     writePicture("wide.bmp", 40, 20);
     writePicture("tall.bmp", 12, 30);
-    writeFile("damaged.bmp", QByteArray("BM not really a bitmap"));
-    writeFile("notes.txt", QByteArray("text"));
+    WriteFile("damaged.bmp", QByteArray("BM not really a bitmap"));
+    WriteFile("notes.txt", QByteArray("text"));
     Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
     form_ = Application()->CreateForm<TForm1>();
     form_->DirectoryListBox1->SetDirectory(pictures_.path());
@@ -46,7 +46,7 @@ class SlidesTest : public ::testing::Test {
     image.fill(Qt::darkCyan);
     ASSERT_TRUE(image.save(pictures_.filePath(QString::fromLatin1(name)), "BMP"));
   }
-  void writeFile(const char* name, const QByteArray& bytes) {
+  void WriteFile(const char* name, const QByteArray& bytes) {
     QFile file(pictures_.filePath(QString::fromLatin1(name)));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);

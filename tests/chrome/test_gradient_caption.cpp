@@ -121,7 +121,7 @@ TEST_F(GradientCaptionTest, PaintsTheGradientUpToTheButtons) {
   form_->Perform(WM_NCACTIVATE, 1);
   const QImage image = titleBar();
   const QRect r = caption();
-  const uint32_t end = platform::ColorToRGB(clActiveCaption);
+  const uint32_t end = ColorToRGB(clActiveCaption);
   EXPECT_EQ(bgr(image.pixelColor(r.right(), r.bottom())), end);
   // The visible left edge is a fifth of the way to the end colour: band 100 / 7 = 14.
   const QColor left = image.pixelColor(r.left(), r.bottom());
@@ -138,7 +138,7 @@ TEST_F(GradientCaptionTest, InactiveCaptionIsOnePlainColour) {
   EXPECT_FALSE(gradient->WindowActive());
   const QImage image = titleBar();
   const QRect r = caption();
-  const uint32_t inactive = platform::ColorToRGB(clInactiveCaption);
+  const uint32_t inactive = ColorToRGB(clInactiveCaption);
   EXPECT_EQ(bgr(image.pixelColor(r.right(), r.bottom())), inactive);
   EXPECT_EQ(bgr(image.pixelColor(r.left() + r.height() + 1, r.bottom())), inactive);
   form_->Perform(WM_NCACTIVATE, 1);
@@ -195,7 +195,7 @@ TEST_F(GradientCaptionTest, InactiveComponentLeavesTheCaptionToTheForm) {
   gradient->SetActive(false);
   const QImage image = titleBar();
   EXPECT_EQ(bgr(image.pixelColor(caption().left() + 20, caption().bottom())),
-            platform::ColorToRGB(form_->Active() ? clActiveCaption : clInactiveCaption));
+            ColorToRGB(form_->Active() ? clActiveCaption : clInactiveCaption));
 }
 
 }  // namespace

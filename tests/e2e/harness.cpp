@@ -21,18 +21,18 @@ namespace {
 constexpr Milliseconds kPollInterval = 15ms;
 constexpr Milliseconds kTerminateGrace = 2s;
 
-QString sourceFile(const char* name) { return QStringLiteral(E2E_SOURCE_DIR "/") + QLatin1String(name); }
+QString SourceFile(const char* name) { return QStringLiteral(E2E_SOURCE_DIR "/") + QLatin1String(name); }
 
 // Display numbers well away from the low ones people and other tools use by hand.
-int firstCandidateDisplay() { return 200 + static_cast<int>(::getpid() % 600); }
+int FirstCandidateDisplay() { return 200 + static_cast<int>(::getpid() % 600); }
 
-bool displayLooksTaken(int number) {
+bool DisplayLooksTaken(int number) {
   return QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
          QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
 }
 
 // Reads a number from a line "  Label: value" as xwininfo prints it.
-int infoValue(const QByteArray& output, const char* label) {
+int InfoValue(const QByteArray& output, const char* label) {
   for (const QByteArray& line : output.split('\n')) {
     const QByteArray trimmed = line.trimmed();
     if (trimmed.startsWith(label)) return trimmed.mid(static_cast<qsizetype>(std::strlen(label))).trimmed().toInt();
@@ -41,12 +41,12 @@ int infoValue(const QByteArray& output, const char* label) {
 }
 
 // E2E_TRACE=1 lists every tool the harness runs, with the time since the first one.
-bool tracing() {
+bool Tracing() {
   static const bool on = qEnvironmentVariableIsSet("E2E_TRACE");
   return on;
 }
 
-qint64 sinceStart() {
+qint64 SinceStart() {
   static const auto start = std::chrono::steady_clock::now();
   return std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
@@ -77,8 +77,8 @@ ToolResult RunTool(const QString& program, const QStringList& arguments, const Q
     return result;
   }
   result.output = process.readAllStandardOutput();
-  if (tracing()) {
-    qDebug("%8lld ms  %s %s", static_cast<long long>(sinceStart()), qPrintable(program), qPrintable(arguments.join(u' ')));
+  if (Tracing()) {
+    qDebug("%8lld ms  %s %s", static_cast<long long>(SinceStart()), qPrintable(program), qPrintable(arguments.join(u' ')));
   }
   result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 128 + process.exitCode();
   return result;
@@ -172,9 +172,9 @@ QProcessEnvironment Display::Environment() const {
 }
 
 bool Display::startServer(const QString& workDir) {
-  const int first = firstCandidateDisplay();
+  const int first = FirstCandidateDisplay();
   for (int number = first; number < first + 100; ++number) {
-    if (displayLooksTaken(number)) continue;
+    if (DisplayLooksTaken(number)) continue;
     // -displayfd writes the number to standard output once the server accepts clients.
     const QStringList arguments{QStringLiteral(":%1").arg(number), QStringLiteral("-screen"), QStringLiteral("0"),
                                 QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
@@ -199,7 +199,7 @@ bool Display::startWindowManager() {
   // The window manager's own settings, so no user or system configuration changes what a test sees.
   windowManager_ = std::make_unique<ChildProcess>(
       QStringLiteral("openbox"),
-      QStringList{QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), sourceFile("openbox-rc.xml")},
+      QStringList{QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), SourceFile("openbox-rc.xml")},
       environment, dir_.path(), dir_.path() + QStringLiteral("/openbox.log"));
   if (!windowManager_->Started()) return false;
   return WaitUntil(
@@ -225,9 +225,9 @@ std::optional<Window> Display::Describe(unsigned long id) const {
   Window window;
   window.id = id;
   window.title = QString::fromUtf8(name.output).chopped(name.output.endsWith('\n') ? 1 : 0);
-  window.geometry = QRect(infoValue(geometry.output, "Absolute upper-left X:"),
-                          infoValue(geometry.output, "Absolute upper-left Y:"), infoValue(geometry.output, "Width:"),
-                          infoValue(geometry.output, "Height:"));
+  window.geometry = QRect(InfoValue(geometry.output, "Absolute upper-left X:"),
+                          InfoValue(geometry.output, "Absolute upper-left Y:"), InfoValue(geometry.output, "Width:"),
+                          InfoValue(geometry.output, "Height:"));
   const ToolResult type = RunTool(QStringLiteral("xprop"),
                                   {QStringLiteral("-id"), idText, QStringLiteral("_NET_WM_WINDOW_TYPE")}, Environment());
   // The first standard type of the list; vendor types such as _KDE_NET_WM_WINDOW_TYPE_OVERRIDE come before it.
@@ -349,7 +349,7 @@ Velarim::Velarim(const Display& display, VelarimOptions options) : display_(disp
   // A leak or an undefined operation fails the run through the exit code, not an abort dialog.
   environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=1:abort_on_error=0:exitcode=86"));
   environment.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("exitcode=87:suppressions=") +
-                                                         sourceFile("../lsan.supp") +
+                                                         SourceFile("../lsan.supp") +
                                                          QStringLiteral(":print_suppressions=0"));
   environment.insert(QStringLiteral("UBSAN_OPTIONS"), QStringLiteral("print_stacktrace=1:halt_on_error=1:exitcode=88"));
   for (const QString& variable : options.environment) {

@@ -19,7 +19,7 @@ struct ImageDestroyer {
 };
 
 // The colour of one pixel through the masks of the visual, whatever its byte layout.
-QRgb pixelAt(XImage* image, int x, int y) {
+QRgb PixelAt(XImage* image, int x, int y) {
   const unsigned long pixel = XGetPixel(image, x, y);
   auto channel = [pixel](unsigned long mask) {
     if (mask == 0) return 0;
@@ -47,7 +47,7 @@ QImage CaptureScreen(const QString& displayName, const QRect& area) {
   QImage picture(wanted.size(), QImage::Format_RGB32);
   for (int y = 0; y < wanted.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-    for (int x = 0; x < wanted.width(); ++x) row[x] = pixelAt(image.get(), x, y);
+    for (int x = 0; x < wanted.width(); ++x) row[x] = PixelAt(image.get(), x, y);
   }
   return picture;
 }

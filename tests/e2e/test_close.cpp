@@ -35,7 +35,7 @@ TEST_P(CloseTest, ProcessEndsWithinTwoSecondsAndWritesSettingsOnce) {
   EXPECT_EQ(velarim.Settings(), expected);
 }
 
-std::string caseName(const ::testing::TestParamInfo<CloseCase>& info) {
+std::string CaseName(const ::testing::TestParamInfo<CloseCase>& info) {
   return std::string(info.param.manager == WindowManager::Openbox ? "Openbox" : "NoWindowManager") + "_" +
          CloseWayName(info.param.way);
 }
@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{WindowManager::None, CloseWay::TitleBarButton},
                       CloseCase{WindowManager::None, CloseWay::AltF4},
                       CloseCase{WindowManager::None, CloseWay::MenuBeenden}),
-    caseName);
+    CaseName);
 
 }  // namespace
 }  // namespace e2e

@@ -16,7 +16,7 @@ namespace {
 
 const QString kInfoTitle = QStringLiteral("www.velarim.example.org .. immer ein Besuch wert");
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
   file.write(bytes);
@@ -37,7 +37,7 @@ class StandInOpener {
   StandInOpener() {
     record_ = dir_.path() + QStringLiteral("/opened.txt");
     const QString script = dir_.path() + QStringLiteral("/xdg-open");
-    writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + QFile::encodeName(record_) + "'\n");
+    WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + QFile::encodeName(record_) + "'\n");
     QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   }
   QString PathVariable() const {
@@ -101,7 +101,7 @@ TEST(HelpAndInfoTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileAndSearchFin
   // The folder list starts in a folder of its own, which holds a help file of the same
   // name that must not be the one opened.
   QTemporaryDir pictures;
-  writeFile(pictures.path() + QStringLiteral("/Velarim.HLP"), "VELARIM-HILFE 1\n@titel Falsche Hilfe\n== a | Falsch\n");
+  WriteFile(pictures.path() + QStringLiteral("/Velarim.HLP"), "VELARIM-HILFE 1\n@titel Falsche Hilfe\n== a | Falsch\n");
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n",
                             .prepare = [](const QString& programDir) {
                               QFile::copy(shippedHelpFile(), programDir + QStringLiteral("/Velarim.HLP"));
@@ -188,7 +188,7 @@ TEST(HelpAndInfoTest, F2HandsTheSelectedPictureToTheDesktopOpener) {
   ASSERT_TRUE(display.Ready());
   QTemporaryDir pictures;
   const QString picture = pictures.path() + QStringLiteral("/Urlaub am See.jpg");
-  writeFile(picture, "\xFF\xD8\xFF\xD9");
+  WriteFile(picture, "\xFF\xD8\xFF\xD9");
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n",
                             .environment = {opener.PathVariable()}});
   const std::optional<Window> main = velarim.WaitForMainWindow();

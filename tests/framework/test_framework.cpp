@@ -120,7 +120,7 @@ class MenuForm : public TForm {
   std::vector<TMenuItem*> clicked;
 };
 
-void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers);
   QApplication::sendEvent(target, &press);
 }
@@ -128,8 +128,8 @@ void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 TEST(Menus, HiddenEnabledItemPerformsOnShortcutDisabledDoesNot) {
   MenuForm form(nullptr);
   // The key reaches the form while the edit field has the focus: the menu sees it first.
-  pressKey(form.edit->Widget(), Qt::Key_A, Qt::ControlModifier);
-  pressKey(form.edit->Widget(), Qt::Key_S, Qt::ControlModifier);
+  PressKey(form.edit->Widget(), Qt::Key_A, Qt::ControlModifier);
+  PressKey(form.edit->Widget(), Qt::Key_S, Qt::ControlModifier);
   ASSERT_EQ(form.clicked.size(), 1u);
   EXPECT_EQ(form.clicked[0], form.hidden);
 }

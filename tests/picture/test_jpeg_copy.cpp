@@ -15,13 +15,6 @@ using namespace testjpeg;
 
 namespace {
 
-std::unique_ptr<TJPEGImage> LoadJpeg(const QByteArray& bytes) {
-  auto jpeg = std::make_unique<TJPEGImage>();
-  TMemoryStream stream(bytes);
-  jpeg->LoadFromStream(stream);
-  return jpeg;
-}
-
 QByteArray Saved(TGraphic& graphic) {
   TMemoryStream stream;
   graphic.SaveToStream(stream);

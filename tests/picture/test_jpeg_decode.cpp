@@ -16,13 +16,6 @@ using namespace testjpeg;
 
 namespace {
 
-std::unique_ptr<TJPEGImage> LoadJpeg(const QByteArray& bytes) {
-  auto jpeg = std::make_unique<TJPEGImage>();
-  TMemoryStream stream(bytes);
-  jpeg->LoadFromStream(stream);
-  return jpeg;
-}
-
 // Overwrites the picture size in the frame header (SOF0 or SOF2) of a file.
 QByteArray WithHeaderSize(QByteArray bytes, int width, int height) {
   for (qsizetype i = 0; i + 8 < bytes.size(); ++i) {

@@ -17,13 +17,6 @@ using namespace testjpeg;
 
 namespace {
 
-std::unique_ptr<TJPEGImage> LoadJpeg(const QByteArray& bytes) {
-  auto jpeg = std::make_unique<TJPEGImage>();
-  TMemoryStream stream(bytes);
-  jpeg->LoadFromStream(stream);
-  return jpeg;
-}
-
 }  // namespace
 
 struct PercentCase {

@@ -1,9 +1,11 @@
 #pragma once
-// Helpers of the picture tests: sample JPEG files made on the fly, files in a temporary
-// folder, a recorder of progress reports and a clock the test drives.
+// Helpers of the picture tests: sample JPEG files made on the fly and loaded, files in a
+// temporary folder, a recorder of progress reports and a clock the test drives.
 
 #include "picture/bitmap.h"
 #include "picture/graphic.h"
+#include "picture/jpeg_image.h"
+#include "platform/stream.h"
 #include "platform/tick.h"
 #include "tools/sample_jpeg.h"
 
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace testjpeg {
@@ -31,6 +34,14 @@ inline QByteArray MakeJpeg(int width, int height, SampleColorModel model = Sampl
   options.model = model;
   options.progressive = progressive;
   return MakeJpeg(options);
+}
+
+// A JPEG picture loaded from bytes (only the header is read).
+inline std::unique_ptr<TJPEGImage> LoadJpeg(const QByteArray& bytes) {
+  auto jpeg = std::make_unique<TJPEGImage>();
+  TMemoryStream stream(bytes);
+  jpeg->LoadFromStream(stream);
+  return jpeg;
 }
 
 inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

@@ -13,22 +13,22 @@ const std::map<int, int> kDesigned{{ENOENT, 2}, {ENOTDIR, 3}, {ENAMETOOLONG, 3},
 
 TEST(ErrorCodes, DesignedErrnosGiveTheirPlatformCodeAndText) {
   for (const auto& [error, code] : kDesigned) {
-    EXPECT_EQ(PlatformErrorCodeFromErrno(error), code) << error;
+    EXPECT_EQ(platform::PlatformErrorCodeFromErrno(error), code) << error;
   }
-  EXPECT_EQ(EInOutError(PlatformErrorCodeFromErrno(EROFS)).Message(), "Dateizugriff verweigert");
-  EXPECT_EQ(EInOutError(PlatformErrorCodeFromErrno(ENOENT)).Message(), "Datei nicht gefunden");
+  EXPECT_EQ(EInOutError(platform::PlatformErrorCodeFromErrno(EROFS)).Message(), "Dateizugriff verweigert");
+  EXPECT_EQ(EInOutError(platform::PlatformErrorCodeFromErrno(ENOENT)).Message(), "Datei nicht gefunden");
 }
 
 // EIO is 5 and EINTR 4: numbers that would read as access denied or too many open files.
 TEST(ErrorCodes, EveryOtherErrnoReadsAsAnInputOutputErrorThatNamesIt) {
   for (int error = 1; error < 200; ++error) {
     if (kDesigned.count(error)) continue;
-    const int code = PlatformErrorCodeFromErrno(error);
+    const int code = platform::PlatformErrorCodeFromErrno(error);
     EXPECT_TRUE(code < 2 || code > 5) << error;
     EXPECT_EQ(code, -error);
     EXPECT_EQ(EInOutError(code).Message(), QStringLiteral("E/A-Fehler %1").arg(-error)) << error;
   }
-  EXPECT_EQ(EInOutError(PlatformErrorCodeFromErrno(EIO)).Message(), "E/A-Fehler -5");
+  EXPECT_EQ(EInOutError(platform::PlatformErrorCodeFromErrno(EIO)).Message(), "E/A-Fehler -5");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ struct NameCase {
 class ProgramDirectoryTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(ProgramDirectoryTest, EndsInExactlyOneSlash) {
-  EXPECT_EQ(ProgramDirectoryFromExecutable(GetParam().exePath), GetParam().expected);
+  EXPECT_EQ(platform::ProgramDirectoryFromExecutable(GetParam().exePath), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, ProgramDirectoryTest,
@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(Rule, ProgramDirectoryTest,
 class ApplicationTitleTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(ApplicationTitleTest, FirstCharacterKeptRestLowerCase) {
-  EXPECT_EQ(ApplicationTitleFromExecutable(QString::fromUtf8(GetParam().exePath)), QString::fromUtf8(GetParam().expected));
+  EXPECT_EQ(platform::ApplicationTitleFromExecutable(QString::fromUtf8(GetParam().exePath)), QString::fromUtf8(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, ApplicationTitleTest,
@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Rule, ApplicationTitleTest,
 class PlacementFileNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(PlacementFileNameTest, ExtensionReplacedByIni) {
-  EXPECT_EQ(PlacementFileNameFromExecutable(GetParam().exePath), GetParam().expected);
+  EXPECT_EQ(platform::PlacementFileNameFromExecutable(GetParam().exePath), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, PlacementFileNameTest,
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Rule, PlacementFileNameTest,
                                            NameCase{"/x.d/Velarim", "Velarim.INI"}));
 
 TEST(ExecutablePathTest, NamesThisRunningProgram) {
-  const QFileInfo info(ExecutablePath());
+  const QFileInfo info(platform::ExecutablePath());
   EXPECT_TRUE(info.isAbsolute());
   EXPECT_TRUE(info.isExecutable());
   EXPECT_EQ(info.fileName(), "tests_platform");

@@ -1,6 +1,6 @@
 #include "platform/private_profile.h"
 #include "platform/private_profile_file.h"
-#include "file_bytes.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +21,11 @@ ino_t Inode(const QString& path) {
 }
 
 bool Write(const QString& section, const QString& key, const QString& value, const QString& file) {
-  return WritePrivateProfileString(&section, &key, &value, file);
+  return platform::WritePrivateProfileString(&section, &key, &value, file);
 }
 
 QString Read(const QString& section, const QString& key, const QString& file, int buffer = 2048) {
-  return GetPrivateProfileString(section, key, QStringLiteral("<default>"), buffer, file);
+  return platform::GetPrivateProfileString(section, key, QStringLiteral("<default>"), buffer, file);
 }
 
 class ProfileTest : public ::testing::Test {
@@ -117,7 +117,7 @@ TEST_F(ProfileTest, ValueAndDefaultAreCutToBuffer) {
   EXPECT_EQ(Read("S", "k", Path("p.ini")).size(), 2047);
   EXPECT_EQ(Read("S", "k", Path("p.ini"), 1), QString());
   EXPECT_EQ(Read("S", "k", Path("p.ini"), 0), QString());
-  EXPECT_EQ(GetPrivateProfileString("S", "none", "abcdef", 4, Path("p.ini")), "abc");
+  EXPECT_EQ(platform::GetPrivateProfileString("S", "none", "abcdef", 4, Path("p.ini")), "abc");
 }
 
 TEST_F(ProfileTest, CutNeverSplitsSurrogatePair) {
@@ -162,7 +162,7 @@ TEST_P(ProfileWriteTest, ChangesOnlyTheOneLine) {
   const QString section = QString::fromUtf8(c.section);
   const QString key = QString::fromUtf8(c.key);
   const QString value = QString::fromUtf8(c.value);
-  ASSERT_TRUE(WritePrivateProfileString(&section, c.key ? &key : nullptr, c.value ? &value : nullptr, Path("p.ini")));
+  ASSERT_TRUE(platform::WritePrivateProfileString(&section, c.key ? &key : nullptr, c.value ? &value : nullptr, Path("p.ini")));
   EXPECT_EQ(ReadBytes(Path("p.ini")), c.after);
   if (c.key && c.value) {
     EXPECT_EQ(Read(section, key, Path("p.ini")), value.trimmed());
@@ -193,11 +193,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProfileTest, RemovalFromMissingFileCreatesNothing) {
   const QString section = "S";
   const QString key = "k";
-  EXPECT_TRUE(WritePrivateProfileString(&section, &key, nullptr, Path("p.ini")));
+  EXPECT_TRUE(platform::WritePrivateProfileString(&section, &key, nullptr, Path("p.ini")));
   EXPECT_FALSE(QFileInfo::exists(Path("p.ini")));
 }
 
-TEST_F(ProfileTest, FlushSucceeds) { EXPECT_TRUE(WritePrivateProfileString(nullptr, nullptr, nullptr, Path("p.ini"))); }
+TEST_F(ProfileTest, FlushSucceeds) { EXPECT_TRUE(platform::WritePrivateProfileString(nullptr, nullptr, nullptr, Path("p.ini"))); }
 
 TEST_F(ProfileTest, RefusesTextThatWouldBreakTheLineStructure) {
   WriteBytes(Path("p.ini"), "[S]\nk=1\n");
@@ -271,9 +271,9 @@ TEST_F(ProfileTest, LinkIsFollowedAndKept) {
 
 TEST_F(ProfileTest, BareNameLivesInPrivateProfileDirectoryCreatedOnFirstWrite) {
   const QString folder = Path("config") + "/velarim";
-  EXPECT_EQ(ProfileDirectory(), folder);
-  EXPECT_EQ(ResolveProfileFileName("Velarim.INI"), folder + "/Velarim.INI");
-  EXPECT_EQ(ResolveProfileFileName("/etc/x.ini"), "/etc/x.ini");
+  EXPECT_EQ(platform::ProfileDirectory(), folder);
+  EXPECT_EQ(platform::ResolveProfileFileName("Velarim.INI"), folder + "/Velarim.INI");
+  EXPECT_EQ(platform::ResolveProfileFileName("/etc/x.ini"), "/etc/x.ini");
   EXPECT_EQ(Read("TForm1", "Flags", "Velarim.INI"), kDefault);
   EXPECT_FALSE(QFileInfo::exists(folder));
   ASSERT_TRUE(Write("TForm1", "Flags", "0", "Velarim.INI"));
@@ -284,7 +284,7 @@ TEST_F(ProfileTest, BareNameLivesInPrivateProfileDirectoryCreatedOnFirstWrite) {
 TEST_F(ProfileTest, RelativeOrEmptyConfigHomeFallsBackToHome) {
   for (const char* configHome : {"relative/dir", ""}) {
     qputenv("XDG_CONFIG_HOME", configHome);
-    EXPECT_EQ(ProfileDirectory(), QDir::homePath() + "/.config/velarim") << configHome;
+    EXPECT_EQ(platform::ProfileDirectory(), QDir::homePath() + "/.config/velarim") << configHome;
   }
 }
 

@@ -2,7 +2,7 @@
 // file, a writer killed half-way, links in place of the file.
 #include "platform/private_profile.h"
 #include "platform/private_profile_file.h"
-#include "file_bytes.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,11 +26,11 @@ using profile_file::ReplaceStep;
 constexpr int kKeysPerWriter = 200;
 
 bool Write(const QString& section, const QString& key, const QString& value, const QString& file) {
-  return WritePrivateProfileString(&section, &key, &value, file);
+  return platform::WritePrivateProfileString(&section, &key, &value, file);
 }
 
 QString Read(const QString& section, const QString& key, const QString& file) {
-  return GetPrivateProfileString(section, key, QStringLiteral("<default>"), 2048, file);
+  return platform::GetPrivateProfileString(section, key, QStringLiteral("<default>"), 2048, file);
 }
 
 // A child process running `work`; its exit status is work's result.

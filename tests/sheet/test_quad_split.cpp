@@ -265,9 +265,9 @@ TEST_F(QuadSplitTest, PaneListOrderAndIndexErrors) {
 TEST_F(QuadSplitTest, PaintsRaisedBarsInsideARaisedFrame) {
   TabcQuadSplit* split = build(kFirst);
   const QImage image = split->Widget()->grab().toImage();
-  const QRgb light = platform::ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT).rgb();
-  const QRgb shadow = platform::ToQColor(clSystemColor | COLOR_BTNSHADOW).rgb();
-  const QRgb face = platform::ToQColor(clBtnFace).rgb();
+  const QRgb light = ToQColor(clSystemColor | COLOR_BTNHIGHLIGHT).rgb();
+  const QRgb shadow = ToQColor(clSystemColor | COLOR_BTNSHADOW).rgb();
+  const QRgb face = ToQColor(clBtnFace).rgb();
   EXPECT_EQ(image.pixel(0, 20), light);
   EXPECT_EQ(image.pixel(168, 20), shadow);
   EXPECT_EQ(image.pixel(83, 20), light);

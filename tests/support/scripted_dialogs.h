@@ -21,8 +21,8 @@ struct ShownMessage {
 
 class ScriptedDialogs : public DialogService {
  public:
-  ScriptedDialogs() { previous_ = platform::SetDialogService(this); }
-  ~ScriptedDialogs() override { platform::SetDialogService(previous_); }
+  ScriptedDialogs() { previous_ = SetDialogService(this); }
+  ~ScriptedDialogs() override { SetDialogService(previous_); }
 
   int MessageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon, MessageButtons) override {
     shown.push_back({text, caption, icon});

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   EventLoopApplication app(argc, argv);
   UnexpectedDialogs dialogs;
-  platform::SetDialogService(&dialogs);
+  SetDialogService(&dialogs);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   DestroyApplication();

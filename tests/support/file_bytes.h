@@ -1,9 +1,10 @@
 #pragma once
-// Whole-file reads and writes for tests that look at a file's exact bytes.
+// Reading and writing a whole file in a test, without the product's own file code.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
 #include <gtest/gtest.h>
 
 // The file's bytes, or "<missing>" when it cannot be read.

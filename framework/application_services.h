@@ -1,0 +1,34 @@
+#pragma once
+// The few application services that controls and forms ask for. The application object
+// implements them and registers itself when it is created, so the framework's controls
+// never reach for the application: a control can be built and used without one, and
+// then shows no hints and reports nothing.
+
+#include <QPoint>
+
+#include <exception>
+
+class TControl;
+class TForm;
+
+class ApplicationServices {
+ public:
+  // Shows the control's hint at globalPos, as the hint switch and timings allow.
+  virtual void ShowHintFor(TControl* control, const QPoint& globalPos) = 0;
+  // The application error report for an error that escaped an event handler.
+  virtual void HandleException(const std::exception& error) = 0;
+  virtual TForm* MainForm() const = 0;
+  virtual bool Terminated() const = 0;
+  // Ends the message loop (the main form closed).
+  virtual void Terminate() = 0;
+  // A form is going away; the application forgets it.
+  virtual void FormDestroyed(TForm* form) = 0;
+
+ protected:
+  ~ApplicationServices() = default;
+};
+
+// The registered application, or null when none exists.
+ApplicationServices* RegisteredApplication();
+// Registers services (null unregisters). Not owned.
+void RegisterApplication(ApplicationServices* services);
