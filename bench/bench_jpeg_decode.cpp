@@ -4,6 +4,7 @@
 // Goals: TJPEGImage takes at most 1.10 times as long, and its decode needs no more than
 // the decoded bitmap plus 10% of it.
 
+#include "bench/bare_decode.h"
 #include "picture/jpeg_image.h"
 #include "platform/stream.h"
 #include "tools/sample_jpeg.h"
@@ -17,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <sys/resource.h>
 
 namespace {
@@ -67,35 +67,6 @@ void DecodeThroughPicture(const QByteArray& file) {
   if (jpeg.Bitmap()->Width() != kWidth) {
     std::abort();
   }
-}
-
-[[noreturn]] void AbortOnError(j_common_ptr) { std::abort(); }
-
-// What any program would do: the library's memory source and rows straight into one
-// buffer with rows padded to 4 bytes, as a bitmap has them.
-void DecodeBare(const QByteArray& file) {
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  error.error_exit = AbortOnError;
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_BGR;
-  jpeg_start_decompress(&info);
-  const size_t stride = (static_cast<size_t>(info.output_width) * 3 + 3) / 4 * 4;
-  auto* pixels = static_cast<unsigned char*>(std::calloc(stride * info.output_height, 1));
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW rows[4];
-    const int count = std::min<int>(std::min(info.rec_outbuf_height, 4), info.output_height - info.output_scanline);
-    for (int i = 0; i < count; ++i) {
-      rows[i] = pixels + stride * (info.output_scanline + i);
-    }
-    jpeg_read_scanlines(&info, rows, count);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  std::free(pixels);
 }
 
 double Median(std::vector<double> values) {

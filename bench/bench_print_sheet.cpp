@@ -9,6 +9,7 @@
 // less, and writes a PDF no larger than the four source files together.
 
 #include "app/main_form.h"
+#include "bench/bare_decode.h"
 #include "app/velarim_app.h"
 #include "framework/application.h"
 #include "framework/choice_controls.h"
@@ -51,18 +52,13 @@ int64_t StatusKilobytes(const char* field) {
   return -1;
 }
 
-[[noreturn]] void AbortOnError(j_common_ptr info) {
-  (*info->err->output_message)(info);
-  std::abort();
-}
-
 // A picture with what makes photographs expensive to compress: shading, a few edges and
 // fine grain, different for each seed.
 std::vector<unsigned char> makePhotoLikeJpeg(unsigned seed) {
   jpeg_compress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
-  error.error_exit = AbortOnError;
+  error.error_exit = AbortOnJpegError;
   jpeg_create_compress(&info);
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
@@ -100,26 +96,6 @@ std::vector<unsigned char> makePhotoLikeJpeg(unsigned seed) {
   std::vector<unsigned char> bytes(buffer, buffer + size);
   std::free(buffer);
   return bytes;
-}
-
-void DecodeBare(const QByteArray& file) {
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  error.error_exit = AbortOnError;
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_BGR;
-  jpeg_start_decompress(&info);
-  const size_t stride = (static_cast<size_t>(info.output_width) * 3 + 3) / 4 * 4;
-  std::vector<unsigned char> pixels(stride * info.output_height);
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW rows[1] = {pixels.data() + stride * info.output_scanline};
-    jpeg_read_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
 }
 
 // Answers the print command's dialogs as a user printing the landscape slides would.
