@@ -123,8 +123,7 @@ class PrintRoad {
  private:
   // Whether the format dialog shows "Kleinbild 9 cm x 13 cm quer" checked: the dot in
   // the middle of its round indicator, and none in those of "Kleinbild 13 cm x 9 cm hoch"
-  // and "auf ganze Seite DINA4 drucken". Read where the dialog is now, since the window
-  // manager may still move it after it appeared.
+  // and "auf ganze Seite DINA4 drucken", read at the dialog's current place.
   bool landscapeSlidesShownChecked(unsigned long dialog) const {
     const std::optional<Window> now = display_.Describe(dialog);
     if (!now) return false;
