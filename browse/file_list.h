@@ -16,9 +16,11 @@
 class TDirectoryListBox;
 class FileListModel;
 
-// One listed file: what the search found, and its icon.
+// One listed file: its name, whether it is a folder, and its icon. Size, time and
+// attributes are not read for a listing; platform::FindFiles gives them for a name.
 struct TFileRecord {
-  platform::TSearchRec Found;
+  QString Name;
+  bool IsDirectory = false;
   QIcon Icon;
 };
 
@@ -27,7 +29,7 @@ struct TFileRecord {
 // patterns is kept once. Sorted with directories first, then as CompareFileNames orders
 // names. Calls onFound with the running count after each name, so a reader can show it
 // is busy.
-[[nodiscard]] std::vector<platform::TSearchRec> FindMatchingFiles(const QString& mask,
+[[nodiscard]] std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask,
                                                                   const std::function<void(size_t)>& onFound = {});
 
 class TFileListBox : public TWinControl {

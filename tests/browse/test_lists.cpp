@@ -54,6 +54,30 @@ TEST_F(ListsTest, MaskListsMatchingFilesOnceSortedCaseInsensitively) {
   EXPECT_EQ(list.FileName(), QString());
 }
 
+// Names that differ only in case are two files here; with a ";" in the mask the list
+// keeps one of them, as it keeps one of a name two patterns find.
+TEST_F(ListsTest, CaseVariantsAreListedOnceOnlyWithSeveralPatterns) {
+  touch(QStringLiteral("x.jpg"));
+  touch(QStringLiteral("X.JPG"));
+  touch(QStringLiteral("y.jpeg"));
+  QFile::link(folder_ + QStringLiteral("/y.jpeg"), folder_ + QStringLiteral("/z_link.jpg"));
+  QDir(folder_).mkdir(QStringLiteral("folder"));
+  QFile::link(folder_ + QStringLiteral("/folder"), folder_ + QStringLiteral("/folder_link.jpg"));
+  QDir::setCurrent(folder_);
+  std::vector<size_t> counts;
+  const auto found = FindMatchingFiles(QStringLiteral("*.jpg;*.jpeg"), [&](size_t count) { counts.push_back(count); });
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_TRUE(platform::SameFileName(found[0].Name, QStringLiteral("x.jpg")));
+  EXPECT_EQ(found[1].Name, QStringLiteral("y.jpeg"));
+  EXPECT_EQ(found[2].Name, QStringLiteral("z_link.jpg"));
+  EXPECT_EQ(counts, (std::vector<size_t>{1, 2, 3}));  // one report per listed name
+
+  TFileListBox list(nullptr);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.jpg"));
+  EXPECT_EQ(list.Items(), (QStringList{QStringLiteral("X.JPG"), QStringLiteral("x.jpg"), QStringLiteral("z_link.jpg")}));
+}
+
 TEST_F(ListsTest, BlankAfterSemicolonStaysInThePattern) {
   touch(QStringLiteral("a.jpg"));
   touch(QStringLiteral("b.jpeg"));
