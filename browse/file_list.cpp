@@ -1,6 +1,7 @@
 #include "browse/file_list.h"
 
 #include "browse/file_icons.h"
+#include "browse/key_hold.h"
 #include "browse/list_pictures.h"
 #include "framework/application.h"
 #include "framework/drag_drop.h"
@@ -9,6 +10,7 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -149,13 +151,28 @@ std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask, const s
   return found;
 }
 
-// The view's mouse events reach its viewport, so the list watches them there.
-class FileListMouse : public QObject {
+// The view's mouse events reach its viewport, its key events the view itself; the list
+// watches both.
+class FileListInput : public QObject {
  public:
-  FileListMouse(TFileListBox* list, QObject* parent) : QObject(parent), list_(list) {}
+  FileListInput(TFileListBox* list, QObject* parent) : QObject(parent), list_(list) {}
   bool eventFilter(QObject*, QEvent* event) override {
     switch (event->type()) {
+      case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        list_->keyHold_->Pressed(key->isAutoRepeat(), key->timestamp());
+        return false;
+      }
+      case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        list_->keyHold_->Released(key->isAutoRepeat(), key->timestamp());
+        return false;
+      }
+      case QEvent::FocusOut:
+        list_->keyHold_->End();
+        return false;
       case QEvent::MouseButtonPress: {
+        list_->keyHold_->End();
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) list_->mouseDown(mouse->position().toPoint());
         return false;
@@ -200,7 +217,12 @@ TFileListBox::TFileListBox(TComponent* AOwner, HostWidget<QListView>* list)
                    [this](const QItemSelection&, const QItemSelection&) {
                      if (ItemIndex() >= 0) selectionChanged();
                    });
-  list_->viewport()->installEventFilter(new FileListMouse(this, list_));
+  auto* input = new FileListInput(this, list_);
+  list_->installEventFilter(input);
+  list_->viewport()->installEventFilter(input);
+  keyHold_ = new TKeyHold(list_, [this] {
+    if (!reading_ && ItemIndex() >= 0) notifySelection();
+  });
   SetBounds(0, 0, 145, 97);
   updateGrid();
 }
@@ -232,6 +254,7 @@ void TFileListBox::readFileNames() {
     // The names are then read from the current directory, whatever it is.
   }
   reading_ = true;
+  keyHold_->Forget();  // the selection is lost with the names
   model_->BeginReset();
   records_.clear();
   struct EndReset {
@@ -286,6 +309,14 @@ QString TFileListBox::FileName() const {
 
 void TFileListBox::selectionChanged() {
   if (reading_) return;
+  if (keyHold_->Repeating()) {
+    keyHold_->HoldBack();
+    return;
+  }
+  notifySelection();
+}
+
+void TFileListBox::notifySelection() {
   try {
     Click();
   } catch (const std::exception& error) {

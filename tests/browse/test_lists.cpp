@@ -2,6 +2,7 @@
 // and the splitter's limits.
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
+#include "browse/key_hold.h"
 #include "browse/splitter.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -9,6 +10,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QFile>
@@ -17,7 +20,21 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  return true;
+}
 
 class ListsTest : public ::testing::Test {
  protected:
@@ -160,6 +177,79 @@ TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
     QCoreApplication::sendEvent(view->viewport(), &release);
   }
   EXPECT_EQ(clicked.mid(5), (QStringList{"a.jpg", "a.jpg"}));
+}
+
+// A held arrow key runs through the list; the files it passes are not notified, the one
+// it stops on is, once the key is let go or its repeat pauses.
+TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
+  for (int i = 0; i < 8; ++i) touch(QStringLiteral("%1.jpg").arg(i));
+  TFileListBox list(nullptr);
+  list.SetBounds(0, 0, 300, 200);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.jpg"));
+  QStringList clicked;
+  list.OnClick = [&](TObject*) { clicked << QFileInfo(list.FileName()).fileName(); };
+  auto* view = static_cast<QAbstractItemView*>(list.Widget());
+  list.SetItemIndex(0);
+  quint64 now = 1000;
+  auto send = [&](QEvent::Type type, bool autoRepeat) {
+    QKeyEvent event(type, Qt::Key_Down, Qt::NoModifier, QString(), autoRepeat);
+    event.setTimestamp(now);
+    QCoreApplication::sendEvent(view, &event);
+  };
+  // X reports a repeat as a release and a press of one time stamp; Qt marks the pair
+  // as a repeat, or sometimes not.
+  auto repeat = [&](bool marked) {
+    now += 40;
+    send(QEvent::KeyRelease, marked);
+    send(QEvent::KeyPress, marked);
+  };
+  auto release = [&] {
+    now += 40;
+    send(QEvent::KeyRelease, false);
+  };
+  send(QEvent::KeyPress, false);  // the first press notifies at once
+  EXPECT_EQ(clicked, (QStringList{"0.jpg", "1.jpg"}));
+  repeat(true);
+  repeat(false);
+  repeat(true);
+  EXPECT_EQ(list.ItemIndex(), 4);
+  EXPECT_EQ(clicked.size(), 2);
+  release();
+  EXPECT_EQ(clicked.size(), 2);  // the release waits a moment for a press of its time
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 3; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("4.jpg"));
+
+  // A new press after the release is a press of its own.
+  now += 200;
+  send(QEvent::KeyPress, false);
+  EXPECT_EQ(clicked.last(), QStringLiteral("5.jpg"));
+  // Without a release the notification comes once the repeat has paused.
+  repeat(true);
+  EXPECT_EQ(clicked.size(), 4);
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 5; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("6.jpg"));
+  // Repeats on the last item change nothing and notify nothing more.
+  repeat(false);
+  repeat(true);
+  repeat(true);
+  release();
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 6; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("7.jpg"));
+  repeat(true);
+  release();
+  WaitFor([] { return false; }, TKeyHold::kRepeatPauseMs * 2);
+  EXPECT_EQ(clicked.size(), 6);
+
+  // A click ends a hold whose release was lost, and notifies at once.
+  list.SetItemIndex(3);
+  clicked.clear();
+  repeat(true);
+  const QPoint onFirst = view->visualRect(view->model()->index(0, 0)).center();
+  QMouseEvent press(QEvent::MouseButtonPress, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &press);
+  EXPECT_EQ(clicked, (QStringList{"4.jpg", "0.jpg"}));
 }
 
 TEST_F(ListsTest, FolderChangeUpdatesFileListAndRefusesMissingFolder) {
