@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -36,6 +37,14 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
   return true;
 }
 
+// A press or release of the left button on the item in the given row.
+void sendMouse(QAbstractItemView* view, QEvent::Type type, int row) {
+  const QPoint onItem = view->visualRect(view->model()->index(row, 0)).center();
+  QMouseEvent event(type, onItem, view->viewport()->mapToGlobal(onItem), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &event);
+}
+
 class ListsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -44,6 +53,15 @@ class ListsTest : public ::testing::Test {
     folder_ = QDir(dir_.path()).canonicalPath();
   }
   void TearDown() override { QDir::setCurrent(startDir_); }
+  // A list of the folder's "*.jpg" files that notes the file of each click notification.
+  std::unique_ptr<TFileListBox> clickRecordingList(QStringList& clicked) {
+    auto list = std::make_unique<TFileListBox>(nullptr);
+    list->SetBounds(0, 0, 300, 200);
+    list->ApplyDirectory(folder_);
+    list->SetMask(QStringLiteral("*.jpg"));
+    list->OnClick = [&clicked, list = list.get()](TObject*) { clicked << QFileInfo(list->FileName()).fileName(); };
+    return list;
+  }
   void touch(const QString& name) {
     QFile file(folder_ + QLatin1Char('/') + name);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -147,13 +165,10 @@ TEST_F(ListsTest, SelectedPathJoinsFolderAndName) {
 
 TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) touch(QString::fromLatin1(name));
-  TFileListBox list(nullptr);
-  list.SetBounds(0, 0, 300, 200);
-  list.SetColumns(2);
-  list.ApplyDirectory(folder_);
-  list.SetMask(QStringLiteral("*.jpg"));
   QStringList clicked;
-  list.OnClick = [&](TObject*) { clicked << QFileInfo(list.FileName()).fileName(); };
+  const auto listed = clickRecordingList(clicked);
+  TFileListBox& list = *listed;
+  list.SetColumns(2);
   auto* view = static_cast<QAbstractItemView*>(list.Widget());
   list.SetItemIndex(0);
   auto key = [&](int code, const QString& text = QString()) {
@@ -167,14 +182,9 @@ TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
   EXPECT_EQ(clicked, (QStringList{"a.jpg", "b.jpg", "c.jpg", "b.jpg", "d.jpg"}));
 
   // A press on an item selects it; a press on the selected item notifies again.
-  const QPoint onFirst = view->visualRect(view->model()->index(0, 0)).center();
   for (int i = 0; i < 2; ++i) {
-    QMouseEvent press(QEvent::MouseButtonPress, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &release);
+    sendMouse(view, QEvent::MouseButtonPress, 0);
+    sendMouse(view, QEvent::MouseButtonRelease, 0);
   }
   EXPECT_EQ(clicked.mid(5), (QStringList{"a.jpg", "a.jpg"}));
 }
@@ -183,12 +193,9 @@ TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
 // it stops on is, once the key is let go or its repeat pauses.
 TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
   for (int i = 0; i < 8; ++i) touch(QStringLiteral("%1.jpg").arg(i));
-  TFileListBox list(nullptr);
-  list.SetBounds(0, 0, 300, 200);
-  list.ApplyDirectory(folder_);
-  list.SetMask(QStringLiteral("*.jpg"));
   QStringList clicked;
-  list.OnClick = [&](TObject*) { clicked << QFileInfo(list.FileName()).fileName(); };
+  const auto listed = clickRecordingList(clicked);
+  TFileListBox& list = *listed;
   auto* view = static_cast<QAbstractItemView*>(list.Widget());
   list.SetItemIndex(0);
   quint64 now = 1000;
@@ -245,10 +252,7 @@ TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
   list.SetItemIndex(3);
   clicked.clear();
   repeat(true);
-  const QPoint onFirst = view->visualRect(view->model()->index(0, 0)).center();
-  QMouseEvent press(QEvent::MouseButtonPress, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(view->viewport(), &press);
+  sendMouse(view, QEvent::MouseButtonPress, 0);
   EXPECT_EQ(clicked, (QStringList{"4.jpg", "0.jpg"}));
 }
 

@@ -5,7 +5,7 @@
 // times that of one decode, measured in the same run.
 #include "key_repeat.h"
 #include "main_window.h"
-#include "tools/sample_jpeg.h"
+#include "sample_looks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -34,13 +34,6 @@ constexpr int kPictureHeight = 4000;
 constexpr int kRepeatDelayMs = 250;
 constexpr int kRepeatIntervalMs = 50;
 
-bool writeFile(const QString& path, const std::vector<uint8_t>& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) &&
-         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-             static_cast<qint64>(bytes.size());
-}
-
 std::vector<uint8_t> largePicture(SampleColorModel model) {
   SampleJpegOptions options;
   options.width = kPictureWidth;
@@ -56,12 +49,12 @@ QString fileName(int index) { return QStringLiteral("bild_%1.jpg").arg(index, 2,
 // picture) and, last, a grey one.
 bool makeFolder(const QString& folder) {
   const QString first = folder + QLatin1Char('/') + fileName(0);
-  if (!writeFile(first, largePicture(SampleColorModel::Color))) return false;
+  if (!WriteBytes(first, largePicture(SampleColorModel::Color))) return false;
   for (int i = 1; i < kFiles - 1; ++i) {
     const QString path = folder + QLatin1Char('/') + fileName(i);
     if (link(QFile::encodeName(first).constData(), QFile::encodeName(path).constData()) != 0) return false;
   }
-  return writeFile(folder + QLatin1Char('/') + fileName(kFiles - 1), largePicture(SampleColorModel::Grayscale));
+  return WriteBytes(folder + QLatin1Char('/') + fileName(kFiles - 1), largePicture(SampleColorModel::Grayscale));
 }
 
 // The processor time the process has used so far, user and system, in seconds.
@@ -75,20 +68,6 @@ double processorSeconds(qint64 pid) {
   if (fields.size() <= kUserTime + 1) return -1;
   return static_cast<double>(fields[kUserTime].toLongLong() + fields[kUserTime + 1].toLongLong()) /
          static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// Whether the canvas shows the sample pattern in colour: its top-left quadrant.
-bool showsColourPattern(const QImage& canvas) {
-  const SampleRgb expected = SamplePatternColor(1, 1, 64, 48);
-  const QColor seen = canvas.pixelColor(canvas.width() / 5, canvas.height() / 5);
-  return std::abs(seen.red() - expected.r) < 40 && std::abs(seen.green() - expected.g) < 40 &&
-         std::abs(seen.blue() - expected.b) < 40;
-}
-
-// Whether the canvas shows the grey pattern: a mid grey where the empty canvas is light.
-bool showsGrey(const QImage& canvas) {
-  const QColor seen = canvas.pixelColor(canvas.width() / 5, canvas.height() / 5);
-  return std::abs(seen.red() - seen.green()) <= 3 && std::abs(seen.green() - seen.blue()) <= 3 && seen.red() < 200;
 }
 
 TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed) {
@@ -112,7 +91,7 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   QElapsedTimer clock;
   clock.start();
   display.Click(main->geometry.topLeft() + QPoint(kFileListLeft + 10, kFirstFileRow));
-  ASSERT_TRUE(waitForCanvasUntil(showsColourPattern, 40s)) << "the first file is not shown";
+  ASSERT_TRUE(waitForCanvasUntil(ShowsColourPattern, 40s)) << "the first file is not shown";
   const double oneDecodeSeconds = clock.elapsed() / 1000.0;
   const double oneDecodeProcessor = processorSeconds(velarim.Pid()) - beforeClick;
 
@@ -123,13 +102,13 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   const double beforeHold = processorSeconds(velarim.Pid());
   clock.restart();
   display.Xdotool({QStringLiteral("keydown"), QStringLiteral("Down")});
-  bool shown = waitForCanvasUntil(showsGrey, hold);
+  bool shown = waitForCanvasUntil(ShowsGrey, hold);
   double seenAt = clock.elapsed() / 1000.0;
   std::this_thread::sleep_for(std::max(Milliseconds(0), hold - Milliseconds(clock.elapsed())));  // the rest of the hold
   display.Xdotool({QStringLiteral("keyup"), QStringLiteral("Down")});
   const double releasedAt = clock.elapsed() / 1000.0;
   if (!shown) {
-    shown = waitForCanvasUntil(showsGrey, 40s);
+    shown = waitForCanvasUntil(ShowsGrey, 40s);
     seenAt = clock.elapsed() / 1000.0;
   }
   ASSERT_TRUE(shown) << "the last file is not shown";
