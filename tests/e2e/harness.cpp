@@ -256,7 +256,21 @@ void Display::Key(const QString& keys) const { Xdotool({QStringLiteral("key"), k
 
 void Display::Type(const QString& text) const { Xdotool({QStringLiteral("type"), text}); }
 
+std::optional<QPoint> Display::PointerPosition() const {
+  const ToolResult location = Xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+  if (!location.ok()) return std::nullopt;
+  QPoint position;
+  for (const QByteArray& line : location.output.split('\n')) {
+    if (line.startsWith("X=")) position.setX(line.mid(2).toInt());
+    if (line.startsWith("Y=")) position.setY(line.mid(2).toInt());
+  }
+  return position;
+}
+
 void Display::MoveMouse(QPoint p) const {
+  // --sync waits for the pointer to move, and so until the tool's timeout when it is
+  // already there.
+  if (PointerPosition() == p) return;
   Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()), QString::number(p.y())});
 }
 

@@ -100,6 +100,7 @@ class Display {
   void Key(const QString& keys) const;  // xdotool key names, e.g. "alt+F4", "Return"
   void Type(const QString& text) const;
   void MoveMouse(QPoint screenPoint) const;
+  std::optional<QPoint> PointerPosition() const;
   void Click(QPoint screenPoint, int button = 1) const;
   void Drag(QPoint from, QPoint to) const;
   void PressButton(int button = 1) const;
