@@ -42,12 +42,16 @@ const char* CloseWayName(CloseWay way) {
   return "?";
 }
 
-std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, Milliseconds timeout) {
+std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout) {
+  // Qt types only the first showing of each menu as a drop-down menu; every showing is a
+  // window the window manager leaves alone, with its top edge just below the title.
+  const QRect menuCorner(menuTitle - QPoint(60, 0), QSize(80, 30));
   std::optional<Window> menu;
   WaitUntil(
       [&] {
         for (const Window& window : velarim.VisibleWindows()) {
-          if (window.type == QStringLiteral("dropdown_menu") || window.type == QStringLiteral("popup_menu")) {
+          const bool typed = window.type == QStringLiteral("dropdown_menu") || window.type == QStringLiteral("popup_menu");
+          if ((typed || window.overrideRedirect) && menuCorner.contains(window.geometry.topLeft())) {
             menu = window;
             return true;
           }
@@ -60,7 +64,7 @@ std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, Milliseconds t
 
 bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QPoint menuTitle, int itemFromBottom) {
   display.Click(menuTitle);
-  const std::optional<Window> menu = WaitForDropDownMenu(velarim);
+  const std::optional<Window> menu = WaitForDropDownMenu(velarim, menuTitle);
   if (!menu) return false;
   const QRect area = menu->geometry;
   display.Click(QPoint(area.left() + 30, area.bottom() - kLastItemFromBottom - itemFromBottom * kItemHeight));

@@ -19,8 +19,8 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, co
                               int itemFromBottom);
 // The same for the menu title at this point of any of the program's windows.
 bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QPoint menuTitle, int itemFromBottom);
-// The drop-down menu the program shows, once it is mapped.
-std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, Milliseconds timeout = 5s);
+// The drop-down menu that opens just below the menu title at this point, once it is mapped.
+std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout = 5s);
 
 // The file list's row (0 the first) and the first sheet's preview canvas, on the screen.
 QPoint FileRowOf(const Window& main, int row);

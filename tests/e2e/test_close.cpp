@@ -54,7 +54,7 @@ void ShowZoomWindow(const Display& display, const Velarim& velarim, const Window
 // its close button; Escape closes the window, and only then is the main window closed.
 void ShowAndCloseInfoWindow(const Display& display, Velarim& velarim, const Window& main) {
   display.Click(MenuTitleOf(main, 2));
-  ASSERT_TRUE(WaitForDropDownMenu(velarim));
+  ASSERT_TRUE(WaitForDropDownMenu(velarim, MenuTitleOf(main, 2)));
   display.Key(QStringLiteral("f"));
   const std::optional<Window> info = velarim.WaitForWindow(kInfoTitle);
   ASSERT_TRUE(info) << velarim.Log().toStdString();
