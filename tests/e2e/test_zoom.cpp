@@ -93,6 +93,29 @@ class ZoomWindowTest : public ::testing::Test {
     return now ? now->geometry : QRect();
   }
 
+  // "&Bearbeiten" > "&In Zwischenablage kopieren", its only item: the clipboard then holds
+  // the client area as the screen shows it, the picture stretched to the client's size.
+  void expectCopyShowsTheClientArea(const QString& name) {
+    ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0));
+    const QRect window = zoom_->geometry;
+    QImage copied;
+    ASSERT_TRUE(WaitUntil([&] { return (copied = clipboardPicture(display_)).width() == window.width(); }, 5s))
+        << "no picture of the window's width on the clipboard; " << velarim_->Log().toStdString();
+    // The client area: the window's full width, below the menu bar.
+    const int menuBar = window.height() - copied.height();
+    EXPECT_GE(menuBar, 12);
+    EXPECT_LE(menuBar, 40);
+    EXPECT_NE(copied.size(), kPictureSize);
+    EXPECT_TRUE(showsQuarters(copied));
+
+    ASSERT_TRUE(WaitUntil([&] { return !WaitForDropDownMenu(*velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0ms); }, 5s));
+    const QImage shown = display_.SettledScreenshot(window.adjusted(0, menuBar, 0, 0));
+    copied.save(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-clipboard.png"));
+    shown.save(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-client.png"));
+    // Pixel for pixel what the screen shows there.
+    EXPECT_EQ(DifferingPixels(copied, shown, 2), 0);
+  }
+
   QTemporaryDir folder_;
   Display display_;
   std::unique_ptr<Velarim> velarim_;
@@ -130,28 +153,14 @@ TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {
 
 TEST_F(ZoomWindowTest, CopyPutsTheClientAreaAsShownOnTheClipboard) {
   ASSERT_TRUE(clipboardPicture(display_).isNull()) << "the clipboard holds a picture before the copy";
-  // "&Bearbeiten" > "&In Zwischenablage kopieren", its only item.
-  ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0));
-  QImage copied;
-  ASSERT_TRUE(WaitUntil([&] { return !(copied = clipboardPicture(display_)).isNull(); }, 5s))
-      << "no picture on the clipboard; " << velarim_->Log().toStdString();
+  expectCopyShowsTheClientArea(QStringLiteral("velarim-zoom"));
 
-  // The client area: the window's full width, below the menu bar, not the picture's own size.
-  EXPECT_EQ(copied.width(), zoom_->geometry.width());
-  const int menuBar = zoom_->geometry.height() - copied.height();
-  EXPECT_GE(menuBar, 12);
-  EXPECT_LE(menuBar, 40);
-  EXPECT_NE(copied.size(), kPictureSize);
-  EXPECT_TRUE(showsQuarters(copied));
-
-  ASSERT_TRUE(WaitUntil([&] { return !WaitForDropDownMenu(*velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0ms); }, 5s));
-  const QRect client = zoom_->geometry.adjusted(0, menuBar, 0, 0);
-  const QImage shown = display_.SettledScreenshot(client);
-  copied.save(QDir::tempPath() + QStringLiteral("/velarim-zoom-clipboard.png"));
-  shown.save(QDir::tempPath() + QStringLiteral("/velarim-zoom-client.png"));
-  ASSERT_EQ(shown.size(), copied.size());
-  // Pixel for pixel what the screen shows there.
-  EXPECT_EQ(DifferingPixels(copied, shown, 2), 0);
+  // Made larger, the window stretches the picture anew, and the copy has the new size.
+  display_.Xdotool({QStringLiteral("windowsize"), QStringLiteral("--sync"), QString::number(zoom_->id),
+                    QStringLiteral("500"), QStringLiteral("400")});
+  ASSERT_TRUE(WaitUntil([&] { return geometry().size() == QSize(500, 400); }, 5s)) << "the window was not resized";
+  zoom_->geometry = geometry();
+  expectCopyShowsTheClientArea(QStringLiteral("velarim-zoom-larger"));
 }
 
 }  // namespace
