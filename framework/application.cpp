@@ -1,6 +1,7 @@
 #include "framework/application.h"
 
 #include "framework/control.h"
+#include "framework/design_fonts.h"
 #include "platform/errors.h"
 #include "framework/form.h"
 #include "platform/paths.h"
@@ -128,7 +129,9 @@ void DestroyApplication() {
   theApplication = nullptr;
 }
 
-EventLoopApplication::EventLoopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+EventLoopApplication::EventLoopApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InstallDesignFontSubstitutes();
+}
 
 bool EventLoopApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -80,6 +80,7 @@ bool QtDialogService::ExecutePrintDialog(QPrinter& printer, QWidget* owner) {
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
   dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  // Qt's dialog asks itself before it accepts an output file that exists.
   return dialog.exec() == QDialog::Accepted;
 }
 

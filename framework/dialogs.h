@@ -23,7 +23,8 @@ class DialogService {
   // Shows a form modally and returns when it has been hidden again.
   virtual void ShowModal(TForm& form) = 0;
   // The print dialog on printer; true when the user confirmed (printer then holds the
-  // choice: printer or output file, orientation, copies).
+  // choice: printer or output file, orientation, copies). An output file that exists
+  // already is only confirmed after the user has agreed to replace it.
   virtual bool ExecutePrintDialog(QPrinter& printer, QWidget* owner) = 0;
 };
 

@@ -1,6 +1,5 @@
 #include "framework/printer.h"
 
-#include "framework/application_services.h"
 #include "framework/dialogs.h"
 #include "platform/errors.h"
 
@@ -171,22 +170,13 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   }
   QPrinter chosen(QPrinter::HighResolution);
   copySettings(*device_, chosen);
+  // A confirmed dialog has asked before keeping an output file that exists already.
   if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
-  if (chosen.outputFormat() == QPrinter::PdfFormat) {
-    if (chosen.outputFileName().isEmpty()) chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
-    if (QFileInfo::exists(chosen.outputFileName()) && !confirmOverwrite(Owner, chosen.outputFileName())) {
-      return false;
-    }
+  if (chosen.outputFormat() == QPrinter::PdfFormat && chosen.outputFileName().isEmpty()) {
+    chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
   }
   copySettings(chosen, *device_);
   return true;
-}
-
-bool TPrinter::confirmOverwrite(QWidget* owner, const QString& fileName) {
-  const QString question =
-      QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\nMöchten Sie sie ersetzen?").arg(fileName);
-  return Dialogs().MessageBox(owner, question, ApplicationTitle(), MessageIcon::Question,
-                                        MessageButtons::YesNo) == IDYES;
 }
 
 void TPrinter::BeginDoc() {

@@ -91,7 +91,6 @@ class TPrinter {
   void ensureSelected();
   void refuseWhilePrinting() const;
   void requireDeviceSettings();
-  bool confirmOverwrite(QWidget* owner, const QString& fileName);
 
   std::unique_ptr<QPrinter> device_;
   std::unique_ptr<QPainter> painter_;

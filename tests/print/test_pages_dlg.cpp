@@ -6,7 +6,11 @@
 #include "print/pages_dlg.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QKeyEvent>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +78,27 @@ TEST_F(PagesDlgTest, OnlyEnterAndTheCloseBoxCloseItAndTheChoiceStays) {
   dlg->Widget()->close();  // the close box
   EXPECT_FALSE(dlg->Widget()->isVisible());
   EXPECT_EQ(dlg->Format(), PrintFormat::Slides13x9);
+}
+
+}  // namespace
+
+namespace {
+
+// The design font resolves to a face of its metrics, so every caption of the format
+// choice fits the width its radio button was designed with.
+TEST_F(PagesDlgTest, EveryFormatCaptionFitsItsDesignedButton) {
+  EXPECT_EQ(QFontInfo(dlg->BorRadio4->Font()).family().toStdString(), "Liberation Sans");
+  for (TRadioButton* choice : {dlg->BorRadio1, dlg->BorRadio2, dlg->BorRadio3, dlg->BorRadio4, dlg->BorRadio5,
+                               dlg->BorRadio6}) {
+    const auto* button = qobject_cast<const QRadioButton*>(choice->Widget());
+    ASSERT_NE(button, nullptr);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.rect = QRect(0, 0, choice->Width(), choice->Height());
+    option.text = button->text();
+    const QRect caption = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), caption.width()) << button->text().toStdString();
+  }
 }
 
 }  // namespace

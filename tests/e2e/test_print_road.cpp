@@ -1,0 +1,268 @@
+// The whole way from the file list to paper on a real desktop: four pictures dragged
+// onto the slides of the first sheet with the mouse, Ctrl+D, "Kleinbild 9 cm x 13 cm
+// quer" in the print format dialog, the print dialog confirmed with the keyboard on its
+// built-in PDF printer. The PDF it writes is rasterised at 0.1 mm per pixel and each
+// slide is measured at its physical place and size, upright, unmirrored and holding the
+// picture dragged onto it; the zoom window then shows the last slide printed. Printing
+// again proposes a new file, and choosing the old name asks before it is replaced.
+#include "main_window.h"
+
+#include "tests/tools/printed_page.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace e2e {
+namespace {
+
+using printprobe::ExpectedPicture;
+using printprobe::Quadrants;
+
+const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seitenregistern");
+const QString kPrintDialogTitle = QStringLiteral("Drucken");
+const QString kZoomTitle = QStringLiteral("VELARIM--> Zoomansicht ...");
+
+// Where the main window's layout puts the first sheet's quad split and the first item
+// of the file list, in window coordinates.
+constexpr QPoint kSplitInWindow(196, 161);
+constexpr QPoint kFirstFileInWindow(240, 325);
+constexpr int kFileItemHeight = 18;
+// The middle of each pane of the first sheet: top left, top right, bottom left, bottom right.
+const QPoint kPaneMiddles[] = {{42, 22}, {127, 22}, {42, 67}, {127, 67}};
+// In the print format dialog, in window coordinates: the caption of "Kleinbild 9 cm x
+// 13 cm quer" and the middles of the round indicators of it, of "Kleinbild 13 cm x 9 cm
+// hoch" and of "auf ganze Seite DINA4 drucken".
+constexpr QPoint kLandscapeSlidesCaption(80, 67);
+constexpr QPoint kLandscapeSlidesIndicator(36, 67);
+constexpr QPoint kPortraitSlidesIndicator(36, 91);
+constexpr QPoint kWholePageIndicator(36, 115);
+
+// Sixteen colours, no two alike within the measuring tolerance and all dark enough to
+// count as ink: four quadrants for each of the four pictures.
+const Quadrants kPictures[] = {
+    {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255), QColor(128, 128, 0)},
+    {QColor(128, 0, 128), QColor(0, 128, 128), QColor(255, 128, 0), QColor(0, 0, 0)},
+    {QColor(128, 0, 0), QColor(0, 255, 0), QColor(0, 0, 128), QColor(255, 0, 255)},
+    {QColor(0, 255, 255), QColor(128, 128, 255), QColor(255, 255, 0), QColor(128, 255, 0)},
+};
+
+// Where layout 1 prints its slides on A4 landscape, in 0.1 mm from the paper's top-left
+// corner: the PDF printer's printable area is the whole sheet, so the corner of the
+// printable area is the paper's corner. Order as kPaneMiddles.
+const QRect kSlidePlaces[] = {QRect(50, 25, 1300, 900), QRect(1450, 25, 1300, 900), QRect(50, 1025, 1300, 900),
+                              QRect(1450, 1025, 1300, 900)};
+
+void writePicture(const QString& path, const Quadrants& q) {
+  QImage image(300, 200, QImage::Format_RGB32);
+  QPainter painter(&image);
+  painter.fillRect(0, 0, 150, 100, q.topLeft);
+  painter.fillRect(150, 0, 150, 100, q.topRight);
+  painter.fillRect(0, 100, 150, 100, q.bottomLeft);
+  painter.fillRect(150, 100, 150, 100, q.bottomRight);
+  painter.end();
+  ASSERT_TRUE(image.save(path, "JPEG", 95));
+}
+
+bool nearColour(QRgb seen, QColor expected) { return printprobe::Near(QColor(seen), expected); }
+
+// A PDF file that has been written to its end.
+bool pdfComplete(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;
+  file.seek(file.size() - 16);
+  return file.read(16).contains("%%EOF");
+}
+
+QByteArray contentOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class PrintRoad {
+ public:
+  PrintRoad(const Display& display, const Velarim& velarim, const Window& main)
+      : display_(display), velarim_(velarim), main_(main) {}
+
+  // Ctrl+D and the print format dialog closed with Enter, after a click on the landscape
+  // slides or with them still chosen from the last time; returns the print dialog that follows.
+  std::optional<Window> openPrintDialog(bool chooseLandscape) {
+    if (!display_.Focus(main_)) return std::nullopt;
+    display_.Key(QStringLiteral("ctrl+d"));
+    const std::optional<Window> format = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
+    if (!format || !display_.Focus(*format)) return std::nullopt;
+    if (chooseLandscape && !chooseLandscapeSlides(format->id)) {
+      ADD_FAILURE() << "the format dialog does not show the landscape slides chosen";
+      return std::nullopt;
+    }
+    if (!chooseLandscape && !WaitUntil([&] { return landscapeSlidesShownChecked(format->id); }, 10s)) {
+      ADD_FAILURE() << "the format dialog forgot the landscape slides";
+    }
+    display_.Key(QStringLiteral("Return"));
+    if (!velarim_.WaitForWindowGone(format->id, 30s)) return std::nullopt;
+    // The zoom command renders the preview before the print dialog comes.
+    const std::optional<Window> print = velarim_.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
+    if (print) display_.Focus(*print);
+    return print;
+  }
+
+  // Another window of the program with this title, beside the ones given.
+  std::optional<Window> otherWindow(const QString& title, const std::vector<unsigned long>& besides) const {
+    for (const Window& window : velarim_.VisibleWindows()) {
+      if (window.title == title && std::find(besides.begin(), besides.end(), window.id) == besides.end()) return window;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  // Whether the format dialog shows "Kleinbild 9 cm x 13 cm quer" checked: the dot in
+  // the middle of its round indicator, and none in those of "Kleinbild 13 cm x 9 cm hoch"
+  // and "auf ganze Seite DINA4 drucken", read at the dialog's current place.
+  bool landscapeSlidesShownChecked(unsigned long dialog) const {
+    const std::optional<Window> now = display_.Describe(dialog);
+    if (!now) return false;
+    const QImage shot = display_.Screenshot(now->geometry);
+    const auto dotted = [&](QPoint middle) {
+      int darkest = 255;
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) darkest = std::min(darkest, qGray(shot.pixel(middle + QPoint(dx, dy))));
+      }
+      return darkest < 128;
+    };
+    return dotted(kLandscapeSlidesIndicator) && !dotted(kPortraitSlidesIndicator) && !dotted(kWholePageIndicator);
+  }
+
+  // Clicks the caption of the landscape slides until the dialog shows them checked; a
+  // click on a checked radio button changes nothing, so clicking again is harmless.
+  bool chooseLandscapeSlides(unsigned long dialog) const {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      const std::optional<Window> now = display_.Describe(dialog);
+      if (!now) return false;
+      display_.Click(now->geometry.topLeft() + kLandscapeSlidesCaption);
+      if (WaitUntil([&] { return landscapeSlidesShownChecked(dialog); }, 5s)) return true;
+    }
+    return false;
+  }
+
+  const Display& display_;
+  const Velarim& velarim_;
+  const Window& main_;
+};
+
+TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
+  QTemporaryDir pictures;
+  ASSERT_TRUE(pictures.isValid());
+  for (int i = 0; i < 4; ++i) writePicture(pictures.filePath(QStringLiteral("bild%1.jpg").arg(i)), kPictures[i]);
+  Display display;
+  ASSERT_TRUE(display.Ready()) << display.Failure();
+  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + QDir(pictures.path()).canonicalPath().toUtf8() +
+                                        "\n"});
+  const std::optional<Window> main = velarim.WaitForMainWindow(30s);
+  ASSERT_TRUE(main) << velarim.Log().toStdString();
+  const QPoint origin = main->geometry.topLeft();
+  const QPoint split = origin + kSplitInWindow;
+
+  for (int i = 0; i < 4; ++i) {
+    const QPoint file = origin + kFirstFileInWindow + QPoint(0, i * kFileItemHeight);
+    display.Drag(file, split + kPaneMiddles[i]);
+    // The pane shows the picture squeezed: its top-left quadrant a quarter in from the corner.
+    const QPoint topLeftQuadrant = split + kPaneMiddles[i] - QPoint(20, 10);
+    ASSERT_TRUE(WaitUntil([&] { return nearColour(display.Screenshot().pixel(topLeftQuadrant), kPictures[i].topLeft); },
+                          20s))
+        << "slide " << i << " not filled";
+  }
+
+  PrintRoad road(display, velarim, *main);
+  const std::optional<Window> print = road.openPrintDialog(true);
+  ASSERT_TRUE(print) << velarim.Log().toStdString();
+  // Enter presses the print dialog's default button, "Drucken". With no documents folder
+  // in the home, the file proposed is there.
+  display.Key(QStringLiteral("Return"));
+  const QString firstPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
+  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(firstPdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
+
+  QTemporaryDir work;
+  if (qEnvironmentVariableIsSet("E2E_KEEP_PAGES")) {
+    work.setAutoRemove(false);
+    std::printf("pages kept in %s\n", qPrintable(work.path()));
+  }
+  const QImage page = printprobe::RasterisePdf(firstPdf, work.filePath(QStringLiteral("page")));
+  ASSERT_FALSE(page.isNull());
+  // A4 landscape.
+  EXPECT_NEAR(page.width(), 2970, 2);
+  EXPECT_NEAR(page.height(), 2100, 2);
+  std::vector<ExpectedPicture> expected;
+  for (int i = 0; i < 4; ++i) expected.push_back({kSlidePlaces[i], "slide " + std::to_string(i), kPictures[i]});
+  printprobe::ExpectPicturesOnPage(page, expected);
+  // Nothing else is on the page.
+  EXPECT_TRUE(QRect(50, 25, 2700, 1900).adjusted(-3, -3, 3, 3).contains(printprobe::InkBounds(page, page.rect())));
+
+  // The zoom window holds the slide printed last, the bottom right one, stretched over
+  // its client area below the menu bar.
+  const std::optional<Window> zoom = velarim.WaitForWindow(kZoomTitle, QString(), 10s);
+  ASSERT_TRUE(zoom);
+  ASSERT_TRUE(display.Focus(*zoom));
+  const QImage shown = display.SettledScreenshot(zoom->geometry, 10s);
+  int pictureTop = 0;
+  while (pictureTop < shown.height() / 2 && !nearColour(shown.pixel(shown.width() / 4, pictureTop), kPictures[3].topLeft)) {
+    ++pictureTop;
+  }
+  ASSERT_LT(pictureTop, shown.height() / 2) << "the zoom window does not show the last slide";
+  printprobe::ExpectUprightQuadrants(shown, QRect(0, pictureTop, shown.width(), shown.height() - pictureTop),
+                                     kPictures[3], "zoom window");
+
+  // Printing again keeps the format and proposes a new file; the first one stays as it was.
+  const QByteArray firstBytes = contentOf(firstPdf);
+  const QDateTime firstWritten = QFileInfo(firstPdf).lastModified();
+  const std::optional<Window> again = road.openPrintDialog(false);
+  ASSERT_TRUE(again);
+  display.Key(QStringLiteral("Return"));
+  const QString secondPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-2.pdf"));
+  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(secondPdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(velarim.WaitForWindowGone(again->id, 30s));
+  EXPECT_EQ(contentOf(firstPdf), firstBytes);
+  printprobe::ExpectPicturesOnPage(printprobe::RasterisePdf(secondPdf, work.filePath(QStringLiteral("again"))), expected);
+
+  // The old name typed into the output file: the dialog asks once before it replaces it.
+  const std::optional<Window> third = road.openPrintDialog(false);
+  ASSERT_TRUE(third);
+  display.Key(QStringLiteral("alt+d"));  // "Ausgabe&datei"
+  display.Key(QStringLiteral("ctrl+a"));
+  display.Type(firstPdf);
+  // The first Enter may only close the file name completion; the question comes on the
+  // Enter after. One that meets the question instead answers its default, "Nein", and
+  // leaves the dialog open for the next.
+  std::optional<Window> question;
+  for (int attempt = 0; attempt < 8 && !question; ++attempt) {
+    display.Key(QStringLiteral("Return"));
+    WaitUntil([&] { return (question = road.otherWindow(kPrintDialogTitle, {third->id})).has_value(); },
+              attempt == 0 ? 3s : 15s);
+  }
+  ASSERT_TRUE(question) << "no question before the file is replaced";
+  EXPECT_TRUE(velarim.Running());
+  EXPECT_EQ(contentOf(firstPdf), firstBytes);
+  // "Ja": the file is replaced, and nothing asks a second time.
+  ASSERT_TRUE(display.Focus(*question));
+  display.Key(QStringLiteral("alt+j"));
+  ASSERT_TRUE(velarim.WaitForWindowGone(question->id, 30s));
+  EXPECT_TRUE(WaitUntil([&] { return !velarim.VisibleWindows().empty() && !road.otherWindow(kPrintDialogTitle, {}); },
+                        60s))
+      << "the print dialog stayed open";
+  EXPECT_TRUE(WaitUntil([&] { return QFileInfo(firstPdf).lastModified() != firstWritten && pdfComplete(firstPdf); }, 60s))
+      << "the file was not replaced";
+  EXPECT_FALSE(road.otherWindow(QStringLiteral("Velarim"), {main->id})) << "a second question came";
+  EXPECT_FALSE(QFileInfo::exists(QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-3.pdf"))));
+
+  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
+  EXPECT_EQ(velarim.WaitForExit(30s), 0) << velarim.Log().toStdString();
+}
+
+}  // namespace
+}  // namespace e2e
