@@ -139,14 +139,7 @@ TEST(HelpAndInfoTest, InfoShowsNameAndBuildAndEscapeClosesIt) {
   ASSERT_TRUE(main) << velarim.Log().toStdString();
 
   display.Click(MenuTitleOf(*main, 2));  // "&Hilfe"
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        for (const Window& window : velarim.VisibleWindows()) {
-          if (window.type == QStringLiteral("dropdown_menu") || window.type == QStringLiteral("popup_menu")) return true;
-        }
-        return false;
-      },
-      5s));
+  ASSERT_TRUE(WaitForDropDownMenu(velarim, MenuTitleOf(*main, 2)));
   display.Key(QStringLiteral("f"));  // "In&fo"
   const std::optional<Window> info = velarim.WaitForWindow(kInfoTitle);
   ASSERT_TRUE(info) << velarim.Log().toStdString();
