@@ -2,7 +2,7 @@
 
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/folder_change.h"
@@ -57,7 +57,7 @@ class EnterOpens : public QObject {
     try {
       list_->OpenItem(widget_->currentRow());
     } catch (const std::exception& error) {
-      Application()->HandleException(error);
+      ReportHandlerError(error);
     }
     return true;
   }
@@ -110,7 +110,7 @@ TDirectoryListBox::TDirectoryListBox(TComponent* AOwner, HostWidget<QListWidget>
     try {
       OpenItem(index.row());
     } catch (const std::exception& error) {
-      Application()->HandleException(error);
+      ReportHandlerError(error);
     }
   });
   SetBounds(0, 0, 145, 97);

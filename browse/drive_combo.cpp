@@ -1,7 +1,7 @@
 #include "browse/drive_combo.h"
 
 #include "browse/directory_list.h"
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "platform/file_system.h"
 
 #include "browse/list_pictures.h"
@@ -60,7 +60,7 @@ TDriveComboBox::TDriveComboBox(TComponent* AOwner, HostWidget<QComboBox>* combo)
     try {
       SelectDrive(drives_[static_cast<size_t>(index)].root, true);
     } catch (const std::exception& error) {
-      Application()->HandleException(error);
+      ReportHandlerError(error);
     }
   });
 }

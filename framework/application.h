@@ -33,7 +33,7 @@ class TApplication : public TComponent, public ApplicationServices {
   const QString& ExeName() const { return exeName_; }
   void SetExeName(const QString& path);
 
-  const QString& Title() const { return title_; }
+  const QString& Title() const override { return title_; }
   void SetTitle(const QString& title) { title_ = title; }
 
   TForm* MainForm() const override { return mainForm_; }

@@ -9,3 +9,9 @@ ApplicationServices* registered = nullptr;
 ApplicationServices* RegisteredApplication() { return registered; }
 
 void RegisterApplication(ApplicationServices* services) { registered = services; }
+
+void ReportHandlerError(const std::exception& error) {
+  if (registered) registered->HandleException(error);
+}
+
+QString ApplicationTitle() { return registered ? registered->Title() : QString(); }

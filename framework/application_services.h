@@ -5,6 +5,7 @@
 // then shows no hints and reports nothing.
 
 #include <QPoint>
+#include <QString>
 
 #include <exception>
 
@@ -18,6 +19,8 @@ class ApplicationServices {
   // The application error report for an error that escaped an event handler.
   virtual void HandleException(const std::exception& error) = 0;
   virtual TForm* MainForm() const = 0;
+  // The program's title, the caption of its message boxes.
+  virtual const QString& Title() const = 0;
   virtual bool Terminated() const = 0;
   // Ends the message loop (the main form closed).
   virtual void Terminate() = 0;
@@ -32,3 +35,9 @@ class ApplicationServices {
 ApplicationServices* RegisteredApplication();
 // Registers services (null unregisters). Not owned.
 void RegisterApplication(ApplicationServices* services);
+
+// Hands an error that escaped a handler to the application's error report. Without an
+// application there is nobody to tell, and the error is dropped.
+void ReportHandlerError(const std::exception& error);
+// The application's title, or an empty one without an application.
+QString ApplicationTitle();

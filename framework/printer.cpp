@@ -1,6 +1,6 @@
 #include "framework/printer.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/dialogs.h"
 #include "platform/errors.h"
 
@@ -185,7 +185,7 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
 bool TPrinter::confirmOverwrite(QWidget* owner, const QString& fileName) {
   const QString question =
       QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\nMöchten Sie sie ersetzen?").arg(fileName);
-  return Dialogs().MessageBox(owner, question, Application()->Title(), MessageIcon::Question,
+  return Dialogs().MessageBox(owner, question, ApplicationTitle(), MessageIcon::Question,
                                         MessageButtons::YesNo) == IDYES;
 }
 

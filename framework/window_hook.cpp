@@ -1,6 +1,6 @@
 #include "framework/window_hook.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/control.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ struct TControlHook::Procedure {
 namespace {
 
 // A failing handler is reported; the other handlers still get the message.
-void reportFailure(const std::exception& error) { Application()->HandleException(error); }
+void reportFailure(const std::exception& error) { ReportHandlerError(error); }
 
 }  // namespace
 

@@ -23,6 +23,7 @@ class RecordingApplication : public ApplicationServices {
   void ShowHintFor(TControl* control, const QPoint&) override { hintsFor.push_back(control); }
   void HandleException(const std::exception& error) override { errors.push_back(error.what()); }
   TForm* MainForm() const override { return mainForm; }
+  const QString& Title() const override { return title; }
   bool Terminated() const override { return terminated; }
   void Terminate() override { terminated = true; }
   void FormDestroyed(TForm* form) override { destroyed.push_back(form); }
@@ -30,6 +31,7 @@ class RecordingApplication : public ApplicationServices {
   std::vector<TControl*> hintsFor;
   std::vector<std::string> errors;
   std::vector<TForm*> destroyed;
+  QString title = QStringLiteral("Velarim");
   TForm* mainForm = nullptr;
   bool terminated = false;
 };
