@@ -67,12 +67,24 @@ class PreviewTest : public ::testing::Test {
     form_->FileListBox1->SetItemIndex(index);
   }
   TJPEGImage* jpegOf(TImage* image) const { return dynamic_cast<TJPEGImage*>(image->Picture()->Graphic()); }
+  // Counts Image3's decodes and records the title after each of its progress reports.
+  void watchImage3Decodes() {
+    const TProgressEvent wired = form_->Image3->OnProgress;
+    form_->Image3->OnProgress = [this, wired](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw,
+                                              const QRect& r, const QString& msg) {
+      if (stage == TProgressStage::Starting) ++decodes_;
+      wired(sender, stage, percent, redraw, r, msg);
+      titles_.push_back(form_->RxGradientCaption1->FormCaption());
+    };
+  }
 
   ScriptedDialogs dialogs_;
   QTemporaryDir programDir_;
   QTemporaryDir pictures_;
   QString startDir_;
   TForm1* form_ = nullptr;
+  int decodes_ = 0;
+  std::vector<QString> titles_;
 };
 
 TEST_F(PreviewTest, SelectedJpegGoesToBothCanvasesSharingItsBytesWithoutDecoding) {
@@ -167,13 +179,7 @@ TEST_F(PreviewTest, ProgressShowsPercentInTheCaptionAndTheTitleOtherwise) {
 TEST_F(PreviewTest, OnlyThePictureSelectedWhenItsPaintComesIsDecoded) {
   writeJpeg(QStringLiteral("a.jpg"), 640, 480);
   writeJpeg(QStringLiteral("b.jpg"), 320, 240);
-  int decodes = 0;
-  const TProgressEvent wired = form_->Image3->OnProgress;
-  form_->Image3->OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw, const QRect& r,
-                                  const QString& msg) {
-    if (stage == TProgressStage::Starting) ++decodes;
-    wired(sender, stage, percent, redraw, r, msg);
-  };
+  watchImage3Decodes();
   form_->Show();
   QCoreApplication::processEvents();
   select(QStringLiteral("a.jpg"));
@@ -186,7 +192,7 @@ TEST_F(PreviewTest, OnlyThePictureSelectedWhenItsPaintComesIsDecoded) {
   }
   EXPECT_TRUE(jpegOf(form_->Image3)->HasBitmap());
   EXPECT_EQ(jpegOf(form_->Image3)->Width(), 320);
-  EXPECT_EQ(decodes, 1);
+  EXPECT_EQ(decodes_, 1);
   EXPECT_FALSE(jpegOf(form_->Imagehoch)->HasBitmap());  // its page is not shown
   EXPECT_EQ(form_->RxGradientCaption1->FormCaption(), kPreviewTitle);
 }
@@ -213,15 +219,7 @@ TEST_F(PreviewTest, DecodeFailingPartWayIsReportedOnceAndEndsOnTheProgramTitle) 
   write(QStringLiteral("kaputt.jpg"), broken);
   uint32_t now = 0;
   platform::SetTickSource([&] { return now += 600; });  // every report is due
-  std::vector<QString> titles;
-  int decodes = 0;
-  const TProgressEvent wired = form_->Image3->OnProgress;
-  form_->Image3->OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw, const QRect& r,
-                                  const QString& msg) {
-    if (stage == TProgressStage::Starting) ++decodes;
-    wired(sender, stage, percent, redraw, r, msg);
-    titles.push_back(form_->RxGradientCaption1->FormCaption());
-  };
+  watchImage3Decodes();
   form_->Show();
   QCoreApplication::processEvents();
   select(QStringLiteral("kaputt.jpg"));
@@ -229,10 +227,10 @@ TEST_F(PreviewTest, DecodeFailingPartWayIsReportedOnceAndEndsOnTheProgramTitle) 
     form_->Image3->Repaint();
     QCoreApplication::processEvents();
   }
-  EXPECT_EQ(decodes, 1) << "not decoded again after the failure";
+  EXPECT_EQ(decodes_, 1) << "not decoded again after the failure";
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_TRUE(dialogs_.shown[0].text.startsWith(QStringLiteral("JPEG-Fehler #"))) << dialogs_.shown[0].text.toStdString();
-  EXPECT_TRUE(std::any_of(titles.begin(), titles.end(), [](const QString& t) { return t.endsWith(u'%'); }))
+  EXPECT_TRUE(std::any_of(titles_.begin(), titles_.end(), [](const QString& t) { return t.endsWith(u'%'); }))
       << "the decode failed before it reported progress";
   EXPECT_EQ(form_->RxGradientCaption1->FormCaption(), kPreviewTitle);
 }
