@@ -1,10 +1,15 @@
 #include "browse/file_icons.h"
 
+#include "platform/file_system.h"
+
 #include <QHash>
 #include <QImageReader>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,24 +24,30 @@ QIcon themeIconFor(const QMimeType& type) {
   return icon.isNull() ? DrawnFileIcon() : icon;
 }
 
-// What follows the last dot of the name, lower-cased (empty without a dot).
-QString lowerExtension(const QString& fileName) {
-  const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-  return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+// What follows the last dot of the name (empty without a dot), as it is spelt.
+QStringView extensionOf(const QString& fileName) {
+  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? QStringView() : QStringView(fileName).sliced(dot + 1);
 }
 
-}  // namespace
-
-bool HasOwnIcon(const QString& fileName) {
-  const QString extension = lowerExtension(fileName);
+bool hasOwnIcon(const QString& extension) {
   return extension == QLatin1String("exe") || extension == QLatin1String("lnk") ||
          extension == QLatin1String("ico") || extension == QLatin1String("scr");
 }
 
-QIcon FileIconFor(const QString& fileName) {
+// The icon of this very file (its picture for an icon file, else by its content's type).
+QIcon ownFileIcon(const QString& path, const QString& extension) {
+  if (extension == QLatin1String("ico")) {
+    QImageReader reader(path);
+    reader.setScaledSize(QSize(16, 16));
+    const QImage picture = reader.read();
+    if (!picture.isNull()) return QIcon(QPixmap::fromImage(picture));
+  }
+  return themeIconFor(mimeTypes().mimeTypeForFile(path, QMimeDatabase::MatchDefault));
+}
+
+QIcon cachedIconOf(const QString& extension, const QString& fileName) {
   static QHash<QString, QIcon> cache;
-  const QString extension = lowerExtension(fileName);
   auto it = cache.find(extension);
   if (it == cache.end()) {
     it = cache.insert(extension, themeIconFor(mimeTypes().mimeTypeForFile(fileName, QMimeDatabase::MatchExtension)));
@@ -44,14 +55,22 @@ QIcon FileIconFor(const QString& fileName) {
   return it.value();
 }
 
-QIcon OwnFileIcon(const QString& path) {
-  if (lowerExtension(path) == QLatin1String("ico")) {
-    QImageReader reader(path);
-    reader.setScaledSize(QSize(16, 16));
-    const QImage picture = reader.read();
-    if (!picture.isNull()) return QIcon(QPixmap::fromImage(picture));
+}  // namespace
+
+QIcon ListedFileIcon(const QString& folder, const QString& fileName) {
+  // The spellings of extensions met so far with the icon of their kind: a folder of many
+  // files has few of them, and a look here costs no lower-casing and no allocation.
+  static std::vector<std::pair<QString, QIcon>> bySpelling;
+  constexpr size_t kSpellingsKept = 32;
+  const QStringView spelling = extensionOf(fileName);
+  for (const auto& [known, icon] : bySpelling) {
+    if (known == spelling) return icon;
   }
-  return themeIconFor(mimeTypes().mimeTypeForFile(path, QMimeDatabase::MatchDefault));
+  const QString extension = spelling.toString().toLower();
+  if (hasOwnIcon(extension)) return ownFileIcon(platform::JoinPath(folder, fileName), extension);
+  QIcon icon = cachedIconOf(extension, fileName);
+  if (bySpelling.size() < kSpellingsKept) bySpelling.emplace_back(spelling.toString(), icon);
+  return icon;
 }
 
 QIcon DrawnFileIcon() {

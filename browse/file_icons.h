@@ -6,11 +6,9 @@
 #include <QIcon>
 #include <QString>
 
-// Whether the file (by its extension) gets an icon of its own rather than the cached one.
-[[nodiscard]] bool HasOwnIcon(const QString& fileName);
-// The cached icon of the file's lower-case extension.
-QIcon FileIconFor(const QString& fileName);
-// The icon of this very file (its picture for an icon file, else by its content's type).
-QIcon OwnFileIcon(const QString& path);
+// The icon the file list shows for a file of folder: for executables, shortcuts, icon
+// files and screen savers one of that very file, for every other file the cached icon
+// of its lower-case extension.
+QIcon ListedFileIcon(const QString& folder, const QString& fileName);
 // The drawn icon used where the desktop has no icon theme: a sheet with a folded corner.
 QIcon DrawnFileIcon();

@@ -1,6 +1,7 @@
 #include "browse/file_list.h"
 
 #include "browse/file_icons.h"
+#include "browse/key_hold.h"
 #include "browse/list_pictures.h"
 #include "framework/application.h"
 #include "framework/drag_drop.h"
@@ -9,6 +10,7 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -29,7 +31,7 @@ class FileListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount(QModelIndex())) return QVariant();
     const TFileRecord& record = records_[static_cast<size_t>(index.row())];
-    if (role == Qt::DisplayRole) return record.Found.Name;
+    if (role == Qt::DisplayRole) return record.Name;
     if (role == Qt::DecorationRole) return record.Icon;
     return QVariant();
   }
@@ -98,54 +100,79 @@ constexpr size_t kBusyCursorFrom = 101;
 
 // Sorts directories first, then by name as CompareFileNames orders names; the sort
 // keys are made once per name, not once per comparison.
-void sortRecords(std::vector<platform::TSearchRec>& found) {
+void sortFound(std::vector<platform::TFoundName>& found) {
   struct Keyed {
     QCollatorSortKey key;
-    platform::TSearchRec* record;
+    platform::TFoundName* entry;
   };
   std::vector<Keyed> keyed;
   keyed.reserve(found.size());
-  for (platform::TSearchRec& record : found) keyed.push_back({platform::FileNameSortKey(record.Name), &record});
+  for (platform::TFoundName& entry : found) keyed.push_back({platform::FoldedNameSortKey(entry.FoldedName), &entry});
   std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-    if (a.record->IsDirectory != b.record->IsDirectory) return a.record->IsDirectory;
+    if (a.entry->IsDirectory != b.entry->IsDirectory) return a.entry->IsDirectory;
     const int byKey = a.key.compare(b.key);
-    return byKey != 0 ? byKey < 0 : a.record->Name.compare(b.record->Name, Qt::CaseSensitive) < 0;
+    return byKey != 0 ? byKey < 0 : a.entry->Name.compare(b.entry->Name, Qt::CaseSensitive) < 0;
   });
-  std::vector<platform::TSearchRec> sorted;
+  std::vector<platform::TFoundName> sorted;
   sorted.reserve(found.size());
-  for (Keyed& entry : keyed) sorted.push_back(std::move(*entry.record));
+  for (Keyed& entry : keyed) sorted.push_back(std::move(*entry.entry));
   found = std::move(sorted);
+}
+
+// Keeps one entry per name ignoring case, the first in directory order. Names that differ
+// only in case match the same patterns, so a search pattern by pattern keeps the same.
+std::vector<platform::TFoundName> withoutRepeatedNames(std::vector<platform::TFoundName> found,
+                                                       const std::function<void(size_t)>& onFound) {
+  std::vector<platform::TFoundName> kept;
+  kept.reserve(found.size());
+  QSet<QString> seen;
+  seen.reserve(static_cast<qsizetype>(found.size()));
+  for (platform::TFoundName& entry : found) {
+    const qsizetype before = seen.size();
+    seen.insert(entry.FoldedName);
+    if (seen.size() == before) continue;
+    kept.push_back(std::move(entry));
+    if (onFound) onFound(kept.size());
+  }
+  return kept;
 }
 
 }  // namespace
 
-std::vector<platform::TSearchRec> FindMatchingFiles(const QString& mask, const std::function<void(size_t)>& onFound) {
+std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask, const std::function<void(size_t)>& onFound) {
   const QStringList patterns = mask.split(QLatin1Char(';'));
-  const bool several = patterns.size() > 1;
-  std::vector<platform::TSearchRec> found;
-  QSet<QString> seen;  // case-folded names, so a name matched twice is listed once
-  for (const QString& pattern : patterns) {
-    for (platform::TSearchRec& record : platform::FindFiles(QString(), pattern, platform::faNormalFiles)) {
-      if (several) {
-        const QString folded = record.Name.toCaseFolded();
-        if (seen.contains(folded)) continue;
-        seen.insert(folded);
-      }
-      found.push_back(std::move(record));
-      if (onFound) onFound(found.size());
-    }
+  std::vector<platform::TFoundName> found = platform::FindNames(QString(), patterns, platform::faNormalFiles);
+  if (patterns.size() > 1) {
+    found = withoutRepeatedNames(std::move(found), onFound);
+  } else if (onFound) {
+    for (size_t count = 1; count <= found.size(); ++count) onFound(count);
   }
-  if (found.size() > 1) sortRecords(found);
+  if (found.size() > 1) sortFound(found);
   return found;
 }
 
-// The view's mouse events reach its viewport, so the list watches them there.
-class FileListMouse : public QObject {
+// The view's mouse events reach its viewport, its key events the view itself; the list
+// watches both.
+class FileListInput : public QObject {
  public:
-  FileListMouse(TFileListBox* list, QObject* parent) : QObject(parent), list_(list) {}
+  FileListInput(TFileListBox* list, QObject* parent) : QObject(parent), list_(list) {}
   bool eventFilter(QObject*, QEvent* event) override {
     switch (event->type()) {
+      case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        list_->keyHold_->Pressed(key->isAutoRepeat(), key->timestamp());
+        return false;
+      }
+      case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        list_->keyHold_->Released(key->isAutoRepeat(), key->timestamp());
+        return false;
+      }
+      case QEvent::FocusOut:
+        list_->keyHold_->End();
+        return false;
       case QEvent::MouseButtonPress: {
+        list_->keyHold_->End();
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) list_->mouseDown(mouse->position().toPoint());
         return false;
@@ -190,7 +217,12 @@ TFileListBox::TFileListBox(TComponent* AOwner, HostWidget<QListView>* list)
                    [this](const QItemSelection&, const QItemSelection&) {
                      if (ItemIndex() >= 0) selectionChanged();
                    });
-  list_->viewport()->installEventFilter(new FileListMouse(this, list_));
+  auto* input = new FileListInput(this, list_);
+  list_->installEventFilter(input);
+  list_->viewport()->installEventFilter(input);
+  keyHold_ = new TKeyHold(list_, [this] {
+    if (!reading_ && ItemIndex() >= 0) notifySelection();
+  });
   SetBounds(0, 0, 145, 97);
   updateGrid();
 }
@@ -222,6 +254,7 @@ void TFileListBox::readFileNames() {
     // The names are then read from the current directory, whatever it is.
   }
   reading_ = true;
+  keyHold_->Forget();  // the selection is lost with the names
   model_->BeginReset();
   records_.clear();
   struct EndReset {
@@ -232,21 +265,20 @@ void TFileListBox::readFileNames() {
     }
   } endReset{this};
   CursorGuard cursor;
-  std::vector<platform::TSearchRec> found = FindMatchingFiles(mask_, [&cursor](size_t count) {
+  std::vector<platform::TFoundName> found = FindMatchingFiles(mask_, [&cursor](size_t count) {
     if (count == kBusyCursorFrom) cursor.Busy();
   });
   records_.reserve(found.size());
-  for (platform::TSearchRec& entry : found) {
-    QIcon icon = HasOwnIcon(entry.Name) ? OwnFileIcon(platform::JoinPath(directory_, entry.Name))
-                                         : FileIconFor(entry.Name);
-    records_.push_back({std::move(entry), std::move(icon)});
+  for (platform::TFoundName& entry : found) {
+    QIcon icon = ListedFileIcon(directory_, entry.Name);
+    records_.push_back({std::move(entry.Name), entry.IsDirectory, std::move(icon)});
   }
 }
 
 QStringList TFileListBox::Items() const {
   QStringList items;
   items.reserve(static_cast<qsizetype>(records_.size()));
-  for (const TFileRecord& record : records_) items << record.Found.Name;
+  for (const TFileRecord& record : records_) items << record.Name;
   return items;
 }
 
@@ -272,11 +304,19 @@ void TFileListBox::SetItemIndex(int index) {
 QString TFileListBox::FileName() const {
   const int index = ItemIndex();
   if (index < 0) return QString();
-  return platform::JoinPath(directory_, records_[static_cast<size_t>(index)].Found.Name);
+  return platform::JoinPath(directory_, records_[static_cast<size_t>(index)].Name);
 }
 
 void TFileListBox::selectionChanged() {
   if (reading_) return;
+  if (keyHold_->Repeating()) {
+    keyHold_->HoldBack();
+    return;
+  }
+  notifySelection();
+}
+
+void TFileListBox::notifySelection() {
   try {
     Click();
   } catch (const std::exception& error) {

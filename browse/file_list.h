@@ -2,7 +2,9 @@
 // The file list: the names of the listed folder's files that match the mask, in two
 // columns, each with the small icon of its kind. A change of the selection runs the
 // click notification, so the preview follows it; pressing an item and moving the mouse
-// 5 pixels drags the file, with the list as the drag's source.
+// 5 pixels drags the file, with the list as the drag's source. While a held key
+// repeats, the notification waits for the key's release (or a pause in the repeat), so
+// holding an arrow key runs through the list without loading every file passed.
 
 #include "framework/control.h"
 #include "platform/file_system.h"
@@ -14,11 +16,14 @@
 #include <vector>
 
 class TDirectoryListBox;
+class TKeyHold;
 class FileListModel;
 
-// One listed file: what the search found, and its icon.
+// One listed file: its name, whether it is a folder, and its icon. Size, time and
+// attributes are not read for a listing; platform::FindFiles gives them for a name.
 struct TFileRecord {
-  platform::TSearchRec Found;
+  QString Name;
+  bool IsDirectory = false;
   QIcon Icon;
 };
 
@@ -27,7 +32,7 @@ struct TFileRecord {
 // patterns is kept once. Sorted with directories first, then as CompareFileNames orders
 // names. Calls onFound with the running count after each name, so a reader can show it
 // is busy.
-[[nodiscard]] std::vector<platform::TSearchRec> FindMatchingFiles(const QString& mask,
+[[nodiscard]] std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask,
                                                                   const std::function<void(size_t)>& onFound = {});
 
 class TFileListBox : public TWinControl {
@@ -76,7 +81,8 @@ class TFileListBox : public TWinControl {
   void readFileNames();
   void updateGrid();
   void selectionChanged();
-  friend class FileListMouse;
+  void notifySelection();
+  friend class FileListInput;
   void mouseDown(const QPoint& pos);
   void dragMove(const QPoint& pos);
   void beginDrag();
@@ -90,6 +96,7 @@ class TFileListBox : public TWinControl {
   int columns_ = 1;
   int itemHeight_ = 18;
   bool reading_ = false;
+  TKeyHold* keyHold_;
   bool pressed_ = false;
   bool dragging_ = false;
   QPoint pressPos_;

@@ -19,11 +19,6 @@ QString GetLongHint(const QString& hint) {
   return bar < 0 ? hint : hint.mid(bar + 1);
 }
 
-QString ErrorReportText(const QString& message) {
-  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
-  return message;
-}
-
 namespace {
 
 TApplication* theApplication = nullptr;
@@ -106,12 +101,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(const std::exception& error) {
-  if (dynamic_cast<const EAbort*>(&error)) return;
-  if (const auto* own = dynamic_cast<const Exception*>(&error)) {
-    ShowException(own->Message());
-  } else {
-    ShowException(QString::fromLocal8Bit(error.what()));
-  }
+  ShowErrorReport(mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr, title_, error);
 }
 
 void TApplication::ShowException(const QString& message) {

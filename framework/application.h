@@ -19,10 +19,6 @@ class TForm;
 QString GetShortHint(const QString& hint);
 QString GetLongHint(const QString& hint);
 
-// The text of the error report: a "." is appended when the message is not empty and
-// its last character comes after "." in character order.
-QString ErrorReportText(const QString& message);
-
 class TApplication : public TComponent, public ApplicationServices {
  public:
   TApplication();

@@ -9,6 +9,7 @@
 
 #include <exception>
 
+class QWidget;
 class TControl;
 class TForm;
 
@@ -37,7 +38,14 @@ ApplicationServices* RegisteredApplication();
 void RegisterApplication(ApplicationServices* services);
 
 // Hands an error that escaped a handler to the application's error report. Without an
-// application there is nobody to tell, and the error is dropped.
+// application the report is shown all the same, with no owner and no title.
 void ReportHandlerError(const std::exception& error);
+
+// The text of the error report: a "." is appended when the message is not empty and
+// its last character comes after "." in character order.
+QString ErrorReportText(const QString& message);
+// The error report for an error that escaped a handler: nothing for a silent abort, else
+// its message in an error box.
+void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error);
 // The application's title, or an empty one without an application.
 QString ApplicationTitle();

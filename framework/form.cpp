@@ -388,7 +388,14 @@ void TForm::handleNonClientMouse(const TMessage& message) {
   const int hit = static_cast<int>(message.WParam);
   QWindow* window = widget_->windowHandle();
   if (message.Msg == WM_NCLBUTTONDBLCLK) {
-    if (hit == HTCAPTION && sizeable()) widget_->isMaximized() ? widget_->showNormal() : widget_->showMaximized();
+    if (hit == HTCAPTION) {
+      if (sizeable()) widget_->isMaximized() ? widget_->showNormal() : widget_->showMaximized();
+      return;
+    }
+    // Qt reports the second press of a double click only as the double click, also when
+    // the first press went nowhere (the window was blocked by a modal one): on a caption
+    // button it is that button's press.
+    pressedButton_ = hit;
     return;
   }
   if (message.Msg == WM_NCLBUTTONDOWN) {

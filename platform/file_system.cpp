@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/drives.h"
+#include "platform/entry_kind.h"
 #include "platform/errors.h"
 
 #include <QCollator>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,25 +25,20 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
-// Folds case per code point, so that "?" still stands for one character afterwards.
-std::u32string Folded(const QString& text) {
-  const QList<uint> codePoints = text.toCaseFolded().toUcs4();
-  return std::u32string(codePoints.begin(), codePoints.end());
-}
-
-// Plain glob over folded text; backtracks only to the most recent "*", which is enough
-// because a later "*" can absorb anything an earlier one could.
-bool GlobMatches(const std::u32string& name, const std::u32string& pattern) {
-  constexpr size_t kNoStar = std::u32string::npos;
+// Plain glob over folded code points; backtracks only to the most recent "*", which is
+// enough because a later "*" can absorb anything an earlier one could.
+template <class Char>
+bool GlobMatches(std::basic_string_view<Char> name, std::basic_string_view<Char> pattern) {
+  constexpr size_t kNoStar = std::basic_string_view<Char>::npos;
   size_t n = 0;
   size_t p = 0;
   size_t starAt = kNoStar;
   size_t nameAtStar = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == U'*') {
+    if (p < pattern.size() && pattern[p] == Char('*')) {
       starAt = p++;
       nameAtStar = n;
-    } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+    } else if (p < pattern.size() && (pattern[p] == Char('?') || pattern[p] == name[n])) {
       ++n;
       ++p;
     } else if (starAt != kNoStar) {
@@ -51,10 +48,16 @@ bool GlobMatches(const std::u32string& name, const std::u32string& pattern) {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == U'*') {
+  while (p < pattern.size() && pattern[p] == Char('*')) {
     ++p;
   }
   return p == pattern.size();
+}
+
+std::u16string_view Utf16Of(QStringView text) { return {text.utf16(), static_cast<size_t>(text.size())}; }
+
+bool HasSurrogates(QStringView text) {
+  return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
 }
 
 // A pattern folded once, for matching many names.
@@ -65,45 +68,59 @@ class WildcardPattern {
       return;
     }
     QString alternative = pattern;
-    alternatives_.push_back(Folded(alternative));
+    add(alternative);
     // "name.*" also stands for "name" without any extension, which makes "*.*" match all.
     while (alternative.endsWith(QLatin1String(".*")) && alternative.size() > 2) {
       alternative.chop(2);
-      alternatives_.push_back(Folded(alternative));
+      add(alternative);
     }
   }
-  bool Matches(const QString& name) const {
+  // Whether the name, already case-folded, matches. A name of the basic plane is matched
+  // as it is stored; only a name with characters beyond it is widened, so that "?" still
+  // stands for one character.
+  bool MatchesFolded(const QString& folded) const {
     if (alternatives_.empty()) {
       return false;
     }
-    const std::u32string folded = Folded(name);
-    return std::any_of(alternatives_.begin(), alternatives_.end(),
-                       [&](const std::u32string& alternative) { return GlobMatches(folded, alternative); });
+    if (!HasSurrogates(folded)) {
+      return std::any_of(alternatives_.begin(), alternatives_.end(), [&](const QString& alternative) {
+        return GlobMatches(Utf16Of(folded), Utf16Of(alternative));
+      });
+    }
+    const std::u32string wide = Widened(folded);
+    return std::any_of(wideAlternatives_.begin(), wideAlternatives_.end(),
+                       [&](const std::u32string& alternative) { return GlobMatches<char32_t>(wide, alternative); });
   }
+  bool Matches(const QString& name) const { return MatchesFolded(name.toCaseFolded()); }
 
  private:
-  std::vector<std::u32string> alternatives_;
+  static std::u32string Widened(const QString& text) {
+    const QList<uint> codePoints = text.toUcs4();
+    return std::u32string(codePoints.begin(), codePoints.end());
+  }
+  void add(const QString& alternative) {
+    const QString folded = alternative.toCaseFolded();
+    alternatives_.push_back(folded);
+    wideAlternatives_.push_back(Widened(folded));
+  }
+
+  std::vector<QString> alternatives_;
+  std::vector<std::u32string> wideAlternatives_;
 };
 
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-int AttributesOf(const QString& name, const struct stat& info, bool resolved) {
-  int attributes = 0;
-  if (name.startsWith(QLatin1Char('.'))) {
-    attributes |= faHidden;
-  }
+// The kind bits of what a status describes; without one (a broken link) a system file.
+int KindOfStatus(const struct stat& info, bool resolved) {
   if (resolved && S_ISDIR(info.st_mode)) {
-    attributes |= faDirectory;
-  } else if (!resolved || !S_ISREG(info.st_mode)) {
-    attributes |= faSysFile;
+    return faDirectory;
   }
-  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    attributes |= faReadOnly;
-  }
-  return attributes;
+  return resolved && S_ISREG(info.st_mode) ? 0 : faSysFile;
 }
+
+int HiddenBit(const char* rawName) { return rawName[0] == '.' ? faHidden : 0; }
 
 // In UTC: the same instant as in local time, without a time-zone lookup per file.
 QDateTime ModificationTime(const struct stat& info) {
@@ -113,15 +130,18 @@ QDateTime ModificationTime(const struct stat& info) {
 
 // Describes one directory entry, following a link to what it points at; a broken link
 // is described by the link itself.
-TSearchRec DescribeEntry(int dirFd, const char* rawName) {
+TSearchRec DescribeEntry(int dirFd, const char* rawName, QString name) {
   struct stat info {};
   bool resolved = fstatat(dirFd, rawName, &info, 0) == 0;
   if (!resolved && fstatat(dirFd, rawName, &info, AT_SYMLINK_NOFOLLOW) != 0) {
     info = {};
   }
   TSearchRec record;
-  record.Name = QFile::decodeName(rawName);
-  record.Attr = AttributesOf(record.Name, info, resolved);
+  record.Name = std::move(name);
+  record.Attr = HiddenBit(rawName) | KindOfStatus(info, resolved);
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    record.Attr |= faReadOnly;
+  }
   record.Time = ModificationTime(info);
   record.Size = (record.Attr & faDirectory) ? 0 : static_cast<qint64>(info.st_size);
   record.IsDirectory = (record.Attr & faDirectory) != 0;
@@ -131,6 +151,25 @@ TSearchRec DescribeEntry(int dirFd, const char* rawName) {
 bool PassesFilter(int attributes, int attributeFilter) {
   constexpr int kSpecial = faHidden | faSysFile | faDirectory;
   return (attributes & kSpecial & ~attributeFilter) == 0;
+}
+
+// Calls onEntry(dirFd, entry, name) for every entry of folder (the current directory when
+// empty) but "." and "..", in directory order. An unreadable folder has no entries.
+template <class OnEntry>
+void ForEachEntry(const QString& folder, OnEntry onEntry) {
+  const auto native = NativePath(folder.isEmpty() ? QStringLiteral(".") : folder);
+  if (!native) {
+    return;
+  }
+  const DirHandle dir(opendir(native->constData()));
+  if (!dir) {
+    return;
+  }
+  while (const dirent* entry = readdir(dir.get())) {
+    if (!IsDotOrDotDot(entry->d_name)) {
+      onEntry(dirfd(dir.get()), *entry, QFile::decodeName(entry->d_name));
+    }
+  }
 }
 
 bool StatFollowingLinks(const QString& path, struct stat& info) {
@@ -155,6 +194,22 @@ const QCollator& FileNameCollator() {
 }
 
 }  // namespace
+
+int EntryKind(int dirFd, const char* rawName, unsigned char type) {
+  switch (type) {
+    case DT_REG:
+      return 0;
+    case DT_DIR:
+      return faDirectory;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+      struct stat info {};
+      return KindOfStatus(info, fstatat(dirFd, rawName, &info, 0) == 0);
+    }
+    default:
+      return faSysFile;
+  }
+}
 
 QString GetCurrentDir() {
   std::string buffer(256, '\0');
@@ -184,29 +239,42 @@ void SetCurrentDir(const QString& path) {
 
 std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern, int attributeFilter) {
   std::vector<TSearchRec> found;
-  const auto native = NativePath(folder.isEmpty() ? QStringLiteral(".") : folder);
-  if (pattern.isEmpty() || !native) {
-    return found;
-  }
-  const DirHandle dir(opendir(native->constData()));
-  if (!dir) {
+  if (pattern.isEmpty()) {
     return found;
   }
   const WildcardPattern matcher(pattern);
-  while (const dirent* entry = readdir(dir.get())) {
-    if (IsDotOrDotDot(entry->d_name)) {
-      continue;
+  ForEachEntry(folder, [&](int dirFd, const dirent& entry, QString name) {
+    // The name is matched before the entry is looked at: a folder of many files is read
+    // with one status call per match instead of one per entry.
+    if (!matcher.Matches(name)) {
+      return;
     }
-    // The name is matched before the entry is looked at: a folder of many files is
-    // read with one status call per match instead of one per entry.
-    if (!matcher.Matches(QFile::decodeName(entry->d_name))) {
-      continue;
-    }
-    TSearchRec record = DescribeEntry(dirfd(dir.get()), entry->d_name);
+    TSearchRec record = DescribeEntry(dirFd, entry.d_name, std::move(name));
     if (PassesFilter(record.Attr, attributeFilter)) {
       found.push_back(std::move(record));
     }
+  });
+  return found;
+}
+
+std::vector<TFoundName> FindNames(const QString& folder, const QStringList& patterns, int attributeFilter) {
+  std::vector<TFoundName> found;
+  std::vector<WildcardPattern> matchers;
+  matchers.reserve(static_cast<size_t>(patterns.size()));
+  for (const QString& pattern : patterns) {
+    matchers.emplace_back(pattern);
   }
+  ForEachEntry(folder, [&](int dirFd, const dirent& entry, QString name) {
+    QString folded = name.toCaseFolded();
+    if (std::none_of(matchers.begin(), matchers.end(),
+                     [&](const WildcardPattern& matcher) { return matcher.MatchesFolded(folded); })) {
+      return;
+    }
+    const int attributes = HiddenBit(entry.d_name) | EntryKind(dirFd, entry.d_name, entry.d_type);
+    if (PassesFilter(attributes, attributeFilter)) {
+      found.push_back({std::move(name), std::move(folded), (attributes & faDirectory) != 0});
+    }
+  });
   return found;
 }
 
@@ -230,8 +298,11 @@ int CompareFileNames(const QString& a, const QString& b) {
   return byLocale != 0 ? byLocale : a.compare(b, Qt::CaseSensitive);
 }
 
-// Folded first: the collator's keys ignore its case setting in some locales (C among them).
-QCollatorSortKey FileNameSortKey(const QString& name) { return FileNameCollator().sortKey(name.toCaseFolded()); }
+QCollatorSortKey FileNameSortKey(const QString& name) { return FoldedNameSortKey(name.toCaseFolded()); }
+
+// Keys of folded names: the collator's keys ignore its case setting in some locales (C
+// among them).
+QCollatorSortKey FoldedNameSortKey(const QString& folded) { return FileNameCollator().sortKey(folded); }
 
 bool DirectoryExists(const QString& path) {
   struct stat info {};

@@ -49,6 +49,20 @@ void EnterFolder(const QString& path);
 // "." and ".." are never listed. An unreadable folder gives no entries.
 std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern, int attributeFilter);
 
+// A name found by FindNames, with its kind as the directory gave it.
+struct TFoundName {
+  QString Name;
+  QString FoldedName;  // Name case-folded, as it was matched; for comparisons ignoring case
+  bool IsDirectory = false;
+};
+
+// The entries of folder (the current directory when empty) whose names match any of the
+// patterns, each listed once, filtered by attributeFilter as FindFiles filters, in
+// directory order. One read of the folder for all patterns; the kind of an entry comes
+// from the directory itself, and only links (which count as what they point at) and
+// entries of unknown kind are looked up. Empty patterns match nothing.
+std::vector<TFoundName> FindNames(const QString& folder, const QStringList& patterns, int attributeFilter);
+
 // Whether name matches the wildcard pattern: case-insensitive, "*" any run of
 // characters, "?" exactly one, and a trailing ".*" also matches a name that has
 // nothing left at that point, so "*.*" matches every name. An empty pattern matches nothing.
@@ -68,6 +82,8 @@ int CompareFileNames(const QString& a, const QString& b);
 // A key per name for sorting many names: keys compare as CompareFileNames compares up to
 // letter case; names whose keys are equal are then ordered case-sensitively.
 QCollatorSortKey FileNameSortKey(const QString& name);
+// The same key for a name already case-folded (as TFoundName::FoldedName).
+QCollatorSortKey FoldedNameSortKey(const QString& folded);
 
 bool DirectoryExists(const QString& path);
 

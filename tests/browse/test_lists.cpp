@@ -2,6 +2,7 @@
 // and the splitter's limits.
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
+#include "browse/key_hold.h"
 #include "browse/splitter.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -9,6 +10,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QFile>
@@ -17,7 +20,30 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace {
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+// A press or release of the left button on the item in the given row.
+void sendMouse(QAbstractItemView* view, QEvent::Type type, int row) {
+  const QPoint onItem = view->visualRect(view->model()->index(row, 0)).center();
+  QMouseEvent event(type, onItem, view->viewport()->mapToGlobal(onItem), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &event);
+}
 
 class ListsTest : public ::testing::Test {
  protected:
@@ -27,6 +53,15 @@ class ListsTest : public ::testing::Test {
     folder_ = QDir(dir_.path()).canonicalPath();
   }
   void TearDown() override { QDir::setCurrent(startDir_); }
+  // A list of the folder's "*.jpg" files that notes the file of each click notification.
+  std::unique_ptr<TFileListBox> clickRecordingList(QStringList& clicked) {
+    auto list = std::make_unique<TFileListBox>(nullptr);
+    list->SetBounds(0, 0, 300, 200);
+    list->ApplyDirectory(folder_);
+    list->SetMask(QStringLiteral("*.jpg"));
+    list->OnClick = [&clicked, list = list.get()](TObject*) { clicked << QFileInfo(list->FileName()).fileName(); };
+    return list;
+  }
   void touch(const QString& name) {
     QFile file(folder_ + QLatin1Char('/') + name);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -52,6 +87,30 @@ TEST_F(ListsTest, MaskListsMatchingFilesOnceSortedCaseInsensitively) {
   list.SetMask(QString());
   EXPECT_TRUE(list.Items().isEmpty());
   EXPECT_EQ(list.FileName(), QString());
+}
+
+// Names that differ only in case are two files here; with a ";" in the mask the list
+// keeps one of them, as it keeps one of a name two patterns find.
+TEST_F(ListsTest, CaseVariantsAreListedOnceOnlyWithSeveralPatterns) {
+  touch(QStringLiteral("x.jpg"));
+  touch(QStringLiteral("X.JPG"));
+  touch(QStringLiteral("y.jpeg"));
+  QFile::link(folder_ + QStringLiteral("/y.jpeg"), folder_ + QStringLiteral("/z_link.jpg"));
+  QDir(folder_).mkdir(QStringLiteral("folder"));
+  QFile::link(folder_ + QStringLiteral("/folder"), folder_ + QStringLiteral("/folder_link.jpg"));
+  QDir::setCurrent(folder_);
+  std::vector<size_t> counts;
+  const auto found = FindMatchingFiles(QStringLiteral("*.jpg;*.jpeg"), [&](size_t count) { counts.push_back(count); });
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_TRUE(platform::SameFileName(found[0].Name, QStringLiteral("x.jpg")));
+  EXPECT_EQ(found[1].Name, QStringLiteral("y.jpeg"));
+  EXPECT_EQ(found[2].Name, QStringLiteral("z_link.jpg"));
+  EXPECT_EQ(counts, (std::vector<size_t>{1, 2, 3}));  // one report per listed name
+
+  TFileListBox list(nullptr);
+  list.ApplyDirectory(folder_);
+  list.SetMask(QStringLiteral("*.jpg"));
+  EXPECT_EQ(list.Items(), (QStringList{QStringLiteral("X.JPG"), QStringLiteral("x.jpg"), QStringLiteral("z_link.jpg")}));
 }
 
 TEST_F(ListsTest, BlankAfterSemicolonStaysInThePattern) {
@@ -106,13 +165,10 @@ TEST_F(ListsTest, SelectedPathJoinsFolderAndName) {
 
 TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) touch(QString::fromLatin1(name));
-  TFileListBox list(nullptr);
-  list.SetBounds(0, 0, 300, 200);
-  list.SetColumns(2);
-  list.ApplyDirectory(folder_);
-  list.SetMask(QStringLiteral("*.jpg"));
   QStringList clicked;
-  list.OnClick = [&](TObject*) { clicked << QFileInfo(list.FileName()).fileName(); };
+  const auto listed = clickRecordingList(clicked);
+  TFileListBox& list = *listed;
+  list.SetColumns(2);
   auto* view = static_cast<QAbstractItemView*>(list.Widget());
   list.SetItemIndex(0);
   auto key = [&](int code, const QString& text = QString()) {
@@ -126,16 +182,78 @@ TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
   EXPECT_EQ(clicked, (QStringList{"a.jpg", "b.jpg", "c.jpg", "b.jpg", "d.jpg"}));
 
   // A press on an item selects it; a press on the selected item notifies again.
-  const QPoint onFirst = view->visualRect(view->model()->index(0, 0)).center();
   for (int i = 0; i < 2; ++i) {
-    QMouseEvent press(QEvent::MouseButtonPress, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, onFirst, view->viewport()->mapToGlobal(onFirst), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &release);
+    sendMouse(view, QEvent::MouseButtonPress, 0);
+    sendMouse(view, QEvent::MouseButtonRelease, 0);
   }
   EXPECT_EQ(clicked.mid(5), (QStringList{"a.jpg", "a.jpg"}));
+}
+
+// A held arrow key runs through the list; the files it passes are not notified, the one
+// it stops on is, once the key is let go or its repeat pauses.
+TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
+  for (int i = 0; i < 8; ++i) touch(QStringLiteral("%1.jpg").arg(i));
+  QStringList clicked;
+  const auto listed = clickRecordingList(clicked);
+  TFileListBox& list = *listed;
+  auto* view = static_cast<QAbstractItemView*>(list.Widget());
+  list.SetItemIndex(0);
+  quint64 now = 1000;
+  auto send = [&](QEvent::Type type, bool autoRepeat) {
+    QKeyEvent event(type, Qt::Key_Down, Qt::NoModifier, QString(), autoRepeat);
+    event.setTimestamp(now);
+    QCoreApplication::sendEvent(view, &event);
+  };
+  // X reports a repeat as a release and a press of one time stamp; Qt marks the pair
+  // as a repeat, or sometimes not.
+  auto repeat = [&](bool marked) {
+    now += 40;
+    send(QEvent::KeyRelease, marked);
+    send(QEvent::KeyPress, marked);
+  };
+  auto release = [&] {
+    now += 40;
+    send(QEvent::KeyRelease, false);
+  };
+  send(QEvent::KeyPress, false);  // the first press notifies at once
+  EXPECT_EQ(clicked, (QStringList{"0.jpg", "1.jpg"}));
+  repeat(true);
+  repeat(false);
+  repeat(true);
+  EXPECT_EQ(list.ItemIndex(), 4);
+  EXPECT_EQ(clicked.size(), 2);
+  release();
+  EXPECT_EQ(clicked.size(), 2);  // the release waits a moment for a press of its time
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 3; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("4.jpg"));
+
+  // A new press after the release is a press of its own.
+  now += 200;
+  send(QEvent::KeyPress, false);
+  EXPECT_EQ(clicked.last(), QStringLiteral("5.jpg"));
+  // Without a release the notification comes once the repeat has paused.
+  repeat(true);
+  EXPECT_EQ(clicked.size(), 4);
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 5; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("6.jpg"));
+  // Repeats on the last item change nothing and notify nothing more.
+  repeat(false);
+  repeat(true);
+  repeat(true);
+  release();
+  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 6; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_EQ(clicked.last(), QStringLiteral("7.jpg"));
+  repeat(true);
+  release();
+  WaitFor([] { return false; }, TKeyHold::kRepeatPauseMs * 2);
+  EXPECT_EQ(clicked.size(), 6);
+
+  // A click ends a hold whose release was lost, and notifies at once.
+  list.SetItemIndex(3);
+  clicked.clear();
+  repeat(true);
+  sendMouse(view, QEvent::MouseButtonPress, 0);
+  EXPECT_EQ(clicked, (QStringList{"4.jpg", "0.jpg"}));
 }
 
 TEST_F(ListsTest, FolderChangeUpdatesFileListAndRefusesMissingFolder) {

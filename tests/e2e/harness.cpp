@@ -228,18 +228,26 @@ std::optional<Window> Display::Describe(unsigned long id) const {
   window.geometry = QRect(InfoValue(geometry.output, "Absolute upper-left X:"),
                           InfoValue(geometry.output, "Absolute upper-left Y:"), InfoValue(geometry.output, "Width:"),
                           InfoValue(geometry.output, "Height:"));
-  const ToolResult type = RunTool(QStringLiteral("xprop"),
-                                  {QStringLiteral("-id"), idText, QStringLiteral("_NET_WM_WINDOW_TYPE")}, Environment());
+  window.overrideRedirect = geometry.output.contains("Override Redirect State: yes");
   // The first standard type of the list; vendor types such as _KDE_NET_WM_WINDOW_TYPE_OVERRIDE come before it.
-  const QByteArray standard = "_NET_WM_WINDOW_TYPE_";
-  for (const QByteArray& atom : type.output.mid(type.output.indexOf('=') + 1).split(',')) {
-    if (atom.trimmed().startsWith(standard)) {
-      window.type = QString::fromLatin1(atom.trimmed().mid(standard.size())).toLower();
-      break;
-    }
-  }
+  const QStringList types = AtomsOf(id, "_NET_WM_WINDOW_TYPE");
+  if (!types.isEmpty()) window.type = types.first();
   return window;
 }
+
+QStringList Display::AtomsOf(unsigned long id, const QByteArray& property) const {
+  const ToolResult read = RunTool(QStringLiteral("xprop"),
+                                  {QStringLiteral("-id"), QString::number(id), QString::fromLatin1(property)}, Environment());
+  QStringList atoms;
+  if (!read.ok()) return atoms;
+  const QByteArray prefix = property + '_';
+  for (const QByteArray& atom : read.output.mid(read.output.indexOf('=') + 1).split(',')) {
+    if (atom.trimmed().startsWith(prefix)) atoms << QString::fromLatin1(atom.trimmed().mid(prefix.size())).toLower();
+  }
+  return atoms;
+}
+
+QStringList Display::WindowStates(unsigned long id) const { return AtomsOf(id, "_NET_WM_STATE"); }
 
 std::vector<Window> Display::VisibleWindowsOf(qint64 pid) const {
   std::vector<Window> windows;
@@ -256,7 +264,21 @@ void Display::Key(const QString& keys) const { Xdotool({QStringLiteral("key"), k
 
 void Display::Type(const QString& text) const { Xdotool({QStringLiteral("type"), text}); }
 
+std::optional<QPoint> Display::PointerPosition() const {
+  const ToolResult location = Xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+  if (!location.ok()) return std::nullopt;
+  QPoint position;
+  for (const QByteArray& line : location.output.split('\n')) {
+    if (line.startsWith("X=")) position.setX(line.mid(2).toInt());
+    if (line.startsWith("Y=")) position.setY(line.mid(2).toInt());
+  }
+  return position;
+}
+
 void Display::MoveMouse(QPoint p) const {
+  // --sync waits for the pointer to move, and so until the tool's timeout when it is
+  // already there.
+  if (PointerPosition() == p) return;
   Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()), QString::number(p.y())});
 }
 

@@ -73,6 +73,7 @@ struct Window {
   QString title;
   QRect geometry;
   QString type;  // from _NET_WM_WINDOW_TYPE: "normal", "dialog", "popup_menu", ...
+  bool overrideRedirect = false;  // placed by the program itself, not the window manager (menus, tips)
 };
 
 // A private X server of 1280 x 1024 pixels at 24 bits on a free display number, with
@@ -95,11 +96,14 @@ class Display {
   // The mapped windows that the process with this id created, each with title and geometry.
   std::vector<Window> VisibleWindowsOf(qint64 pid) const;
   std::optional<Window> Describe(unsigned long id) const;
+  // The window manager's states of the window (_NET_WM_STATE), such as "above" or "hidden".
+  QStringList WindowStates(unsigned long id) const;
 
   // Real input through the XTEST extension, as from a keyboard and mouse.
   void Key(const QString& keys) const;  // xdotool key names, e.g. "alt+F4", "Return"
   void Type(const QString& text) const;
   void MoveMouse(QPoint screenPoint) const;
+  std::optional<QPoint> PointerPosition() const;
   void Click(QPoint screenPoint, int button = 1) const;
   void Drag(QPoint from, QPoint to) const;
   void PressButton(int button = 1) const;
@@ -119,6 +123,8 @@ class Display {
   ToolResult Xdotool(const QStringList& arguments) const;
 
  private:
+  // The atoms of a list property that start with its own name, without that name, in lower case.
+  QStringList AtomsOf(unsigned long id, const QByteArray& property) const;
   bool startServer(const QString& workDir);
   bool startWindowManager();
 

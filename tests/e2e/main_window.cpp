@@ -12,6 +12,11 @@ constexpr int kMenuTitleX[] = {kBorder + 14, kBorder + 60, kBorder + 106};
 // Height from a menu's bottom edge to the middle of its last item.
 constexpr int kLastItemFromBottom = 14;
 constexpr int kItemHeight = 22;
+// The file list right of the folder list, below the tool bar, the slide pages and the mask row.
+constexpr QPoint kFirstFileRow(240, 325);
+constexpr int kFileRowHeight = 18;
+// Image3 inside its framed panel on the first sheet.
+constexpr QRect kPreviewCanvas(19, 160, 122, 88);
 
 }  // namespace
 
@@ -37,25 +42,53 @@ const char* CloseWayName(CloseWay way) {
   return "?";
 }
 
-bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, const Window& main, int menuIndex,
-                              int itemFromBottom) {
-  display.Click(MenuTitleOf(main, menuIndex));
+std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout) {
+  // Qt types only the first showing of each menu as a drop-down menu; every showing is a
+  // window the window manager leaves alone, with its top edge just below the title.
+  const QRect menuCorner(menuTitle - QPoint(60, 0), QSize(80, 30));
   std::optional<Window> menu;
   WaitUntil(
       [&] {
         for (const Window& window : velarim.VisibleWindows()) {
-          if (window.type == QStringLiteral("dropdown_menu") || window.type == QStringLiteral("popup_menu")) {
+          const bool typed = window.type == QStringLiteral("dropdown_menu") || window.type == QStringLiteral("popup_menu");
+          if ((typed || window.overrideRedirect) && menuCorner.contains(window.geometry.topLeft())) {
             menu = window;
             return true;
           }
         }
         return false;
       },
-      5s);
+      timeout);
+  return menu;
+}
+
+bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QPoint menuTitle, int itemFromBottom) {
+  display.Click(menuTitle);
+  const std::optional<Window> menu = WaitForDropDownMenu(velarim, menuTitle);
   if (!menu) return false;
   const QRect area = menu->geometry;
   display.Click(QPoint(area.left() + 30, area.bottom() - kLastItemFromBottom - itemFromBottom * kItemHeight));
   return true;
+}
+
+bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, const Window& main, int menuIndex,
+                              int itemFromBottom) {
+  return ChooseMenuItemFromBottom(display, velarim, MenuTitleOf(main, menuIndex), itemFromBottom);
+}
+
+QPoint FileRowOf(const Window& main, int row) {
+  return main.geometry.topLeft() + kFirstFileRow + QPoint(0, row * kFileRowHeight);
+}
+
+QRect PreviewCanvasOf(const Window& main) { return kPreviewCanvas.translated(main.geometry.topLeft()); }
+
+bool PreviewFileRow(const Display& display, const Window& main, int row) {
+  const QRect canvas = PreviewCanvasOf(main);
+  const QImage before = display.Screenshot(canvas);
+  display.Click(FileRowOf(main, row));
+  return WaitUntil([&] { return DifferingPixels(display.Screenshot(canvas), before, 16) > canvas.width() * canvas.height() / 2; },
+                   10s) &&
+         !display.SettledScreenshot(canvas).isNull();
 }
 
 bool CloseMainWindow(const Display& display, const Velarim& velarim, const Window& main, CloseWay way) {

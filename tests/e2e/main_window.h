@@ -17,6 +17,16 @@ const char* CloseWayName(CloseWay way);
 // Opens the menu with the given title and clicks its item counted from the bottom (0 the last).
 bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, const Window& main, int menuIndex,
                               int itemFromBottom);
+// The same for the menu title at this point of any of the program's windows.
+bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QPoint menuTitle, int itemFromBottom);
+// The drop-down menu that opens just below the menu title at this point, once it is mapped.
+std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout = 5s);
+
+// The file list's row (0 the first) and the first sheet's preview canvas, on the screen.
+QPoint FileRowOf(const Window& main, int row);
+QRect PreviewCanvasOf(const Window& main);
+// Clicks the file list's row and waits until the preview canvas has changed and settled.
+bool PreviewFileRow(const Display& display, const Window& main, int row);
 
 // Closes the main window the way a person does it: a click on the close button of its
 // title bar, Alt+F4 on the focused window, or "&Beenden" from the "&Datei" menu.

@@ -1,67 +1,154 @@
-// Filling the slides of the first sheet by dragging files from the file list with the
-// real mouse, and clearing one with a click. Each picture shows squeezed over its whole
-// pane; a click leaves the pane's button face again.
+// Filling the slides of both sheets by dragging files from the file list with the real
+// mouse, and clearing them with a click. Each picture shows squeezed over its whole
+// pane, whatever its own shape; a click leaves the pane's button face again, and the
+// slides of the other sheet keep their pictures.
 #include "main_window.h"
 
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
+
+#include <array>
 
 namespace e2e {
 namespace {
 
-// Where the main window's layout puts the first sheet's quad split and the first item
-// of the file list, in window coordinates.
-constexpr QPoint kSplitInWindow(196, 161);
-constexpr QPoint kFirstFileInWindow(240, 325);
-constexpr int kFileItemHeight = 18;
+// A page of the page control: where its tab and its quad split are in the main window,
+// and the four panes of the split, clockwise from the top left, in split coordinates.
+struct Sheet {
+  QPoint tab;
+  QRect split;
+  std::array<QRect, 4> panes;
+  QPoint barFace;  // a pixel of the vertical bar's face: the button face colour
+};
 
-// The middle of each pane of the first sheet, clockwise from the top left.
-const QPoint kPaneMiddles[] = {{42, 22}, {127, 22}, {127, 67}, {42, 67}};
+const Sheet kFirstSheet{{60, 138},
+                        {196, 161, 169, 89},
+                        {QRect(1, 1, 82, 42), QRect(87, 1, 81, 42), QRect(87, 47, 81, 41), QRect(1, 47, 82, 41)},
+                        {84, 20}};
+const Sheet kSecondSheet{{158, 138},
+                         {128, 161, 81, 89},
+                         {QRect(1, 1, 37, 42), QRect(42, 1, 38, 42), QRect(42, 47, 38, 41), QRect(1, 47, 37, 41)},
+                         {39, 20}};
+
+// A picture of two halves, so that a screenshot tells whether it covers its pane from
+// edge to edge: a light upper and a dark lower half of one colour.
+struct Picture {
+  QString name;
+  QSize size;
+  QRgb upper, lower;
+};
+
+QRgb darker(QRgb c) { return qRgb(qRed(c) / 2, qGreen(c) / 2, qBlue(c) / 2); }
 
 bool near(QRgb a, QRgb b) {
   return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 && std::abs(qBlue(a) - qBlue(b)) < 24;
 }
 
-TEST(SlidesDragTest, DragFromTheFileListFillsEachSlideAndAClickClearsOne) {
-  const QRgb colours[] = {qRgb(200, 30, 30), qRgb(30, 160, 30), qRgb(30, 30, 200), qRgb(220, 200, 20)};
-  QTemporaryDir pictures;
-  ASSERT_TRUE(pictures.isValid());
-  for (int i = 0; i < 4; ++i) {
-    // Portrait pictures, so each one shows squeezed into its landscape pane.
-    QImage image(30, 60, QImage::Format_RGB32);
-    image.fill(colours[i]);
-    ASSERT_TRUE(image.save(pictures.filePath(QStringLiteral("bild%1.jpg").arg(i)), "JPEG", 95));
+// Four pictures for a sheet, in the file list's order: portrait ones for the landscape
+// panes of the first sheet, landscape ones for the upright panes of the second.
+std::array<Picture, 4> PicturesFor(const QString& prefix, QSize size) {
+  const QRgb colours[] = {qRgb(230, 40, 40), qRgb(40, 200, 40), qRgb(60, 60, 240), qRgb(240, 220, 30)};
+  std::array<Picture, 4> pictures;
+  for (int i = 0; i < 4; ++i) pictures[i] = {prefix + QString::number(i) + QStringLiteral(".jpg"), size, colours[i], darker(colours[i])};
+  return pictures;
+}
+
+class SlidesDragTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    for (const auto* pictures : {&firstPictures_, &secondPictures_}) {
+      for (const Picture& picture : *pictures) {
+        QImage image(picture.size, QImage::Format_RGB32);
+        image.fill(picture.upper);
+        QPainter(&image).fillRect(0, picture.size.height() / 2, picture.size.width(), picture.size.height(), picture.lower);
+        ASSERT_TRUE(image.save(folder_.filePath(picture.name), "JPEG", 95));
+      }
+    }
+    ASSERT_TRUE(display_.Ready());
+    velarim_ = std::make_unique<Velarim>(
+        display_, VelarimOptions{.settings = "[Verzeichnisse]\nletztes=" + QDir(folder_.path()).canonicalPath().toUtf8() + "\n"});
+    main_ = velarim_->WaitForMainWindow();
+    ASSERT_TRUE(main_) << velarim_->Log().toStdString();
   }
-  Display display;
-  ASSERT_TRUE(display.Ready());
-  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + QDir(pictures.path()).canonicalPath().toUtf8() +
-                                        "\n"});
-  const std::optional<Window> main = velarim.WaitForMainWindow();
-  ASSERT_TRUE(main) << velarim.Log().toStdString();
-  const QPoint origin = main->geometry.topLeft();
-  const QPoint split = origin + kSplitInWindow;
 
-  for (int i = 0; i < 4; ++i) {
-    const QPoint file = origin + kFirstFileInWindow + QPoint(0, i * kFileItemHeight);
-    display.Drag(file, split + kPaneMiddles[i]);
-    EXPECT_TRUE(WaitUntil([&] { return near(display.Screenshot().pixel(split + kPaneMiddles[i]), colours[i]); }, 5s))
-        << "slide " << i << " not filled";
+  void TearDown() override {
+    if (!main_) return;
+    ASSERT_TRUE(CloseMainWindow(display_, *velarim_, *main_, CloseWay::AltF4));
+    EXPECT_EQ(velarim_->WaitForExit(5s), 0) << velarim_->Log().toStdString();
   }
-  // The picture covers its whole pane, corner to corner.
-  const QImage sheet = display.Screenshot(QRect(split, QSize(169, 89)));
-  EXPECT_TRUE(near(sheet.pixel(2, 2), colours[0]));
-  EXPECT_TRUE(near(sheet.pixel(82, 42), colours[0]));
-  EXPECT_TRUE(near(sheet.pixel(166, 86), colours[2]));
 
-  const QRgb face = display.Screenshot().pixel(split + QPoint(84, 20));  // the bar's face: button face
-  display.Click(split + kPaneMiddles[1]);
-  EXPECT_TRUE(WaitUntil([&] { return display.Screenshot().pixel(split + kPaneMiddles[1]) == face; }, 5s));
-  EXPECT_TRUE(near(display.Screenshot().pixel(split + kPaneMiddles[0]), colours[0]));
+  QRect splitOnScreen(const Sheet& sheet) const { return sheet.split.translated(main_->geometry.topLeft()); }
+  QRect paneOnScreen(const Sheet& sheet, int pane) const {
+    return sheet.panes[pane].translated(splitOnScreen(sheet).topLeft());
+  }
 
-  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
-  EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();
+  void showSheet(const Sheet& sheet) const { display_.Click(main_->geometry.topLeft() + sheet.tab); }
+
+  // The picture fills the pane: light at both top corners, dark at both bottom ones.
+  bool showsPicture(const Sheet& sheet, int pane, const Picture& picture) const {
+    const QImage shot = display_.Screenshot(paneOnScreen(sheet, pane).adjusted(2, 2, -2, -2));
+    const int right = shot.width() - 1, bottom = shot.height() - 1;
+    return near(shot.pixel(0, 0), picture.upper) && near(shot.pixel(right, 0), picture.upper) &&
+           near(shot.pixel(0, bottom), picture.lower) && near(shot.pixel(right, bottom), picture.lower);
+  }
+
+  bool showsFace(const Sheet& sheet, int pane) const {
+    const QRgb face = display_.Screenshot().pixel(splitOnScreen(sheet).topLeft() + sheet.barFace);
+    const QImage shot = display_.Screenshot(paneOnScreen(sheet, pane));
+    for (const QPoint p : {QPoint(1, 1), shot.rect().center(), shot.rect().bottomRight() - QPoint(1, 1)}) {
+      if (shot.pixel(p) != face) return false;
+    }
+    return true;
+  }
+
+  // Drags the files of the rows from the first on to the four panes, one after the other.
+  void fillSheet(const Sheet& sheet, int firstRow, const std::array<Picture, 4>& pictures) const {
+    for (int pane = 0; pane < 4; ++pane) {
+      display_.Drag(FileRowOf(*main_, firstRow + pane), paneOnScreen(sheet, pane).center());
+      EXPECT_TRUE(WaitUntil([&] { return showsPicture(sheet, pane, pictures[pane]); }, 5s))
+          << "slide " << pane << " not filled with " << pictures[pane].name.toStdString();
+    }
+  }
+
+  void clearSlide(const Sheet& sheet, int pane) const {
+    display_.Click(paneOnScreen(sheet, pane).center());
+    EXPECT_TRUE(WaitUntil([&] { return showsFace(sheet, pane); }, 5s)) << "slide " << pane << " not cleared";
+  }
+
+  QTemporaryDir folder_;
+  const std::array<Picture, 4> firstPictures_ = PicturesFor(QStringLiteral("a"), QSize(30, 60));
+  const std::array<Picture, 4> secondPictures_ = PicturesFor(QStringLiteral("b"), QSize(60, 30));
+  Display display_;
+  std::unique_ptr<Velarim> velarim_;
+  std::optional<Window> main_;
+};
+
+TEST_F(SlidesDragTest, DragFromTheFileListFillsEachSlideOfTheFirstSheetAndAClickClearsOne) {
+  fillSheet(kFirstSheet, 0, firstPictures_);
+  clearSlide(kFirstSheet, 1);
+  for (const int pane : {0, 2, 3}) EXPECT_TRUE(showsPicture(kFirstSheet, pane, firstPictures_[pane])) << pane;
+}
+
+TEST_F(SlidesDragTest, TheSecondSheetFillsAndClearsAloneAndTheFirstKeepsItsSlides) {
+  fillSheet(kFirstSheet, 0, firstPictures_);
+  showSheet(kSecondSheet);
+  fillSheet(kSecondSheet, 4, secondPictures_);
+  display_.Screenshot(splitOnScreen(kSecondSheet)).save(QDir::tempPath() + QStringLiteral("/velarim-second-sheet.png"));
+
+  clearSlide(kSecondSheet, 2);
+  for (const int pane : {0, 1, 3}) EXPECT_TRUE(showsPicture(kSecondSheet, pane, secondPictures_[pane])) << pane;
+  for (const int pane : {0, 1, 3}) clearSlide(kSecondSheet, pane);
+
+  showSheet(kFirstSheet);
+  for (int pane = 0; pane < 4; ++pane) {
+    EXPECT_TRUE(WaitUntil([&] { return showsPicture(kFirstSheet, pane, firstPictures_[pane]); }, 5s))
+        << "slide " << pane << " of the first sheet lost its picture";
+  }
+  display_.Screenshot(splitOnScreen(kFirstSheet)).save(QDir::tempPath() + QStringLiteral("/velarim-first-sheet.png"));
 }
 
 }  // namespace

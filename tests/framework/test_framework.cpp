@@ -182,6 +182,23 @@ TEST(Frame, LayoutAndHitTest) {
   EXPECT_EQ(FrameHitTest(f, 4, QPoint(1, 200), false), HTCAPTION);
 }
 
+// The press of a second click in a row reaches the frame only as a double click.
+TEST(Frame, CloseButtonClosesAlsoOnTheSecondClickOfADoubleClick) {
+  TForm form(nullptr);
+  form.SetOwnFrame(true);
+  int closes = 0;
+  form.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+  form.Show();
+  const QPointF button = form.Frame().closeButton.center();
+  const QPointF global = form.Widget()->mapToGlobal(button);
+  QMouseEvent doubleClick(QEvent::MouseButtonDblClick, button, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, button, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(form.Widget(), &doubleClick);
+  QApplication::sendEvent(form.Widget(), &release);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(form.Visible());
+}
+
 TEST(Forms, SecondaryFormHidesOnClose) {
   TForm form(nullptr);
   int closes = 0;

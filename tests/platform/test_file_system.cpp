@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/entry_kind.h"
 #include "platform/errors.h"
 
 #include "current_dir_guard.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -191,6 +194,95 @@ TEST_F(FileSystemTest, RecordCarriesSizeTimeAndReadOnly) {
   EXPECT_EQ(found[0].Time, stamp);
   EXPECT_EQ(found[0].Attr, faReadOnly);
   EXPECT_FALSE(found[0].IsDirectory);
+}
+
+// A folder with an entry of every kind: plain and read-only files, hidden ones, a folder,
+// links to each, a broken link, a pipe, and names that differ only in case.
+class MixedFolderTest : public FileSystemTest {
+ protected:
+  void SetUp() override {
+    FileSystemTest::SetUp();
+    for (const char* name : {"a.jpg", "B.JPEG", "b.jpeg", "c.bmp", ".hidden.jpg", " blank.jpeg", "\xF0\x9F\x98\x80.jpg"}) {
+      MakeFile(QString::fromUtf8(name));
+    }
+    ASSERT_EQ(chmod(QFile::encodeName(PathOf(QStringLiteral("a.jpg"))).constData(), 0444), 0);
+    MakeFolder(QStringLiteral("album.jpg"));
+    MakeLink(PathOf(QStringLiteral("c.bmp")), QStringLiteral("to_file.jpg"));
+    MakeLink(PathOf(QStringLiteral("album.jpg")), QStringLiteral("to_folder.jpeg"));
+    MakeLink(PathOf(QStringLiteral("gone")), QStringLiteral("broken.jpg"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(PathOf(QStringLiteral("pipe.jpg"))).constData(), 0600), 0);
+  }
+  static QStringList NamesOf(const std::vector<TFoundName>& found) {
+    QStringList names;
+    for (const TFoundName& entry : found) names.append(entry.Name);
+    return names;
+  }
+};
+
+TEST_F(MixedFolderTest, OneReadForAllPatternsFindsWhatASearchPerPatternFinds) {
+  const QStringList masks = {QStringLiteral("*.jpg;*.jpeg"), QStringLiteral("*.JPG;*.jpg"), QStringLiteral("*.jpg; *.jpeg"),
+                             QStringLiteral("*.*"), QStringLiteral("?.jpg"), QStringLiteral(";"), QString()};
+  for (const int filter : {int{faNormalFiles}, int{faDirectory}, int{faHidden}, int{faSysFile}, faDirectory | faHidden | faSysFile}) {
+    for (const QString& mask : masks) {
+      const QStringList patterns = mask.split(QLatin1Char(';'));
+      QStringList perPattern;
+      for (const QString& pattern : patterns) {
+        for (const TSearchRec& record : FindFiles(root_, pattern, filter)) {
+          if (!perPattern.contains(record.Name)) perPattern.append(record.Name);
+        }
+      }
+      const std::vector<TFoundName> found = FindNames(root_, patterns, filter);
+      QStringList names = NamesOf(found);
+      names.sort();
+      perPattern.sort();
+      EXPECT_EQ(names, perPattern) << "mask \"" << mask.toStdString() << "\", filter " << filter;
+      for (const TFoundName& entry : found) {
+        EXPECT_EQ(entry.FoldedName, entry.Name.toCaseFolded());
+        const std::vector<TSearchRec> described = FindFiles(root_, entry.Name, filter);
+        const TSearchRec* record = Find(described, entry.Name);
+        ASSERT_NE(record, nullptr) << entry.Name.toStdString();
+        EXPECT_EQ(entry.IsDirectory, record->IsDirectory) << entry.Name.toStdString();
+      }
+    }
+  }
+}
+
+TEST_F(MixedFolderTest, PlainFilesAndLinksToThemAreTheNormalFiles) {
+  const std::vector<TFoundName> found = FindNames(root_, {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}, faNormalFiles);
+  QStringList names = NamesOf(found);
+  names.sort();
+  EXPECT_EQ(names, (QStringList{QStringLiteral(" blank.jpeg"), QStringLiteral("B.JPEG"), QStringLiteral("a.jpg"),
+                                QStringLiteral("b.jpeg"), QStringLiteral("to_file.jpg"), QString::fromUtf8("\xF0\x9F\x98\x80.jpg")}));
+  const auto folders = FindNames(root_, {QStringLiteral("*.jpeg"), QStringLiteral("album.*")}, faDirectory);
+  QStringList folderNames;
+  for (const TFoundName& entry : folders) {
+    if (entry.IsDirectory) folderNames.append(entry.Name);
+  }
+  folderNames.sort();
+  EXPECT_EQ(folderNames, (QStringList{QStringLiteral("album.jpg"), QStringLiteral("to_folder.jpeg")}));
+}
+
+// Some file systems report no types at all; then every entry is looked up, and links
+// still count as what they point at.
+TEST_F(MixedFolderTest, EntriesOfUnknownTypeAreLookedUp) {
+  const int dir = open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(dir, 0);
+  const auto kindOf = [&](const char* name, unsigned char type) { return EntryKind(dir, name, type); };
+  EXPECT_EQ(kindOf("a.jpg", DT_UNKNOWN), 0);
+  EXPECT_EQ(kindOf("album.jpg", DT_UNKNOWN), faDirectory);
+  EXPECT_EQ(kindOf("to_file.jpg", DT_UNKNOWN), 0);
+  EXPECT_EQ(kindOf("to_folder.jpeg", DT_UNKNOWN), faDirectory);
+  EXPECT_EQ(kindOf("broken.jpg", DT_UNKNOWN), faSysFile);
+  EXPECT_EQ(kindOf("pipe.jpg", DT_UNKNOWN), faSysFile);
+  EXPECT_EQ(kindOf("removed meanwhile", DT_UNKNOWN), faSysFile);
+  // Links are looked up whatever their target; other types are taken as reported.
+  EXPECT_EQ(kindOf("to_file.jpg", DT_LNK), 0);
+  EXPECT_EQ(kindOf("to_folder.jpeg", DT_LNK), faDirectory);
+  EXPECT_EQ(kindOf("broken.jpg", DT_LNK), faSysFile);
+  EXPECT_EQ(kindOf("pipe.jpg", DT_FIFO), faSysFile);
+  EXPECT_EQ(kindOf("anything", DT_REG), 0);
+  EXPECT_EQ(kindOf("anything", DT_DIR), faDirectory);
+  close(dir);
 }
 
 TEST_F(FileSystemTest, EmptyFolderMeansCurrentDirectory) {
