@@ -80,7 +80,6 @@ TEST_F(WindowHookTest, HandledMessageSkipsTheRestAndTheControl) {
 
 TEST_F(WindowHookTest, FailingHandlerIsReportedAndTheOthersStillRun) {
   ScriptedDialogs dialogs;
-  Application();  // the error report is the application's
   registration("first");
   TRxWindowHook* failing = registration("second");
   failing->BeforeMessage = [](TRxWindowHook*, TMessage& m, bool&) {
@@ -90,7 +89,6 @@ TEST_F(WindowHookTest, FailingHandlerIsReportedAndTheOthersStillRun) {
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler im Handler."));
   EXPECT_EQ(log_, (std::vector<std::string>{"first before", "own", "second after", "first after"}));
-  DestroyApplication();
 }
 
 TEST_F(WindowHookTest, AfterHandlersRunWhenTheControlFails) {
