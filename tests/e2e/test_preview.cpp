@@ -1,12 +1,12 @@
 // The file browser and the preview on a real desktop: a click on a file shows it on the
 // first canvas and, on the second tab, on the second; a long decode shows its changing
-// percentage in the painted title and its rows on the canvas; the arrow keys move the preview along; a double-click on a folder
-// opens it and the file list follows.
+// percentage in the painted title and its rows on the canvas; the arrow keys move the
+// preview along; a double-click on a folder opens it and the file list follows.
 #include "main_window.h"
+#include "sample_looks.h"
 #include "tools/sample_jpeg.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,11 +37,7 @@ QPoint fileRow(const Window& main, int row) {
 QRect onScreen(const Window& main, const QRect& part) { return part.translated(main.geometry.topLeft()); }
 
 bool writeJpeg(const QString& path, const SampleJpegOptions& options) {
-  const std::vector<uint8_t> bytes = MakeSampleJpeg(options);
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) &&
-         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-             static_cast<qint64>(bytes.size());
+  return WriteBytes(path, MakeSampleJpeg(options));
 }
 
 SampleJpegOptions sized(int width, int height, SampleColorModel model = SampleColorModel::Color) {
@@ -50,20 +46,6 @@ SampleJpegOptions sized(int width, int height, SampleColorModel model = SampleCo
   options.height = height;
   options.model = model;
   return options;
-}
-
-// Whether the canvas shows the sample pattern in colour: its top-left quadrant.
-bool showsColourPattern(const QImage& canvas) {
-  const SampleRgb expected = SamplePatternColor(1, 1, 64, 48);
-  const QColor seen = canvas.pixelColor(canvas.width() / 5, canvas.height() / 5);
-  return std::abs(seen.red() - expected.r) < 40 && std::abs(seen.green() - expected.g) < 40 &&
-         std::abs(seen.blue() - expected.b) < 40;
-}
-
-// Whether the canvas shows the grey pattern: a mid grey where the empty canvas is light.
-bool showsGrey(const QImage& canvas) {
-  const QColor seen = canvas.pixelColor(canvas.width() / 5, canvas.height() / 5);
-  return std::abs(seen.red() - seen.green()) <= 3 && std::abs(seen.green() - seen.blue()) <= 3 && seen.red() < 200;
 }
 
 // A picture that takes seconds to decode here: large, noisy, at the highest quality, its
@@ -168,22 +150,22 @@ TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
   const QImage empty = shot(kImage3);
 
   display_.Click(fileRow(*main_, 0));
-  EXPECT_TRUE(waitForCanvas(kImage3, showsColourPattern)) << "a_farbe.jpg not shown";
+  EXPECT_TRUE(waitForCanvas(kImage3, ShowsColourPattern)) << "a_farbe.jpg not shown";
   display_.Key(QStringLiteral("Down"));
-  EXPECT_TRUE(waitForCanvas(kImage3, showsGrey)) << "b_grau.jpg not shown after Down";
+  EXPECT_TRUE(waitForCanvas(kImage3, ShowsGrey)) << "b_grau.jpg not shown after Down";
   display_.Key(QStringLiteral("Down"));
-  EXPECT_TRUE(waitForCanvas(kImage3, showsColourPattern)) << "c_farbe.jpg not shown after Down";
+  EXPECT_TRUE(waitForCanvas(kImage3, ShowsColourPattern)) << "c_farbe.jpg not shown after Down";
   display_.Key(QStringLiteral("Up"));
-  EXPECT_TRUE(waitForCanvas(kImage3, showsGrey)) << "b_grau.jpg not shown after Up";
+  EXPECT_TRUE(waitForCanvas(kImage3, ShowsGrey)) << "b_grau.jpg not shown after Up";
 
   // The second page shows the same picture on its own canvas.
   display_.Key(QStringLiteral("Up"));
-  EXPECT_TRUE(waitForCanvas(kImage3, showsColourPattern));
+  EXPECT_TRUE(waitForCanvas(kImage3, ShowsColourPattern));
   display_.Click(main_->geometry.topLeft() + kSecondTab);
-  EXPECT_TRUE(waitForCanvas(kImagehoch, showsColourPattern)) << "not shown on the second page";
+  EXPECT_TRUE(waitForCanvas(kImagehoch, ShowsColourPattern)) << "not shown on the second page";
   // A click on a canvas clears it.
   display_.Click(onScreen(*main_, kImagehoch).center());
-  EXPECT_TRUE(waitForCanvas(kImagehoch, [](const QImage& c) { return !showsColourPattern(c); }));
+  EXPECT_TRUE(waitForCanvas(kImagehoch, [](const QImage& c) { return !ShowsColourPattern(c); }));
   EXPECT_GT(DifferingPixels(empty, shot(kImage3)), 0);
 }
 
@@ -241,7 +223,7 @@ TEST_F(PreviewE2E, DoubleClickOnFolderOpensItAndTheFileListFollows) {
   EXPECT_TRUE(WaitUntil(
       [&] {
         display_.Click(fileRow(*main_, 0));
-        return WaitUntil([&] { return showsGrey(shot(kImage3)); }, 1s);
+        return WaitUntil([&] { return ShowsGrey(shot(kImage3)); }, 1s);
       },
       15s));
   ASSERT_TRUE(CloseMainWindow(display_, *velarim_, *main_, CloseWay::AltF4));
