@@ -110,8 +110,7 @@ class TRxGradientCaption : public TComponent {
   TColor fontColor_;
   bool defaultFont_ = true;
   TColor fontInactiveColor_;
-  // A window is inactive until the window system activates it, as its frame paints it.
-  bool windowActive_ = false;
+  bool windowActive_ = true;
   TRxWindowHook* hook_;
   // The update region of a non-client paint in progress, and its replacement.
   intptr_t rememberedRegion_ = 0;

@@ -146,23 +146,6 @@ TEST_F(GradientCaptionTest, InactiveCaptionIsOnePlainColour) {
   EXPECT_NE(bgr(titleBar().pixelColor(r.left() + r.height() + 1, r.bottom())), inactive);
 }
 
-TEST_F(GradientCaptionTest, ShownWindowLooksInactiveUntilTheWindowSystemActivatesIt) {
-  auto* gradient = new TRxGradientCaption(form_);
-  gradient->SetStartColor(0x0000FF);
-  gradient->SetFormCaption(QStringLiteral("VELARIM V3.0 Webversion"));
-  form_->Show();  // the activation comes later, as an event
-  EXPECT_FALSE(gradient->WindowActive());
-  const QRect r = caption();
-  const QImage shown = titleBar();
-  // Caption and frame agree: both in the inactive colour, to the caption's last row
-  // and the frame's row below it.
-  EXPECT_EQ(bgr(shown.pixelColor(r.right(), r.bottom())), ColorToRGB(clInactiveCaption));
-  EXPECT_EQ(bgr(shown.pixelColor(r.left() + r.height() + 1, r.bottom())), ColorToRGB(clInactiveCaption));
-  EXPECT_EQ(bgr(shown.pixelColor(r.right(), r.bottom() + 1)), ColorToRGB(clInactiveCaption));
-  form_->Perform(WM_NCACTIVATE, 1);
-  EXPECT_EQ(bgr(titleBar().pixelColor(r.right(), r.bottom())), ColorToRGB(clActiveCaption));
-}
-
 TEST_F(GradientCaptionTest, FirstRegisteredCaptionPaintsLastAndCoversTheOther) {
   auto* first = new TRxGradientCaption(form_);
   first->SetStartColor(0x00FF00);  // green
