@@ -48,10 +48,28 @@ void ToCmyk(SampleRgb c, bool inverted, uint8_t* out) {
   out[3] = static_cast<uint8_t>(inverted ? 255 - k : k);
 }
 
-void FillRow(const SampleJpegOptions& o, int y, std::vector<uint8_t>& row) {
+// A small linear congruential generator: the same noise on every machine.
+class Noise {
+ public:
+  explicit Noise(int amplitude) : amplitude_(amplitude) {}
+  uint8_t Apply(uint8_t value) {
+    if (amplitude_ <= 0) return value;
+    state_ = state_ * 1664525u + 1013904223u;
+    const int offset = static_cast<int>((state_ >> 8) % static_cast<uint32_t>(2 * amplitude_ + 1)) - amplitude_;
+    return static_cast<uint8_t>(std::clamp(value + offset, 0, 255));
+  }
+
+ private:
+  int amplitude_;
+  uint32_t state_ = 1;
+};
+
+SampleRgb Noisy(SampleRgb c, Noise& noise) { return {noise.Apply(c.r), noise.Apply(c.g), noise.Apply(c.b)}; }
+
+void FillRow(const SampleJpegOptions& o, int y, std::vector<uint8_t>& row, Noise& noise) {
   const int components = ComponentsOf(o.model);
   for (int x = 0; x < o.width; ++x) {
-    const SampleRgb c = SamplePatternColor(x, y, o.width, o.height);
+    const SampleRgb c = Noisy(SamplePatternColor(x, y, o.width, o.height), noise);
     uint8_t* px = row.data() + static_cast<size_t>(x) * static_cast<size_t>(components);
     if (components == 1) {
       px[0] = Gray(c);
@@ -151,6 +169,13 @@ std::vector<uint8_t> MakeSampleJpeg(const SampleJpegOptions& o) {
   jpeg_set_defaults(&info);
   SetColorModel(info, o);
   jpeg_set_quality(&info, o.quality, TRUE);
+  if (o.fullChroma) {
+    for (int i = 0; i < info.num_components; ++i) {
+      info.comp_info[i].h_samp_factor = 1;
+      info.comp_info[i].v_samp_factor = 1;
+    }
+  }
+  info.arith_code = o.arithmeticCoding ? TRUE : FALSE;
   info.restart_in_rows = o.restartIntervalRows;
   std::vector<jpeg_scan_info> script;
   if (o.refinementLevels > 0) {
@@ -163,8 +188,9 @@ std::vector<uint8_t> MakeSampleJpeg(const SampleJpegOptions& o) {
 
   jpeg_start_compress(&info, TRUE);
   std::vector<uint8_t> row(static_cast<size_t>(o.width) * static_cast<size_t>(components));
+  Noise noise(o.noise);
   while (info.next_scanline < info.image_height) {
-    FillRow(o, static_cast<int>(info.next_scanline), row);
+    FillRow(o, static_cast<int>(info.next_scanline), row, noise);
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
   }

@@ -26,6 +26,11 @@ struct SampleJpegOptions {
   // More than 0: a progressive script with one scan per coefficient, component and bit
   // level, refined from this many bits down (many scans: 1 + components * 63 * (n + 1)).
   int refinementLevels = 0;
+  // More than 0: each sample varies by up to this much around the pattern (the same
+  // noise for the same options), so the file holds much to decode.
+  int noise = 0;
+  bool fullChroma = false;         // colour components at full resolution, not halved
+  bool arithmeticCoding = false;   // arithmetic instead of Huffman coding: slower to decode
 };
 
 struct SampleRgb {
@@ -34,7 +39,7 @@ struct SampleRgb {
   uint8_t b = 0;
 };
 
-// The pattern's colour at (x, y) of a width x height picture.
+// The pattern's colour at (x, y) of a width x height picture (without noise).
 SampleRgb SamplePatternColor(int x, int y, int width, int height);
 
 // The number of scans a file made with these options holds.

@@ -12,6 +12,7 @@
 #include "picture/image_control.h"
 #include "picture/jpeg_image.h"
 #include "picture/picture.h"
+#include "platform/tick.h"
 #include "support/scripted_dialogs.h"
 #include "tools/sample_jpeg.h"
 
@@ -35,6 +36,7 @@ class PreviewTest : public ::testing::Test {
     form_ = Application()->CreateForm<TForm1>();
   }
   void TearDown() override {
+    platform::SetTickSource(nullptr);
     DestroyApplication();
     FinalizeJpegKind();
     QDir::setCurrent(startDir_);
@@ -44,8 +46,11 @@ class PreviewTest : public ::testing::Test {
     SampleJpegOptions options;
     options.width = width;
     options.height = height;
+    return write(name, jpegBytes(options));
+  }
+  static QByteArray jpegBytes(const SampleJpegOptions& options) {
     const std::vector<uint8_t> bytes = MakeSampleJpeg(options);
-    return write(name, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   }
   QString write(const QString& name, const QByteArray& bytes) {
     const QString path = pictures_.path() + QLatin1Char('/') + name;
@@ -62,12 +67,24 @@ class PreviewTest : public ::testing::Test {
     form_->FileListBox1->SetItemIndex(index);
   }
   TJPEGImage* jpegOf(TImage* image) const { return dynamic_cast<TJPEGImage*>(image->Picture()->Graphic()); }
+  // Counts Image3's decodes and records the title after each of its progress reports.
+  void watchImage3Decodes() {
+    const TProgressEvent wired = form_->Image3->OnProgress;
+    form_->Image3->OnProgress = [this, wired](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw,
+                                              const QRect& r, const QString& msg) {
+      if (stage == TProgressStage::Starting) ++decodes_;
+      wired(sender, stage, percent, redraw, r, msg);
+      titles_.push_back(form_->RxGradientCaption1->FormCaption());
+    };
+  }
 
   ScriptedDialogs dialogs_;
   QTemporaryDir programDir_;
   QTemporaryDir pictures_;
   QString startDir_;
   TForm1* form_ = nullptr;
+  int decodes_ = 0;
+  std::vector<QString> titles_;
 };
 
 TEST_F(PreviewTest, SelectedJpegGoesToBothCanvasesSharingItsBytesWithoutDecoding) {
@@ -162,13 +179,7 @@ TEST_F(PreviewTest, ProgressShowsPercentInTheCaptionAndTheTitleOtherwise) {
 TEST_F(PreviewTest, OnlyThePictureSelectedWhenItsPaintComesIsDecoded) {
   writeJpeg(QStringLiteral("a.jpg"), 640, 480);
   writeJpeg(QStringLiteral("b.jpg"), 320, 240);
-  int decodes = 0;
-  const TProgressEvent wired = form_->Image3->OnProgress;
-  form_->Image3->OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw, const QRect& r,
-                                  const QString& msg) {
-    if (stage == TProgressStage::Starting) ++decodes;
-    wired(sender, stage, percent, redraw, r, msg);
-  };
+  watchImage3Decodes();
   form_->Show();
   QCoreApplication::processEvents();
   select(QStringLiteral("a.jpg"));
@@ -181,8 +192,46 @@ TEST_F(PreviewTest, OnlyThePictureSelectedWhenItsPaintComesIsDecoded) {
   }
   EXPECT_TRUE(jpegOf(form_->Image3)->HasBitmap());
   EXPECT_EQ(jpegOf(form_->Image3)->Width(), 320);
-  EXPECT_EQ(decodes, 1);
+  EXPECT_EQ(decodes_, 1);
   EXPECT_FALSE(jpegOf(form_->Imagehoch)->HasBitmap());  // its page is not shown
+  EXPECT_EQ(form_->RxGradientCaption1->FormCaption(), kPreviewTitle);
+}
+
+// A progressive file whose third scan asks for an impossible coefficient range: its
+// decode fails part-way, after it has begun to report progress.
+QByteArray withBrokenThirdScan(QByteArray jpeg) {
+  qsizetype sos = -1;
+  for (int scan = 0; scan < 3; ++scan) sos = jpeg.indexOf(QByteArray("\xFF\xDA", 2), sos + 1);
+  if (sos < 0) return {};
+  const qsizetype spectralStart = sos + 5 + 2 * static_cast<uchar>(jpeg[sos + 4]);
+  jpeg[spectralStart] = 5;      // Ss
+  jpeg[spectralStart + 1] = 2;  // Se, below Ss
+  return jpeg;
+}
+
+TEST_F(PreviewTest, DecodeFailingPartWayIsReportedOnceAndEndsOnTheProgramTitle) {
+  SampleJpegOptions options;
+  options.width = 640;
+  options.height = 480;
+  options.progressive = true;
+  const QByteArray broken = withBrokenThirdScan(jpegBytes(options));
+  ASSERT_FALSE(broken.isEmpty());
+  write(QStringLiteral("kaputt.jpg"), broken);
+  uint32_t now = 0;
+  platform::SetTickSource([&] { return now += 600; });  // every report is due
+  watchImage3Decodes();
+  form_->Show();
+  QCoreApplication::processEvents();
+  select(QStringLiteral("kaputt.jpg"));
+  for (int i = 0; i < 3; ++i) {
+    form_->Image3->Repaint();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(decodes_, 1) << "not decoded again after the failure";
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_TRUE(dialogs_.shown[0].text.startsWith(QStringLiteral("JPEG-Fehler #"))) << dialogs_.shown[0].text.toStdString();
+  EXPECT_TRUE(std::any_of(titles_.begin(), titles_.end(), [](const QString& t) { return t.endsWith(u'%'); }))
+      << "the decode failed before it reported progress";
   EXPECT_EQ(form_->RxGradientCaption1->FormCaption(), kPreviewTitle);
 }
 
