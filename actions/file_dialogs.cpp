@@ -2,13 +2,14 @@
 
 #include "framework/application.h"
 #include "framework/form.h"
+#include "platform/installed_service.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
 
-FileDialogService* installedService = nullptr;
+platform::InstalledService<FileDialogService, QtFileDialogService> fileDialogs;
 
 QWidget* activeOwner() {
   TForm* main = Application()->MainForm();
@@ -55,16 +56,9 @@ bool QtFileDialogService::Execute(QWidget* owner, FileDialogRequest& request) {
 
 namespace platform {
 
-FileDialogService& FileDialogs() {
-  static QtFileDialogService qtService;
-  return installedService ? *installedService : qtService;
-}
+FileDialogService& FileDialogs() { return fileDialogs.Get(); }
 
-FileDialogService* SetFileDialogService(FileDialogService* service) {
-  FileDialogService* previous = installedService;
-  installedService = service;
-  return previous;
-}
+FileDialogService* SetFileDialogService(FileDialogService* service) { return fileDialogs.Install(service); }
 
 }  // namespace platform
 

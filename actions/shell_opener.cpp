@@ -1,5 +1,7 @@
 #include "actions/shell_opener.h"
 
+#include "platform/installed_service.h"
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,7 @@
 
 namespace {
 
-ShellOpener* installedOpener = nullptr;
+platform::InstalledService<ShellOpener, DesktopShellOpener> opener;
 
 // Internet shortcuts are a few lines; a bigger file is not one.
 constexpr qint64 kMaxShortcutSize = 64 * 1024;
@@ -35,16 +37,9 @@ bool DesktopShellOpener::OpenUrl(const QUrl& url) { return QDesktopServices::ope
 
 namespace platform {
 
-ShellOpener& Shell() {
-  static DesktopShellOpener desktop;
-  return installedOpener ? *installedOpener : desktop;
-}
+ShellOpener& Shell() { return opener.Get(); }
 
-ShellOpener* SetShellOpener(ShellOpener* opener) {
-  ShellOpener* previous = installedOpener;
-  installedOpener = opener;
-  return previous;
-}
+ShellOpener* SetShellOpener(ShellOpener* replacement) { return opener.Install(replacement); }
 
 }  // namespace platform
 

@@ -1,6 +1,7 @@
 #include "framework/dialogs.h"
 
 #include "framework/form.h"
+#include "platform/installed_service.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -38,7 +39,7 @@ int FromQtButton(int button) {
   }
 }
 
-DialogService* installedService = nullptr;
+platform::InstalledService<DialogService, QtDialogService> dialogs;
 
 // Ends a modal loop when the watched window is hidden (by its OK button or close box).
 class HideWatcher : public QObject {
@@ -84,13 +85,6 @@ bool QtDialogService::ExecutePrintDialog(QPrinter& printer, QWidget* owner) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-DialogService& Dialogs() {
-  static QtDialogService qtService;
-  return installedService ? *installedService : qtService;
-}
+DialogService& Dialogs() { return dialogs.Get(); }
 
-DialogService* SetDialogService(DialogService* service) {
-  DialogService* previous = installedService;
-  installedService = service;
-  return previous;
-}
+DialogService* SetDialogService(DialogService* service) { return dialogs.Install(service); }
