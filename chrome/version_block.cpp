@@ -1,5 +1,7 @@
 #include "chrome/version_block.h"
 
+#include "platform/little_endian.h"
+
 #include <QFile>
 
 namespace {
@@ -60,32 +62,22 @@ qsizetype parseNode(QByteArrayView bytes, qsizetype at, qsizetype end, int depth
   return length;
 }
 
-void appendU16(QByteArray& out, uint16_t value) {
-  out.append(static_cast<char>(value & 0xFF));
-  out.append(static_cast<char>(value >> 8));
-}
-
-void appendU32(QByteArray& out, uint32_t value) {
-  appendU16(out, static_cast<uint16_t>(value & 0xFFFF));
-  appendU16(out, static_cast<uint16_t>(value >> 16));
-}
-
 void padTo4(QByteArray& out) {
   while (out.size() % 4 != 0) out.append('\0');
 }
 
 void appendText(QByteArray& out, const QString& text) {
-  for (const QChar c : text) appendU16(out, c.unicode());
-  appendU16(out, 0);
+  for (const QChar c : text) platform::AppendU16(out, c.unicode());
+  platform::AppendU16(out, 0);
 }
 
 // One node: its header, key, value and children, each child starting on 32 bits.
 QByteArray buildNode(const QString& key, uint16_t type, const QByteArray& value, uint16_t valueLength,
                      const std::vector<QByteArray>& children) {
   QByteArray out;
-  appendU16(out, 0);
-  appendU16(out, valueLength);
-  appendU16(out, type);
+  platform::AppendU16(out, 0);
+  platform::AppendU16(out, valueLength);
+  platform::AppendU16(out, type);
   appendText(out, key);
   padTo4(out);
   out.append(value);
@@ -109,7 +101,7 @@ QByteArray fixedValue(const FixedFileInfo& f) {
   for (uint32_t field : {f.signature, f.structVersion, f.fileVersionMS, f.fileVersionLS, f.productVersionMS,
                          f.productVersionLS, f.fileFlagsMask, f.fileFlags, f.fileOS, f.fileType, f.fileSubtype,
                          f.fileDateMS, f.fileDateLS}) {
-    appendU32(value, field);
+    platform::AppendU32(value, field);
   }
   return value;
 }
@@ -190,8 +182,8 @@ QByteArray BuildVersionBlock(const VersionBlockContent& content) {
       strings.push_back(buildNode(key, 1, textValue(text), static_cast<uint16_t>(text.size() + 1), {}));
     }
     tables.push_back(buildNode(tableKey(table), 1, {}, 0, strings));
-    appendU16(translation, table.language);
-    appendU16(translation, table.codePage);
+    platform::AppendU16(translation, table.language);
+    platform::AppendU16(translation, table.codePage);
   }
   const QByteArray stringFileInfo = buildNode(QStringLiteral("StringFileInfo"), 1, {}, 0, tables);
   const QByteArray var =

@@ -3,6 +3,7 @@
 #include "picture/byte_view.h"
 #include "picture/dib_rle.h"
 #include "platform/errors.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <bit>
@@ -286,16 +287,6 @@ QImage DecodeUncompressed(const DibHeader& header, const ByteView& bits, DibTrue
   return image;
 }
 
-void WriteU16(QByteArray& out, uint16_t value) {
-  out.append(static_cast<char>(value & 0xFF));
-  out.append(static_cast<char>(value >> 8));
-}
-
-void WriteU32(QByteArray& out, uint32_t value) {
-  WriteU16(out, static_cast<uint16_t>(value & 0xFFFF));
-  WriteU16(out, static_cast<uint16_t>(value >> 16));
-}
-
 QImage ImageForWriting(const QImage& image) {
   switch (image.format()) {
     case QImage::Format_Indexed8:
@@ -321,20 +312,20 @@ void WriteHeaders(QByteArray& out, const QImage& image, uint32_t tableBytes, uin
   const uint32_t offBits = kFileHeaderBytes + kInfoHeaderBytes + tableBytes;
   const bool indexed = image.format() == QImage::Format_Indexed8;
   out.append("BM");
-  WriteU32(out, offBits + pixelBytes);
-  WriteU32(out, 0);
-  WriteU32(out, offBits);
-  WriteU32(out, kInfoHeaderBytes);
-  WriteU32(out, static_cast<uint32_t>(image.width()));
-  WriteU32(out, static_cast<uint32_t>(image.height()));
-  WriteU16(out, 1);
-  WriteU16(out, indexed ? 8 : 24);
-  WriteU32(out, kBiRgb);
-  WriteU32(out, pixelBytes);
-  WriteU32(out, 0);  // no physical resolution
-  WriteU32(out, 0);
-  WriteU32(out, indexed ? tableBytes / 4 : 0);
-  WriteU32(out, 0);
+  platform::AppendU32(out, offBits + pixelBytes);
+  platform::AppendU32(out, 0);
+  platform::AppendU32(out, offBits);
+  platform::AppendU32(out, kInfoHeaderBytes);
+  platform::AppendU32(out, static_cast<uint32_t>(image.width()));
+  platform::AppendU32(out, static_cast<uint32_t>(image.height()));
+  platform::AppendU16(out, 1);
+  platform::AppendU16(out, indexed ? 8 : 24);
+  platform::AppendU32(out, kBiRgb);
+  platform::AppendU32(out, pixelBytes);
+  platform::AppendU32(out, 0);  // no physical resolution
+  platform::AppendU32(out, 0);
+  platform::AppendU32(out, indexed ? tableBytes / 4 : 0);
+  platform::AppendU32(out, 0);
 }
 
 }  // namespace

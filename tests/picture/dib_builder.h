@@ -2,6 +2,8 @@
 // Builds bitmap files and packed bitmaps byte by byte for the tests, so every header
 // field can be set to what a test needs, including wrong values.
 
+#include "platform/little_endian.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRgb>
@@ -19,15 +21,8 @@ inline const QRgb kBlue = qRgb(0, 0, 255);
 inline const QRgb kWhite = qRgb(255, 255, 255);
 inline const QRgb kBlack = qRgb(0, 0, 0);
 
-inline void PutU16(QByteArray& out, uint32_t value) {
-  out.append(static_cast<char>(value & 0xFF));
-  out.append(static_cast<char>((value >> 8) & 0xFF));
-}
-
-inline void PutU32(QByteArray& out, uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
+using platform::AppendU16;
+using platform::AppendU32;
 
 inline void SetU32(QByteArray& out, int at, uint32_t value) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -50,24 +45,24 @@ struct DibSpec {
 // table (3-byte entries for the 12-byte header) and pixel data.
 inline QByteArray MakeDib(const DibSpec& layout) {
   QByteArray out;
-  PutU32(out, layout.headerSize);
+  AppendU32(out, layout.headerSize);
   if (layout.headerSize == 12) {
-    PutU16(out, static_cast<uint32_t>(layout.width));
-    PutU16(out, static_cast<uint32_t>(layout.height));
-    PutU16(out, 1);
-    PutU16(out, layout.bitCount);
+    AppendU16(out, static_cast<uint32_t>(layout.width));
+    AppendU16(out, static_cast<uint32_t>(layout.height));
+    AppendU16(out, 1);
+    AppendU16(out, layout.bitCount);
   } else {
-    PutU32(out, static_cast<uint32_t>(layout.width));
-    PutU32(out, static_cast<uint32_t>(layout.height));
-    PutU16(out, 1);
-    PutU16(out, layout.bitCount);
-    PutU32(out, layout.compression);
-    PutU32(out, layout.imageSize);
-    PutU32(out, 2835);
-    PutU32(out, 2835);
-    PutU32(out, layout.colorsUsed);
-    PutU32(out, 0);
-    for (const uint32_t mask : layout.masks) PutU32(out, mask);
+    AppendU32(out, static_cast<uint32_t>(layout.width));
+    AppendU32(out, static_cast<uint32_t>(layout.height));
+    AppendU16(out, 1);
+    AppendU16(out, layout.bitCount);
+    AppendU32(out, layout.compression);
+    AppendU32(out, layout.imageSize);
+    AppendU32(out, 2835);
+    AppendU32(out, 2835);
+    AppendU32(out, layout.colorsUsed);
+    AppendU32(out, 0);
+    for (const uint32_t mask : layout.masks) AppendU32(out, mask);
     while (static_cast<uint32_t>(out.size()) < layout.headerSize) out.append('\0');
   }
   for (const QRgb colour : layout.palette) {
@@ -84,9 +79,9 @@ inline QByteArray MakeDib(const DibSpec& layout) {
 inline QByteArray MakeBitmapFile(const DibSpec& layout) {
   const QByteArray dib = MakeDib(layout);
   QByteArray out("BM");
-  PutU32(out, static_cast<uint32_t>(14 + dib.size()));
-  PutU32(out, 0);
-  PutU32(out, static_cast<uint32_t>(14 + dib.size() - layout.bits.size()));
+  AppendU32(out, static_cast<uint32_t>(14 + dib.size()));
+  AppendU32(out, 0);
+  AppendU32(out, static_cast<uint32_t>(14 + dib.size() - layout.bits.size()));
   out.append(dib);
   return out;
 }
@@ -139,19 +134,19 @@ struct IconEntrySpec {
 // An icon file: directory, then the images in order.
 inline QByteArray MakeIconFile(const std::vector<IconEntrySpec>& entries) {
   QByteArray out;
-  PutU16(out, 0);
-  PutU16(out, 1);
-  PutU16(out, static_cast<uint32_t>(entries.size()));
+  AppendU16(out, 0);
+  AppendU16(out, 1);
+  AppendU16(out, static_cast<uint32_t>(entries.size()));
   uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
   for (const IconEntrySpec& entry : entries) {
     out.append(static_cast<char>(entry.width & 0xFF));
     out.append(static_cast<char>(entry.height & 0xFF));
     out.append('\0');
     out.append('\0');
-    PutU16(out, 1);
-    PutU16(out, static_cast<uint32_t>(entry.bitCount));
-    PutU32(out, static_cast<uint32_t>(entry.image.size()));
-    PutU32(out, offset);
+    AppendU16(out, 1);
+    AppendU16(out, static_cast<uint32_t>(entry.bitCount));
+    AppendU32(out, static_cast<uint32_t>(entry.image.size()));
+    AppendU32(out, offset);
     offset += static_cast<uint32_t>(entry.image.size());
   }
   for (const IconEntrySpec& entry : entries) out.append(entry.image);

@@ -11,8 +11,8 @@
 
 namespace testmeta {
 
-using testdib::PutU16;
-using testdib::PutU32;
+using testdib::AppendU16;
+using testdib::AppendU32;
 
 // Two 16-bit coordinates in one 32-bit word, x first.
 inline uint32_t P16(int x, int y) { return (static_cast<uint32_t>(x) & 0xFFFF) | (static_cast<uint32_t>(y) << 16); }
@@ -22,9 +22,9 @@ inline uint32_t I32(int value) { return static_cast<uint32_t>(value); }
 // One enhanced-metafile record: type, size, then the given 32-bit words.
 inline QByteArray EmfRecord(uint32_t type, std::initializer_list<uint32_t> words) {
   QByteArray out;
-  PutU32(out, type);
-  PutU32(out, static_cast<uint32_t>(8 + 4 * words.size()));
-  for (const uint32_t word : words) PutU32(out, word);
+  AppendU32(out, type);
+  AppendU32(out, static_cast<uint32_t>(8 + 4 * words.size()));
+  for (const uint32_t word : words) AppendU32(out, word);
   return out;
 }
 
@@ -37,24 +37,24 @@ inline QByteArray MakeEmf(const QByteArray& records, EmfFrame frame = {}, uint16
                           int deviceWidth = 960, int deviceHeight = 960, int deviceMmWidth = 254,
                           int deviceMmHeight = 254) {
   QByteArray out;
-  PutU32(out, 1);
-  PutU32(out, 108);
-  for (const int value : {0, 0, 95, 95}) PutU32(out, I32(value));
-  for (const int value : {frame.left, frame.top, frame.right, frame.bottom}) PutU32(out, I32(value));
-  PutU32(out, 0x464D4520);
-  PutU32(out, 0x10000);
-  PutU32(out, 0);  // total bytes, set below
-  PutU32(out, 0);  // record count, set below
-  PutU16(out, handles);
-  PutU16(out, 0);
-  for (int i = 0; i < 3; ++i) PutU32(out, 0);  // description, palette
-  PutU32(out, I32(deviceWidth));
-  PutU32(out, I32(deviceHeight));
-  PutU32(out, I32(deviceMmWidth));
-  PutU32(out, I32(deviceMmHeight));
-  for (int i = 0; i < 3; ++i) PutU32(out, 0);  // pixel format, OpenGL
-  PutU32(out, I32(deviceMmWidth * 1000));
-  PutU32(out, I32(deviceMmHeight * 1000));
+  AppendU32(out, 1);
+  AppendU32(out, 108);
+  for (const int value : {0, 0, 95, 95}) AppendU32(out, I32(value));
+  for (const int value : {frame.left, frame.top, frame.right, frame.bottom}) AppendU32(out, I32(value));
+  AppendU32(out, 0x464D4520);
+  AppendU32(out, 0x10000);
+  AppendU32(out, 0);  // total bytes, set below
+  AppendU32(out, 0);  // record count, set below
+  AppendU16(out, handles);
+  AppendU16(out, 0);
+  for (int i = 0; i < 3; ++i) AppendU32(out, 0);  // description, palette
+  AppendU32(out, I32(deviceWidth));
+  AppendU32(out, I32(deviceHeight));
+  AppendU32(out, I32(deviceMmWidth));
+  AppendU32(out, I32(deviceMmHeight));
+  for (int i = 0; i < 3; ++i) AppendU32(out, 0);  // pixel format, OpenGL
+  AppendU32(out, I32(deviceMmWidth * 1000));
+  AppendU32(out, I32(deviceMmHeight * 1000));
   out += records;
   out += EmfRecord(14, {0, 16, 20});
   testdib::SetU32(out, 48, static_cast<uint32_t>(out.size()));
@@ -64,9 +64,9 @@ inline QByteArray MakeEmf(const QByteArray& records, EmfFrame frame = {}, uint16
 // One Windows-metafile record: size in 16-bit words, function, then the given words.
 inline QByteArray WmfRecord(uint16_t function, std::initializer_list<int> words) {
   QByteArray out;
-  PutU32(out, static_cast<uint32_t>(3 + words.size()));
-  PutU16(out, function);
-  for (const int word : words) PutU16(out, static_cast<uint32_t>(word) & 0xFFFF);
+  AppendU32(out, static_cast<uint32_t>(3 + words.size()));
+  AppendU16(out, function);
+  for (const int word : words) AppendU16(out, static_cast<uint32_t>(word) & 0xFFFF);
   return out;
 }
 
@@ -74,22 +74,22 @@ inline QByteArray WmfRecord(uint16_t function, std::initializer_list<int> words)
 inline QByteArray MakePlaceable(const QByteArray& records, int left, int top, int right, int bottom,
                                 uint16_t unitsPerInch, uint16_t objects = 8) {
   QByteArray out;
-  PutU32(out, 0x9AC6CDD7);
-  PutU16(out, 0);
-  for (const int value : {left, top, right, bottom}) PutU16(out, static_cast<uint32_t>(value) & 0xFFFF);
-  PutU16(out, unitsPerInch);
-  PutU32(out, 0);
+  AppendU32(out, 0x9AC6CDD7);
+  AppendU16(out, 0);
+  for (const int value : {left, top, right, bottom}) AppendU16(out, static_cast<uint32_t>(value) & 0xFFFF);
+  AppendU16(out, unitsPerInch);
+  AppendU32(out, 0);
   uint16_t sum = 0;
   for (int i = 0; i < 20; i += 2) sum ^= static_cast<uint16_t>(static_cast<uint8_t>(out[i]) | (static_cast<uint8_t>(out[i + 1]) << 8));
-  PutU16(out, sum);
+  AppendU16(out, sum);
   const QByteArray end = WmfRecord(0, {});
-  PutU16(out, 1);
-  PutU16(out, 9);
-  PutU16(out, 0x300);
-  PutU32(out, static_cast<uint32_t>((18 + records.size() + end.size()) / 2));
-  PutU16(out, objects);
-  PutU32(out, 0);
-  PutU16(out, 0);
+  AppendU16(out, 1);
+  AppendU16(out, 9);
+  AppendU16(out, 0x300);
+  AppendU32(out, static_cast<uint32_t>((18 + records.size() + end.size()) / 2));
+  AppendU16(out, objects);
+  AppendU32(out, 0);
+  AppendU16(out, 0);
   out += records;
   out += end;
   return out;
