@@ -2,6 +2,7 @@
 
 #include "app/ini_file.h"
 #include "app/place_control.h"
+#include "app/settings_names.h"
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
@@ -23,8 +24,6 @@ namespace {
 const QString kSettingsFile = QStringLiteral("velarim.ini");
 const QString kFolderSection = QStringLiteral("Verzeichnisse");
 const QString kFolderKey = QStringLiteral("letztes");
-const QString kHintSection = QStringLiteral("OnlineHilfe");
-const QString kHintKey = QStringLiteral("Status");
 
 TMenuItem* MenuItem(TForm1* form, const char* name, TMenuItem* parent, const QString& caption,
                     const QKeySequence& shortCut = QKeySequence()) {

@@ -5,6 +5,7 @@
 #include "app/help_finder.h"
 #include "app/ini_file.h"
 #include "app/main_form.h"
+#include "app/settings_names.h"
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
 #include "chrome/info_form.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-const QString kHintSection = QStringLiteral("OnlineHilfe");
-const QString kHintKey = QStringLiteral("Status");
 const QString kHelpFile = QStringLiteral("Velarim.HLP");
 const QString kUpdatesLink = QStringLiteral("updates.url");
 const QString kBrowseTitle = QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste ..");
