@@ -10,6 +10,7 @@
 
 #include "app/main_form.h"
 #include "bench/bare_decode.h"
+#include "bench/bench_files.h"
 #include "app/velarim_app.h"
 #include "framework/application.h"
 #include "framework/choice_controls.h"
@@ -119,13 +120,6 @@ class SlideSheetAnswers : public DialogService {
   QString pdf_;
 };
 
-QString WriteFile(const QString& path, const std::vector<unsigned char>& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) std::abort();
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-  return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,7 +132,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);
   if (files.isEmpty()) {
     for (unsigned i = 0; i < 4; ++i) {
-      files << WriteFile(QDir(folder).filePath(QStringLiteral("slide%1.jpg").arg(i)), makePhotoLikeJpeg(i + 1));
+      files << WriteBenchFile(QDir(folder).filePath(QStringLiteral("slide%1.jpg").arg(i)), makePhotoLikeJpeg(i + 1));
     }
     // The pictures were made in this process; measure the job in a fresh one.
     std::vector<std::string> args{argv[0]};
