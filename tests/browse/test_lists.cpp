@@ -6,12 +6,11 @@
 #include "browse/splitter.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "tests/support/wait_until.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QFile>
@@ -24,18 +23,6 @@
 #include <memory>
 
 namespace {
-
-// Runs the event loop until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 // A press or release of the left button on the item in the given row.
 void sendMouse(QAbstractItemView* view, QEvent::Type type, int row) {
@@ -224,7 +211,7 @@ TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
   EXPECT_EQ(clicked.size(), 2);
   release();
   EXPECT_EQ(clicked.size(), 2);  // the release waits a moment for a press of its time
-  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 3; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 3; }, std::chrono::milliseconds(TKeyHold::kRepeatPauseMs * 10)));
   EXPECT_EQ(clicked.last(), QStringLiteral("4.jpg"));
 
   // A new press after the release is a press of its own.
@@ -234,18 +221,18 @@ TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
   // Without a release the notification comes once the repeat has paused.
   repeat(true);
   EXPECT_EQ(clicked.size(), 4);
-  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 5; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 5; }, std::chrono::milliseconds(TKeyHold::kRepeatPauseMs * 10)));
   EXPECT_EQ(clicked.last(), QStringLiteral("6.jpg"));
   // Repeats on the last item change nothing and notify nothing more.
   repeat(false);
   repeat(true);
   repeat(true);
   release();
-  EXPECT_TRUE(WaitFor([&] { return clicked.size() == 6; }, TKeyHold::kRepeatPauseMs * 10));
+  EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 6; }, std::chrono::milliseconds(TKeyHold::kRepeatPauseMs * 10)));
   EXPECT_EQ(clicked.last(), QStringLiteral("7.jpg"));
   repeat(true);
   release();
-  WaitFor([] { return false; }, TKeyHold::kRepeatPauseMs * 2);
+  WaitUntil([] { return false; }, std::chrono::milliseconds(TKeyHold::kRepeatPauseMs * 2));
   EXPECT_EQ(clicked.size(), 6);
 
   // A click ends a hold whose release was lost, and notifies at once.

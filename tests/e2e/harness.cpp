@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <csignal>
 #include <cstring>
@@ -18,7 +17,6 @@ namespace e2e {
 
 namespace {
 
-constexpr Milliseconds kPollInterval = 15ms;
 constexpr Milliseconds kTerminateGrace = 2s;
 
 QString SourceFile(const char* name) { return QStringLiteral(E2E_SOURCE_DIR "/") + QLatin1String(name); }
@@ -52,15 +50,6 @@ qint64 SinceStart() {
 }
 
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (true) {
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    QThread::msleep(kPollInterval.count());
-  }
-}
 
 ToolResult RunTool(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
                    Milliseconds timeout) {

@@ -5,6 +5,8 @@
 // geometry, screenshots, files, the process's exit). Every process it starts is ended
 // by its id when its owner goes out of scope, also when a test fails.
 
+#include "tests/support/wait_until.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QProcess>
@@ -25,9 +27,6 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 using Milliseconds = std::chrono::milliseconds;
-
-// Polls the condition every few milliseconds until it holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout);
 
 // What a short tool wrote to its standard output, and how it ended.
 struct ToolResult {

@@ -5,12 +5,13 @@
 // a fixed place, so the scheduler runs in a mount namespace of its own in which that
 // file is the test's.
 
+#include "tests/support/wait_until.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <chrono>
 #include <string>
@@ -49,7 +50,8 @@ class PrivateScheduler {
     scheduler_.start(QStringLiteral("unshare"), {QStringLiteral("-m"), QStringLiteral("--propagation"),
                                                  QStringLiteral("private"), QStringLiteral("sh"), QStringLiteral("-c"), command});
     if (!scheduler_.waitForStarted(10000)) return "unshare could not be started";
-    if (!waitFor([this] { return run("lpstat", {"-r"}).contains("is running"); }, 20000)) {
+    if (!WaitUntil([this] { return run("lpstat", {"-r"}).contains("is running"); }, std::chrono::seconds(20),
+                   kToolPollPause)) {
       return "the scheduler did not start: " + scheduler_.readAll().toStdString() + log("error_log");
     }
     if (run("lpadmin", {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-P", kPpd}).isNull() ||
@@ -66,14 +68,14 @@ class PrivateScheduler {
   // The first PDF that cups-pdf finished in the output folder, once no job is pending.
   QString WaitForOutput(int timeoutMs) {
     QString found;
-    waitFor(
+    WaitUntil(
         [&] {
           const QStringList pdfs = QDir(OutputFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
           if (pdfs.isEmpty() || !run("lpstat", {"-o"}).trimmed().isEmpty()) return false;
           found = QDir(OutputFolder()).filePath(pdfs.first());
           return true;
         },
-        timeoutMs);
+        std::chrono::milliseconds(timeoutMs), kToolPollPause);
     return found;
   }
 
@@ -117,15 +119,8 @@ class PrivateScheduler {
     return out.isNull() ? QByteArray("") : out;
   }
 
-  template <class Condition>
-  static bool waitFor(Condition condition, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      QThread::msleep(100);
-    }
-    return true;
-  }
+  // Each poll starts a tool, so polls come less often than in other waits.
+  static constexpr std::chrono::milliseconds kToolPollPause{100};
 
   void stop() {
     if (scheduler_.state() == QProcess::NotRunning) return;
