@@ -12,11 +12,12 @@ constexpr int kMenuTitleX[] = {kBorder + 14, kBorder + 60, kBorder + 106};
 // Height from a menu's bottom edge to the middle of its last item.
 constexpr int kLastItemFromBottom = 14;
 constexpr int kItemHeight = 22;
-// The file list right of the folder list, below the tool bar, the slide pages and the mask row.
+// The file list right of the folder list, below the tool bar, the slide pages and the mask row;
+// both lists start at the same height.
 constexpr QPoint kFirstFileRow(240, 325);
 constexpr int kFileRowHeight = 18;
-// Image3 inside its framed panel on the first sheet.
-constexpr QRect kPreviewCanvas(19, 160, 122, 88);
+constexpr QPoint kFirstFolderRow(60, 325);
+constexpr int kFolderRowHeight = 17;
 
 }  // namespace
 
@@ -80,7 +81,13 @@ QPoint FileRowOf(const Window& main, int row) {
   return main.geometry.topLeft() + kFirstFileRow + QPoint(0, row * kFileRowHeight);
 }
 
-QRect PreviewCanvasOf(const Window& main) { return kPreviewCanvas.translated(main.geometry.topLeft()); }
+QPoint FolderRowOf(const Window& main, int row) {
+  return main.geometry.topLeft() + kFirstFolderRow + QPoint(0, row * kFolderRowHeight);
+}
+
+QRect PreviewCanvasOf(const Window& main) { return kPreviewCanvasInWindow.translated(main.geometry.topLeft()); }
+
+QRect QuadSplitOf(const Window& main) { return kQuadSplitInWindow.translated(main.geometry.topLeft()); }
 
 bool PreviewFileRow(const Display& display, const Window& main, int row) {
   const QRect canvas = PreviewCanvasOf(main);

@@ -22,9 +22,19 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QP
 // The drop-down menu that opens just below the menu title at this point, once it is mapped.
 std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout = 5s);
 
-// The file list's row (0 the first) and the first sheet's preview canvas, on the screen.
+// Parts of the main window at its designed size, relative to its top-left corner: below
+// the frame, menu bar and toolbar, the page control's first sheet holds the preview canvas
+// Image3 and the quad split abcQuadSplit1; under the pages, the mask row, then the folder
+// list and, right of it, the file list.
+inline constexpr QRect kPreviewCanvasInWindow(19, 160, 122, 88);
+inline constexpr QRect kQuadSplitInWindow(196, 161, 169, 89);
+
+// A point in the file list's row (0 the first) and in the folder list's row, on the screen.
 QPoint FileRowOf(const Window& main, int row);
+QPoint FolderRowOf(const Window& main, int row);
+// The first sheet's preview canvas and quad split, on the screen.
 QRect PreviewCanvasOf(const Window& main);
+QRect QuadSplitOf(const Window& main);
 // Clicks the file list's row and waits until the preview canvas has changed and settled.
 bool PreviewFileRow(const Display& display, const Window& main, int row);
 

@@ -22,11 +22,6 @@
 namespace e2e {
 namespace {
 
-// Points of the main window at its designed size, relative to its top-left corner.
-constexpr int kFileListLeft = 254;
-constexpr int kFirstFileRow = 326;
-const QRect kImage3(19, 160, 122, 88);
-
 constexpr int kFiles = 50;
 constexpr int kPictureWidth = 6000;  // 24 megapixels
 constexpr int kPictureHeight = 4000;
@@ -81,7 +76,7 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + folder.toUtf8() + "\n"});
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
-  const QRect canvas = kImage3.translated(main->geometry.topLeft());
+  const QRect canvas = PreviewCanvasOf(*main);
   const auto waitForCanvasUntil = [&](const std::function<bool(const QImage&)>& shows, Milliseconds timeout) {
     return WaitUntil([&] { return shows(display.Screenshot(canvas)); }, timeout);
   };
@@ -90,7 +85,7 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   const double beforeClick = processorSeconds(velarim.Pid());
   QElapsedTimer clock;
   clock.start();
-  display.Click(main->geometry.topLeft() + QPoint(kFileListLeft + 10, kFirstFileRow));
+  display.Click(FileRowOf(*main, 0));
   ASSERT_TRUE(waitForCanvasUntil(ShowsColourPattern, 40s)) << "the first file is not shown";
   const double oneDecodeSeconds = clock.elapsed() / 1000.0;
   const double oneDecodeProcessor = processorSeconds(velarim.Pid()) - beforeClick;

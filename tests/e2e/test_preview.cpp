@@ -17,22 +17,13 @@ namespace e2e {
 namespace {
 
 // Points of the main window at its designed size, relative to its top-left corner.
-constexpr int kFileListLeft = 254;
-constexpr int kFirstFileRow = 326;
-constexpr int kFileRowHeight = 18;
-const QRect kImage3(19, 160, 122, 88);
+const QRect kImage3 = kPreviewCanvasInWindow;
 const QRect kImagehoch(19, 160, 68, 88);
 const QPoint kSecondTab(158, 138);
 // The painted title: the caption's rows inside the frame, up to its end colour.
 const QRect kTitle(8, 4, 600, 18);
 // Where the title's text never reaches, neither the program title nor a percentage.
 const QRect kBeyondTitleText(250, 0, 350, 18);
-constexpr int kFolderListLeft = 60;
-constexpr int kFolderRowHeight = 17;
-
-QPoint fileRow(const Window& main, int row) {
-  return main.geometry.topLeft() + QPoint(kFileListLeft + 10, kFirstFileRow + row * kFileRowHeight);
-}
 
 QRect onScreen(const Window& main, const QRect& part) { return part.translated(main.geometry.topLeft()); }
 
@@ -149,7 +140,7 @@ TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
   start();
   const QImage empty = shot(kImage3);
 
-  display_.Click(fileRow(*main_, 0));
+  display_.Click(FileRowOf(*main_, 0));
   EXPECT_TRUE(waitForCanvas(kImage3, ShowsColourPattern)) << "a_farbe.jpg not shown";
   display_.Key(QStringLiteral("Down"));
   EXPECT_TRUE(waitForCanvas(kImage3, ShowsGrey)) << "b_grau.jpg not shown after Down";
@@ -175,7 +166,7 @@ TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleAndOnTheCanvasThenTheProg
   const QImage programTitle = activeProgramTitle();
   ASSERT_FALSE(programTitle.isNull()) << "the window never showed its active title";
 
-  display_.Click(fileRow(*main_, 0));
+  display_.Click(FileRowOf(*main_, 0));
   std::vector<QImage> progressTitles;
   bool partialRedrawSeen = false;
   int looks = 0;
@@ -215,14 +206,14 @@ TEST_F(PreviewE2E, DoubleClickOnFolderOpensItAndTheFileListFollows) {
   start();
   // The folder list shows the path from the root down to the folder, then its subfolder.
   const int depth = static_cast<int>(folder_.count(QLatin1Char('/')));
-  const QPoint subfolder = main_->geometry.topLeft() + QPoint(kFolderListLeft, kFirstFileRow + (depth + 1) * kFolderRowHeight);
+  const QPoint subfolder = FolderRowOf(*main_, depth + 1);
   display_.MoveMouse(subfolder);
   display_.Xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
                     QStringLiteral("80"), QStringLiteral("1")});
   // The file list now lists the subfolder's picture: clicking its first file shows it.
   EXPECT_TRUE(WaitUntil(
       [&] {
-        display_.Click(fileRow(*main_, 0));
+        display_.Click(FileRowOf(*main_, 0));
         return WaitUntil([&] { return ShowsGrey(shot(kImage3)); }, 1s);
       },
       15s));

@@ -29,11 +29,6 @@ const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seiten
 const QString kPrintDialogTitle = QStringLiteral("Drucken");
 const QString kZoomTitle = QStringLiteral("VELARIM--> Zoomansicht ...");
 
-// Where the main window's layout puts the first sheet's quad split and the first item
-// of the file list, in window coordinates.
-constexpr QPoint kSplitInWindow(196, 161);
-constexpr QPoint kFirstFileInWindow(240, 325);
-constexpr int kFileItemHeight = 18;
 // The middle of each pane of the first sheet: top left, top right, bottom left, bottom right.
 const QPoint kPaneMiddles[] = {{42, 22}, {127, 22}, {42, 67}, {127, 67}};
 // In the print format dialog, in window coordinates: the caption of "Kleinbild 9 cm x
@@ -165,11 +160,10 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
                                         "\n"});
   const std::optional<Window> main = velarim.WaitForMainWindow(30s);
   ASSERT_TRUE(main) << velarim.Log().toStdString();
-  const QPoint origin = main->geometry.topLeft();
-  const QPoint split = origin + kSplitInWindow;
+  const QPoint split = QuadSplitOf(*main).topLeft();
 
   for (int i = 0; i < 4; ++i) {
-    const QPoint file = origin + kFirstFileInWindow + QPoint(0, i * kFileItemHeight);
+    const QPoint file = FileRowOf(*main, i);
     display.Drag(file, split + kPaneMiddles[i]);
     // The pane shows the picture squeezed: its top-left quadrant a quarter in from the corner.
     const QPoint topLeftQuadrant = split + kPaneMiddles[i] - QPoint(20, 10);

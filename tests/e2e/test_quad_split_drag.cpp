@@ -9,11 +9,6 @@
 namespace e2e {
 namespace {
 
-// Where the main window's layout puts abcQuadSplit1 (169 x 89 pixels) in the window:
-// frame, menu bar, toolbar, the framed panel and the page control's tab row above it.
-constexpr QPoint kSplitInWindow(196, 161);
-constexpr QSize kSplitSize(169, 89);
-
 bool isDark(QRgb pixel) { return qGray(pixel) < 0x60; }
 
 // The pixels of the split's area that are darker than any colour of its bevels: only an
@@ -40,7 +35,7 @@ TEST(QuadSplitDragTest, BarFollowsAsAnInvertedLineAndMovesThePanesOnRelease) {
   Velarim velarim(display);
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
-  const QRect split(main->geometry.topLeft() + kSplitInWindow, kSplitSize);
+  const QRect split = QuadSplitOf(*main);
   const int row = 20;  // inside the upper panes
 
   ASSERT_TRUE(WaitUntil([&] { return barAt(display.Screenshot(split), 83, row); }, 5s))
