@@ -14,6 +14,7 @@
 #include "support/recording_shell.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_file_dialogs.h"
+#include "tests/app/main_form_fixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,22 +40,14 @@ QByteArray readFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class FileActionsTest : public ::testing::Test {
+class FileActionsTest : public MainFormFixture {
  protected:
   void SetUp() override {
-    startDir_ = QDir::currentPath();
-    ASSERT_TRUE(programDir_.isValid());
-    ASSERT_TRUE(pictures_.isValid());
-    QDir::setCurrent(pictures_.path());
+    ASSERT_NO_FATAL_FAILURE(MainFormFixture::SetUp());
     WriteFile(picture("Bild.JPG"), "not really a picture");
     WriteFile(picture("anderes.jpg"), "neither");
-    Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
-    form_ = Application()->CreateForm<TForm1>();
+    createMainForm();
     form_->DirectoryListBox1->SetDirectory(picturesDir());
-  }
-  void TearDown() override {
-    DestroyApplication();
-    QDir::setCurrent(startDir_);
   }
 
   QString picturesDir() const { return QDir(pictures_.path()).canonicalPath(); }
@@ -72,10 +65,6 @@ class FileActionsTest : public ::testing::Test {
   ScriptedDialogs messages_;
   ScriptedFileDialogs fileDialogs_;
   RecordingShell shell_;
-  QTemporaryDir programDir_;
-  QTemporaryDir pictures_;
-  QString startDir_;
-  TForm1* form_ = nullptr;
 };
 
 TEST_F(FileActionsTest, BrowseAndOpenCancelledStillOpensAndReselectsIgnoringCase) {

@@ -14,6 +14,7 @@
 #include "picture/picture.h"
 #include "platform/tick.h"
 #include "support/scripted_dialogs.h"
+#include "tests/app/main_form_fixture.h"
 #include "tools/sample_jpeg.h"
 
 #include <QApplication>
@@ -24,22 +25,17 @@
 
 namespace {
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public MainFormFixture {
  protected:
   void SetUp() override {
-    startDir_ = QDir::currentPath();
-    ASSERT_TRUE(programDir_.isValid());
-    ASSERT_TRUE(pictures_.isValid());
-    QDir::setCurrent(pictures_.path());
+    ASSERT_NO_FATAL_FAILURE(MainFormFixture::SetUp());
     InitializeJpegKind();
-    Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
-    form_ = Application()->CreateForm<TForm1>();
+    createMainForm();
   }
   void TearDown() override {
     platform::SetTickSource(nullptr);
-    DestroyApplication();
+    MainFormFixture::TearDown();
     FinalizeJpegKind();
-    QDir::setCurrent(startDir_);
   }
 
   QString writeJpeg(const QString& name, int width, int height) {
@@ -79,10 +75,6 @@ class PreviewTest : public ::testing::Test {
   }
 
   ScriptedDialogs dialogs_;
-  QTemporaryDir programDir_;
-  QTemporaryDir pictures_;
-  QString startDir_;
-  TForm1* form_ = nullptr;
   int decodes_ = 0;
   std::vector<QString> titles_;
 };
