@@ -1,6 +1,6 @@
 #include "actions/file_dialogs.h"
 
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/form.h"
 #include "platform/installed_service.h"
 
@@ -12,7 +12,7 @@ namespace {
 platform::InstalledService<FileDialogService, QtFileDialogService> fileDialogs;
 
 QWidget* activeOwner() {
-  TForm* main = Application()->MainForm();
+  TForm* main = ApplicationMainForm();
   return main && main->Visible() ? main->Widget() : nullptr;
 }
 

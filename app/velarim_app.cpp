@@ -11,14 +11,15 @@
 #include "zoom/monitor_form.h"
 
 VelarimWindows CreateVelarimWindows() {
+  TApplication* application = CreateApplication();
   VelarimWindows windows;
-  windows.Form1 = Application()->CreateForm<TForm1>();
-  windows.FormMonitor = Application()->CreateForm<TFormMonitor>();
-  windows.PagesDlg = Application()->CreateForm<TPagesDlg>();
-  windows.FormHHInfo = Application()->CreateForm<TFormHHInfo>();
+  windows.Form1 = application->CreateForm<TForm1>();
+  windows.FormMonitor = application->CreateForm<TFormMonitor>();
+  windows.PagesDlg = application->CreateForm<TPagesDlg>();
+  windows.FormHHInfo = application->CreateForm<TFormHHInfo>();
   InstallHelpEngine();
   windows.Form1->SetSecondaryWindows(windows.FormMonitor, windows.PagesDlg);
-  Application()->Initialize();
+  application->Initialize();
   return windows;
 }
 

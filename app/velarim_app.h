@@ -14,8 +14,9 @@ struct VelarimWindows {
   TFormHHInfo* FormHHInfo = nullptr;
 };
 
-// Creates the four windows (the main window's FormCreate runs at once) and runs the
-// application's initialisation step. Needs a Qt application.
+// Creates the application object when there is none yet, the four windows (the main
+// window's FormCreate runs at once) and runs the application's initialisation step.
+// Needs a Qt application.
 VelarimWindows CreateVelarimWindows();
 
 // The whole run: creates the windows, runs the message loop until the main window has

@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
   SlideSheetAnswers answers(pdf);
   SetDialogService(&answers);
   InitializeJpegKind();
-  Application()->SetExeName(QDir(folder).filePath(QStringLiteral("Velarim")));
+  CreateApplication()->SetExeName(QDir(folder).filePath(QStringLiteral("Velarim")));
   VelarimWindows windows = CreateVelarimWindows();
   TForm1* form = windows.Form1;
   Printer()->SetPrinterName(kPdfPrinterName);

@@ -3,7 +3,7 @@
 #include "browse/file_icons.h"
 #include "browse/key_hold.h"
 #include "browse/list_pictures.h"
-#include "framework/application.h"
+#include "framework/application_services.h"
 #include "framework/drag_drop.h"
 #include "platform/errors.h"
 
@@ -320,7 +320,7 @@ void TFileListBox::notifySelection() {
   try {
     Click();
   } catch (const std::exception& error) {
-    Application()->HandleException(error);
+    ReportHandlerError(error);
   }
 }
 

@@ -1,7 +1,7 @@
 #include "chrome/version_resource.h"
 
 #include "chrome/version_block.h"
-#include "framework/application.h"
+#include "framework/application_services.h"
 
 #include <array>
 
@@ -113,7 +113,7 @@ TVersionInfo VersionInfoFromBlock(QByteArrayView block, uint16_t language, uint1
 }
 
 TVersionResource::TVersionResource(TComponent* AOwner)
-    : TComponent(AOwner), fileName_(Application()->ExeName()) {
+    : TComponent(AOwner), fileName_(ApplicationExeName()) {
   readVersion();
 }
 

@@ -105,11 +105,6 @@ void TApplication::HandleException(const std::exception& error) {
   ShowErrorReport(mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr, title_, error);
 }
 
-void TApplication::ShowException(const QString& message) {
-  QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
-  Dialogs().MessageBox(owner, ErrorReportText(message), title_, MessageIcon::Error, MessageButtons::Ok);
-}
-
 void TApplication::ShowNotice(const QString& text) {
   QWidget* owner = mainForm_ && mainForm_->Visible() ? mainForm_->Widget() : nullptr;
   Dialogs().MessageBox(owner, text, title_, MessageIcon::None, MessageButtons::Ok);
@@ -119,7 +114,9 @@ void TApplication::FormDestroyed(TForm* form) {
   if (form == mainForm_) mainForm_ = nullptr;
 }
 
-TApplication* Application() {
+TApplication* Application() { return theApplication; }
+
+TApplication* CreateApplication() {
   if (!theApplication) theApplication = new TApplication();
   return theApplication;
 }
@@ -137,9 +134,9 @@ bool EventLoopApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    Application()->HandleException(error);
+    ReportHandlerError(error);
   } catch (...) {
-    Application()->ShowException(QStringLiteral("Unbekannter Fehler"));
+    ReportHandlerError(Exception(QStringLiteral("Unbekannter Fehler")));
   }
   return true;
 }

@@ -26,7 +26,7 @@ class TApplication : public TComponent, public ApplicationServices {
   QString ClassName() const override { return QStringLiteral("TApplication"); }
 
   // The full path of the executable; the title and the program directory follow from it.
-  const QString& ExeName() const { return exeName_; }
+  const QString& ExeName() const override { return exeName_; }
   void SetExeName(const QString& path);
 
   const QString& Title() const override { return title_; }
@@ -69,7 +69,6 @@ class TApplication : public TComponent, public ApplicationServices {
 
   // The application error report: a modal box with the stop icon.
   void HandleException(const std::exception& error) override;
-  void ShowException(const QString& message);
   // A plain notice of the program: the same caption, OK, no icon.
   void ShowNotice(const QString& text);
 
@@ -87,8 +86,11 @@ class TApplication : public TComponent, public ApplicationServices {
   bool terminated_ = false;
 };
 
-// The one application object, created on first use.
+// The application object, or null when none exists: a control never makes one, so it
+// cannot reach an application that is still being built.
 TApplication* Application();
+// Makes the application object when none exists (the program's start, a test); returns it.
+TApplication* CreateApplication();
 // Destroys the application object and every form it owns (end of the process, tests).
 void DestroyApplication();
 

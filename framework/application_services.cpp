@@ -2,6 +2,7 @@
 
 #include "framework/dialogs.h"
 #include "platform/errors.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ void ReportHandlerError(const std::exception& error) {
 }
 
 QString ApplicationTitle() { return registered ? registered->Title() : QString(); }
+
+TForm* ApplicationMainForm() { return registered ? registered->MainForm() : nullptr; }
+
+QString ApplicationExeName() { return registered ? registered->ExeName() : platform::ExecutablePath(); }
 
 QString ErrorReportText(const QString& message) {
   if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');

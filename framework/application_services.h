@@ -20,6 +20,8 @@ class ApplicationServices {
   // The application error report for an error that escaped an event handler.
   virtual void HandleException(const std::exception& error) = 0;
   virtual TForm* MainForm() const = 0;
+  // The full path of the program's executable.
+  virtual const QString& ExeName() const = 0;
   // The program's title, the caption of its message boxes.
   virtual const QString& Title() const = 0;
   virtual bool Terminated() const = 0;
@@ -49,3 +51,7 @@ QString ErrorReportText(const QString& message);
 void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error);
 // The application's title, or an empty one without an application.
 QString ApplicationTitle();
+// The application's main form, or null without an application.
+TForm* ApplicationMainForm();
+// The application's executable, or without an application the running one.
+QString ApplicationExeName();

@@ -25,7 +25,7 @@ class MainFormFixture : public ::testing::Test {
 
   // The main window of a program started from the temporary program folder.
   void createMainForm() {
-    Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
+    CreateApplication()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
     form_ = Application()->CreateForm<TForm1>();
   }
 

@@ -33,7 +33,7 @@ class FormPlacementTest : public ::testing::Test {
     ASSERT_TRUE(profile_.isValid());
     oldProfile_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", profile_.path().toUtf8());
-    Application()->SetExeName(QStringLiteral("/opt/velarim/Velarim"));
+    CreateApplication()->SetExeName(QStringLiteral("/opt/velarim/Velarim"));
   }
   void TearDown() override {
     DestroyApplication();

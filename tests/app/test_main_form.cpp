@@ -45,7 +45,7 @@ class MainFormTest : public ::testing::Test {
 
   // Creates the main window as the program does, with the executable in programDir.
   TForm1* start(const QString& programDir = QString()) {
-    Application()->SetExeName((programDir.isEmpty() ? programDir_.path() : programDir) + QStringLiteral("/Velarim"));
+    CreateApplication()->SetExeName((programDir.isEmpty() ? programDir_.path() : programDir) + QStringLiteral("/Velarim"));
     return Application()->CreateForm<TForm1>();
   }
 

@@ -24,7 +24,7 @@ namespace {
 TEST(ProcessStart, CreatesFourWindowsInOrderThenInitializes) {
   QTemporaryDir programDir;
   const QString startDir = QDir::currentPath();
-  Application()->SetExeName(programDir.path() + QStringLiteral("/Velarim"));
+  CreateApplication()->SetExeName(programDir.path() + QStringLiteral("/Velarim"));
   int windowsAtInit = -1;
   Application()->InitProcs.push_back([&] { windowsAtInit = Application()->ComponentCount(); });
 
@@ -101,7 +101,7 @@ class ProcessEndTest : public ::testing::TestWithParam<EndCase> {
 };
 
 TEST_P(ProcessEndTest, MainWindowCloseEndsTheMessageLoop) {
-  Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
+  CreateApplication()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
   const VelarimWindows windows = CreateVelarimWindows();
   const CloseWay way = GetParam().way;
   switch (GetParam().other) {

@@ -33,7 +33,7 @@ class SlidesTest : public ::testing::Test {
     writePicture("tall.bmp", 12, 30);
     WriteFile("damaged.bmp", QByteArray("BM not really a bitmap"));
     WriteFile("notes.txt", QByteArray("text"));
-    Application()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
+    CreateApplication()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
     form_ = Application()->CreateForm<TForm1>();
     form_->DirectoryListBox1->SetDirectory(pictures_.path());
     form_->FileListBox1->SetMask(QStringLiteral("*.*"));

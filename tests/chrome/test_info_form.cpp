@@ -18,7 +18,7 @@ namespace {
 
 class InfoFormTest : public ::testing::Test {
  protected:
-  void SetUp() override { form_ = Application()->CreateForm<TFormHHInfo>(); }
+  void SetUp() override { form_ = CreateApplication()->CreateForm<TFormHHInfo>(); }
   void TearDown() override { DestroyApplication(); }
 
   static void key(QWidget* widget, Qt::Key k) {

@@ -116,7 +116,7 @@ TEST(VersionResource, FixedPartNames) {
 TEST(VersionResource, OwnExecutableCarriesVersion3005) {
   // This test program embeds the program's block as the program does.
   TVersionResource resource(nullptr);
-  EXPECT_EQ(resource.FileName(), Application()->ExeName());
+  EXPECT_EQ(resource.FileName(), ApplicationExeName());
   EXPECT_EQ(resource.VersionInfo().FileVersion, QStringLiteral("3.0.0.5"));
   EXPECT_EQ(resource.VersionInfo().FileDescription, QStringLiteral("Photo printing: preview, slides and pages at true size"));
 
@@ -149,7 +149,7 @@ TEST(VersionResource, FileWithoutBlockGivesEmptyTexts) {
 
 TEST(VersionResource, ElfSectionLookupIsBounded) {
   // The test program's own file, read from memory and then cut short.
-  QFile self(Application()->ExeName());
+  QFile self(ApplicationExeName());
   ASSERT_TRUE(self.open(QIODevice::ReadOnly));
   const QByteArray bytes = self.readAll();
   const std::optional<QByteArray> section = ReadElfSection(MemoryByteSource(bytes), kVersionSectionName, 0x10002);

@@ -23,6 +23,7 @@ class RecordingApplication : public ApplicationServices {
   void ShowHintFor(TControl* control, const QPoint&) override { hintsFor.push_back(control); }
   void HandleException(const std::exception& error) override { errors.push_back(error.what()); }
   TForm* MainForm() const override { return mainForm; }
+  const QString& ExeName() const override { return exeName; }
   const QString& Title() const override { return title; }
   bool Terminated() const override { return terminated; }
   void Terminate() override { terminated = true; }
@@ -32,6 +33,7 @@ class RecordingApplication : public ApplicationServices {
   std::vector<std::string> errors;
   std::vector<TForm*> destroyed;
   QString title = QStringLiteral("Velarim");
+  QString exeName = QStringLiteral("/opt/velarim/Velarim");
   TForm* mainForm = nullptr;
   bool terminated = false;
 };
@@ -66,6 +68,11 @@ TEST_F(WithoutApplication, ControlsAndFormsWorkAndCreateNone) {
     EXPECT_FALSE(form.Visible());
   }
   EXPECT_EQ(RegisteredApplication(), nullptr);
+  EXPECT_EQ(Application(), nullptr);
+  // What a control asks of the application has an answer without one.
+  EXPECT_EQ(ApplicationMainForm(), nullptr);
+  EXPECT_FALSE(ApplicationExeName().isEmpty());
+  EXPECT_TRUE(ApplicationTitle().isEmpty());
 }
 
 TEST_F(WithoutApplication, ErrorInOnCreateGoesToTheCaller) {
@@ -90,6 +97,8 @@ TEST_F(WithoutApplication, RegisteredServicesAreAskedInstead) {
   EXPECT_EQ(application.errors, std::vector<std::string>{"kaputt"});
 
   application.mainForm = form.get();
+  EXPECT_EQ(ApplicationMainForm(), form.get());
+  EXPECT_EQ(ApplicationExeName(), application.exeName);
   form->Close();
   EXPECT_TRUE(application.terminated);
 
@@ -98,7 +107,8 @@ TEST_F(WithoutApplication, RegisteredServicesAreAskedInstead) {
 }
 
 TEST(ApplicationServicesTest, TheApplicationRegistersItselfAndGetsTheHints) {
-  TApplication* application = Application();
+  TApplication* application = CreateApplication();
+  EXPECT_EQ(Application(), application);
   EXPECT_EQ(RegisteredApplication(), application);
   QString longHint;
   application->OnHint = [&](const QString& hint) { longHint = hint; };

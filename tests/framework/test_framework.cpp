@@ -64,7 +64,7 @@ TEST(ErrorReport, AppendsFullStopAfterLettersAndDigitsOnly) {
 
 TEST(ErrorReport, ShowsStopIconWithApplicationTitle) {
   ScriptedDialogs dialogs;
-  Application()->SetTitle(QStringLiteral("Velarim"));
+  CreateApplication()->SetTitle(QStringLiteral("Velarim"));
   Application()->HandleException(EInOutError(2));
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Datei nicht gefunden."));
@@ -78,7 +78,7 @@ TEST(ErrorReport, ShowsStopIconWithApplicationTitle) {
 
 TEST(ErrorReport, SilentAbortShowsNothing) {
   ScriptedDialogs dialogs;
-  Application()->HandleException(EAbort());
+  CreateApplication()->HandleException(EAbort());
   EXPECT_TRUE(dialogs.shown.empty());
 }
 

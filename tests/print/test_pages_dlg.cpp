@@ -20,7 +20,7 @@ class PagesDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // The dialog is a secondary window, as in the program: closing it only hides it.
-    Application()->CreateForm<TForm>();
+    CreateApplication()->CreateForm<TForm>();
     dlg = Application()->CreateForm<TPagesDlg>();
   }
   void TearDown() override { DestroyApplication(); }
