@@ -61,8 +61,8 @@ class TOpenDialog : public TComponent {
   QString Filter;
   QString Title;
   QString DefaultExt;
-  // ofFileMustExist; the read-only check box that the platform hides has no
-  // counterpart in Qt's dialog.
+  // Only an existing file can be chosen. Qt's dialog has no read-only check box, so
+  // there is none to hide.
   bool FileMustExist = false;
 
   // Shows the dialog; true when the user confirmed, FileName then being the choice.

@@ -26,8 +26,8 @@ enum class TCharacterSet {
 };
 inline constexpr int kCharacterSetCount = 12;
 
-// The platform's language identifier (1031 for German) and code page (1252 for
-// multilingual Latin 1).
+// The language identifier (1031 for German) and code page (1252 for multilingual
+// Latin 1) as the version block names its string tables by them.
 uint16_t LanguageIdentifier(TLanguage language);
 uint16_t CodePage(TCharacterSet characterSet);
 

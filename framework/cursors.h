@@ -1,5 +1,5 @@
 #pragma once
-// Cursor numbers and the screen's cursor table: the platform's cursors have fixed
+// Cursor numbers and the screen's cursor table: the standard cursors have fixed
 // negative numbers; a component may register a cursor of its own under a free number
 // and remove it again when it is no longer needed.
 
@@ -16,7 +16,7 @@ inline constexpr TCursor crNoDrop = -13;
 inline constexpr TCursor crHSplit = -14;
 inline constexpr TCursor crVSplit = -15;
 
-// The cursor shown for a number: a registered one, else the platform's; an unknown
+// The cursor shown for a number: a registered one, else the standard one; an unknown
 // number shows the default arrow.
 QCursor ScreenCursor(TCursor number);
 bool HasRegisteredCursor(TCursor number);

@@ -21,8 +21,8 @@ struct TMessage {
 
 using TWndMethod = std::function<void(TMessage&)>;
 
-// A point packed into a message parameter as the platform packs it: x in the low and y
-// in the high 16 bits, each a signed 16-bit value.
+// A point packed into one message parameter: x in the low and y in the high 16 bits,
+// each a signed 16-bit value, so points left of or above a window survive the packing.
 inline intptr_t PointToLParam(const QPoint& p) {
   return static_cast<intptr_t>((static_cast<uint32_t>(p.y() & 0xFFFF) << 16) | static_cast<uint32_t>(p.x() & 0xFFFF));
 }
@@ -31,7 +31,8 @@ inline QPoint LParamToPoint(intptr_t lParam) {
   return QPoint(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
 }
 
-// Message numbers are the platform's.
+// Message numbers. The window-message hook and the gradient caption recognise messages by
+// these fixed numbers, so they never change.
 enum : uint32_t {
   WM_NULL = 0x0000,
   WM_CREATE = 0x0001,

@@ -27,7 +27,9 @@ class TPersistent : public TObject {
   friend class TPersistentAccess;
 };
 
-// Lets a class call AssignTo on another object (as the original object model allows).
+// Lets a class call AssignTo on another object: AssignTo stays protected so that callers
+// copy through Assign, yet a holder that cannot take a source itself (a picture holder
+// given a graphic) must be able to ask the source to copy itself into it.
 class TPersistentAccess {
  public:
   static void AssignTo(TPersistent* source, TPersistent* dest) { source->AssignTo(dest); }

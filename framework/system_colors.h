@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-// A colour as the design stores it: 0x00BBGGRR, or a system colour 0x80000000 | index.
+// A colour as the controls store it: 0x00BBGGRR, or a system colour 0x80000000 | index,
+// which follows the desktop's palette when it is resolved.
 using TColor = int32_t;
 
 enum SysColorIndex : int {
@@ -73,7 +74,7 @@ constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
 uint32_t GetSysColor(int index);
 int GetSystemMetrics(int index);
 
-// Resolves a design colour (plain or system) to 0x00BBGGRR.
+// Resolves a colour (plain or system) to 0x00BBGGRR.
 uint32_t ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);

@@ -234,7 +234,8 @@ void MetafileCanvas::Paint(QPainterPath shape, bool fill, bool stroke) {
   painter_.drawPath(shape);
 }
 
-// Wide pens draw solid lines, as the platform's do; pen width 0 is one pixel wide.
+// A dashed style applies to one-pixel pens only; wider pens draw solid lines, which is
+// how pictures stored as metafiles are drawn to look. Pen width 0 is one pixel wide.
 QPen MetafileCanvas::Pen() const {
   const GdiPen& pen = state_.pen;
   if (pen.style == kPsNull) return QPen(Qt::NoPen);

@@ -30,8 +30,9 @@ class EOutOfMemory : public Exception {
   EOutOfMemory() : Exception(QStringLiteral("Zu wenig Arbeitsspeicher")) {}
 };
 
-// File-system failures, with the platform's error code (2 not found, 3 bad path,
-// 4 too many open files, 5 access denied, otherwise the negated errno number).
+// File-system failures, with the error code the program's messages are chosen by (2 not
+// found, 3 bad path, 4 too many open files, 5 access denied, otherwise the negated errno
+// number).
 class EInOutError : public Exception {
  public:
   explicit EInOutError(int code);
@@ -43,10 +44,11 @@ class EInOutError : public Exception {
 };
 
 namespace platform {
-// Maps an errno value onto the platform codes above. An errno that means none of them
-// keeps its number negated ("E/A-Fehler -5" for EIO): errno numbers overlap the
-// platform's codes (EIO is 5, EINTR 4), and a negative code can never be read as any
-// of them while still naming the errno.
+// Maps an errno value onto the error codes above, so that a failure shows the German
+// message a person understands. An errno that means none of them keeps its number
+// negated ("E/A-Fehler -5" for EIO): errno numbers overlap these codes (EIO is 5,
+// EINTR 4), and a negative code can never be read as any of them while still naming
+// the errno.
 int PlatformErrorCodeFromErrno(int error);
 }  // namespace platform
 

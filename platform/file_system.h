@@ -38,7 +38,7 @@ struct TSearchRec {
 QString GetCurrentDir();
 
 // Changes the process's current directory and notes it as its drive's current folder.
-// Raises EInOutError with the platform code of the failure (2 missing, 3 not a folder
+// Raises EInOutError with the error code of the failure (2 missing, 3 not a folder
 // or bad name, 5 access denied, else the negated errno).
 void SetCurrentDir(const QString& path);
 // The same change of directory without the note, for a change made in several steps.

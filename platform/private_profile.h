@@ -1,7 +1,7 @@
 #pragma once
-// Private-profile (INI) functions with the semantics the program was designed on:
-// every call reads the file afresh and every write replaces it atomically, so there
-// is no cache and nothing to save later. The file rules themselves are described in
+// Private-profile (INI) functions: every call reads the file afresh and every write
+// replaces it atomically, so a crash never loses what was written, there is no cache
+// to keep consistent and nothing to save later. The file rules themselves are described in
 // platform/private_profile_text.h.
 
 #include <QString>

@@ -1,5 +1,6 @@
 #pragma once
-// The millisecond tick count: a monotonic clock that wraps like the 32-bit original.
+// The millisecond tick count: a monotonic clock kept in 32 bits, so it wraps after about
+// 49 days; callers compare ticks by unsigned difference, which stays right across the wrap.
 // Tests replace the source so that rate-limited code can be driven without waiting.
 
 #include <cstdint>

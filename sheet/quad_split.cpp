@@ -45,7 +45,7 @@ void RegisterSplitCursors() {
       cursor = QCursor(QPixmap::fromImage(image.image), image.hotSpot.x(), image.hotSpot.y());
     } catch (const EInvalidGraphic&) {
       // The program's own resource is checked by its tests; should it ever be damaged,
-      // the platform's sizing cursor still shows what the crossing does.
+      // Qt's standard sizing cursor still shows what the crossing does.
     }
   }
   RegisterScreenCursor(crSplitCross, cursor);

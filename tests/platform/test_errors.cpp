@@ -7,12 +7,12 @@
 
 namespace {
 
-// The errno values that mean one of the platform's own codes.
-const std::map<int, int> kDesigned{{ENOENT, 2}, {ENOTDIR, 3}, {ENAMETOOLONG, 3}, {EINVAL, 3}, {ELOOP, 3},
+// The errno values that have a code of their own, with its German message.
+const std::map<int, int> kOwnCodes{{ENOENT, 2}, {ENOTDIR, 3}, {ENAMETOOLONG, 3}, {EINVAL, 3}, {ELOOP, 3},
                                    {EMFILE, 4}, {ENFILE, 4},  {EACCES, 5},       {EPERM, 5},  {EROFS, 5}};
 
-TEST(ErrorCodes, DesignedErrnosGiveTheirPlatformCodeAndText) {
-  for (const auto& [error, code] : kDesigned) {
+TEST(ErrorCodes, KnownErrnosGiveTheirOwnCodeAndText) {
+  for (const auto& [error, code] : kOwnCodes) {
     EXPECT_EQ(platform::PlatformErrorCodeFromErrno(error), code) << error;
   }
   EXPECT_EQ(EInOutError(platform::PlatformErrorCodeFromErrno(EROFS)).Message(), "Dateizugriff verweigert");

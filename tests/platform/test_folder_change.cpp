@@ -39,7 +39,7 @@ class FolderChangeTest : public ::testing::Test {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
 
-  // The platform code of the error raised, 0 when none.
+  // The error code of the error raised, 0 when none.
   int FailureCode(const QString& value) const {
     try {
       ChangeToFolder(value);

@@ -84,8 +84,8 @@ TEST_F(PagesDlgTest, OnlyEnterAndTheCloseBoxCloseItAndTheChoiceStays) {
 
 namespace {
 
-// The design font resolves to a face of its metrics, so every caption of the format
-// choice fits the width its radio button was designed with.
+// The forms' dialog font resolves to a face of its metrics, so every caption of the format
+// choice fits the width its radio button is laid out with.
 TEST_F(PagesDlgTest, EveryFormatCaptionFitsItsDesignedButton) {
   EXPECT_EQ(QFontInfo(dlg->BorRadio4->Font()).family().toStdString(), "Liberation Sans");
   for (TRadioButton* choice : {dlg->BorRadio1, dlg->BorRadio2, dlg->BorRadio3, dlg->BorRadio4, dlg->BorRadio5,
