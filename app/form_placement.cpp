@@ -2,7 +2,6 @@
 
 #include "app/ini_file.h"
 #include "framework/application.h"
-#include "framework/window_hook.h"
 #include "platform/paths.h"
 
 #include <QGuiApplication>
@@ -142,12 +141,7 @@ int ScreenPixelsPerInch() {
 
 // ---- TFormPlacement ----
 
-TFormPlacement::TFormPlacement(TComponent* AOwner) : TComponent(AOwner), sizeHook_(new TRxWindowHook(this)) {
-  sizeHook_->SetActive(false);
-  sizeHook_->AfterMessage = [this](TRxWindowHook*, TMessage& message, bool&) {
-    if (message.Msg == WM_SIZE || message.Msg == WM_SHOWWINDOW) enforceSizeLimits();
-  };
-}
+TFormPlacement::TFormPlacement(TComponent* AOwner) : TComponent(AOwner) {}
 
 TFormPlacement::~TFormPlacement() {
   BeginDestruction();
@@ -172,8 +166,6 @@ void TFormPlacement::Loaded() {
   owner->OnShow = [this](TObject* sender) { formShow(sender); };
   owner->OnCloseQuery = [this](TObject* sender, bool& canClose) { formCloseQuery(sender, canClose); };
   owner->OnDestroy = [this](TObject* sender) { formDestroy(sender); };
-  sizeHook_->SetWinControl(owner);
-  updateSizeHook();
 }
 
 void TFormPlacement::Notification(TComponent* AComponent, TOperation Operation) {
@@ -181,42 +173,12 @@ void TFormPlacement::Notification(TComponent* AComponent, TOperation Operation) 
 }
 
 QString TFormPlacement::IniFileName() const {
-  if (!iniFileName_.isEmpty()) return iniFileName_;
   return platform::PlacementFileNameFromExecutable(Application()->ExeName());
 }
 
 QString TFormPlacement::IniSection() const {
-  if (!iniSection_.isEmpty()) return iniSection_;
   const TForm* owner = form();
   return owner ? owner->ClassName() : QString();
-}
-
-void TFormPlacement::SetPreventResize(bool prevent) {
-  preventResize_ = prevent;
-  updateSizeHook();
-}
-
-void TFormPlacement::SetMinMaxInfo(const TWinMinMaxInfo& info) {
-  minMaxInfo_ = info;
-  updateSizeHook();
-}
-
-// The size hook is only attached when there is something to enforce.
-void TFormPlacement::updateSizeHook() {
-  sizeHook_->SetActive(preventResize_ || !minMaxInfo_.DefaultMinMaxInfo());
-  if (sizeHook_->Active()) enforceSizeLimits();
-}
-
-void TFormPlacement::enforceSizeLimits() {
-  TForm* owner = form();
-  if (!owner) return;
-  QWidget* widget = owner->Widget();
-  if (preventResize_) {
-    widget->setFixedSize(widget->size());
-    return;
-  }
-  if (!minMaxInfo_.minTrackSize.isEmpty()) widget->setMinimumSize(minMaxInfo_.minTrackSize);
-  if (!minMaxInfo_.maxTrackSize.isEmpty()) widget->setMaximumSize(minMaxInfo_.maxTrackSize);
 }
 
 void TFormPlacement::formShow(TObject* sender) {
@@ -360,7 +322,7 @@ void TFormPlacement::restoreState(TIniFile& ini, const QString& section) {
 
 void TFormPlacement::setMaximizedPosition() {
   TForm* owner = form();
-  if (!owner->HandleAllocated() || preventResize_ || !minMaxInfo_.DefaultMinMaxInfo()) return;
+  if (!owner->HandleAllocated()) return;
   TWindowPlacement placement = GetWindowPlacement(owner);
   placement.maxPosition = MaximizedPositionFor(owner->BorderStyle());
   // Only the positions change here; the frame and state stay as restored.

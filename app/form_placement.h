@@ -11,7 +11,6 @@
 #include <QString>
 
 class TIniFile;
-class TRxWindowHook;
 
 // Show commands and placement flags as the window placement reports them.
 enum : int {
@@ -19,11 +18,9 @@ enum : int {
   SW_SHOWNORMAL = 1,
   SW_SHOWMINIMIZED = 2,
   SW_SHOWMAXIMIZED = 3,
-  SW_SHOWNOACTIVATE = 4,
   SW_SHOW = 5,
   SW_MINIMIZE = 6,
   SW_SHOWMINNOACTIVE = 7,
-  SW_SHOWNA = 8,
   SW_RESTORE = 9,
 };
 enum : uint32_t { WPF_SETMINPOSITION = 1, WPF_RESTORETOMAXIMIZED = 2 };
@@ -63,16 +60,6 @@ int ScreenPixelsPerInch();
 
 enum TPlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
 
-struct TWinMinMaxInfo {
-  QPoint maxPosition;
-  QSize maxSize;
-  QSize maxTrackSize;
-  QSize minTrackSize;
-  bool DefaultMinMaxInfo() const {
-    return maxPosition.isNull() && maxSize.isEmpty() && maxTrackSize.isEmpty() && minTrackSize.isEmpty();
-  }
-};
-
 class TFormPlacement : public TComponent {
  public:
   explicit TFormPlacement(TComponent* AOwner);
@@ -86,18 +73,10 @@ class TFormPlacement : public TComponent {
   void SetActive(bool active) { active_ = active; }
   unsigned Options() const { return options_; }
   void SetOptions(unsigned options) { options_ = options; }
-  // Empty names mean the defaults: the executable's name with ".INI", the form's class.
+  // The placement file, named after the executable with ".INI", and the form's section,
+  // named after its class.
   QString IniFileName() const;
-  void SetIniFileName(const QString& name) { iniFileName_ = name; }
   QString IniSection() const;
-  void SetIniSection(const QString& section) { iniSection_ = section; }
-  bool UseRegistry() const { return false; }
-  int Version() const { return version_; }
-  void SetVersion(int version) { version_ = version; }
-  bool PreventResize() const { return preventResize_; }
-  void SetPreventResize(bool prevent);
-  const TWinMinMaxInfo& MinMaxInfo() const { return minMaxInfo_; }
-  void SetMinMaxInfo(const TWinMinMaxInfo& info);
 
   bool Restored() const { return restored_; }
   bool Saved() const { return saved_; }
@@ -120,21 +99,14 @@ class TFormPlacement : public TComponent {
   void restorePosition(TIniFile& ini, const QString& section);
   void restoreState(TIniFile& ini, const QString& section);
   void setMaximizedPosition();
-  void updateSizeHook();
-  void enforceSizeLimits();
 
   bool active_ = true;
   unsigned options_ = fpState | fpPosition;
-  QString iniFileName_;
-  QString iniSection_;
   int version_ = 0;
-  bool preventResize_ = false;
-  TWinMinMaxInfo minMaxInfo_;
   bool restored_ = false;
   bool saved_ = false;
   bool destroying_ = false;
   bool attached_ = false;
-  TRxWindowHook* sizeHook_;
   TNotifyEvent savedOnShow_;
   TCloseQueryEvent savedOnCloseQuery_;
   TNotifyEvent savedOnDestroy_;

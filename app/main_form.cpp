@@ -132,7 +132,6 @@ void TForm1::createBrowser() {
   FileListBox1->SetColumns(2);
   FileListBox1->SetItemHeight(18);
   RxSplitter1->SetControlFirst(DirectoryListBox1);
-  RxSplitter1->SetControlSecond(FileListBox1);
 
   RzDriveComboBox1->SetDirList(DirectoryListBox1);
   DirectoryListBox1->SetFileList(FileListBox1);

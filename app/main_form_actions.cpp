@@ -66,11 +66,11 @@ void TForm1::Umbenennen1Click(TObject*) {
   OpenDialog1->Execute();  // confirmed or cancelled alike
 
   if (remembered.isEmpty() || !QFileInfo(remembered).isFile()) {
-    FileListBox1->Update();
+    FileListBox1->Refresh();
     return;
   }
   ShellExecute(Widget(), QStringLiteral("open"), remembered);
-  FileListBox1->Update();
+  FileListBox1->Refresh();
   const QStringList names = FileListBox1->Items();
   for (qsizetype i = 0; i < names.size(); ++i) {
     if (names[i].compare(bareName, Qt::CaseInsensitive) == 0) {
@@ -95,7 +95,7 @@ void TForm1::Aktionausfhren1Click(TObject*) {
   OpenDialog1->FileName = FileListBox1->FileName();
   OpenDialog1->InitialDir = DirectoryListBox1->Directory();
   OpenDialog1->Execute();
-  FileListBox1->Update();
+  FileListBox1->Refresh();
 }
 
 void TForm1::Homepage1Click(TObject*) {

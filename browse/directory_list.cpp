@@ -120,10 +120,8 @@ TDirectoryListBox::TDirectoryListBox(TComponent* AOwner, HostWidget<QListWidget>
 TDirectoryListBox::~TDirectoryListBox() { BeginDestruction(); }
 
 void TDirectoryListBox::SetFileList(TFileListBox* list) {
-  if (fileList_) fileList_->SetDirList(nullptr);
   fileList_ = list;
   if (!fileList_) return;
-  fileList_->SetDirList(this);
   FreeNotification(fileList_);
   fileList_->ApplyDirectory(directory_);
 }

@@ -19,13 +19,10 @@ class TDriveComboBox : public TWinControl {
   ~TDriveComboBox() override;
   QString ClassName() const override { return QStringLiteral("TDriveComboBox"); }
 
-  // The root of the selected drive.
-  const QString& Drive() const { return drive_; }
   // Selects the drive; with followFolderList the folder list changes to the drive's
   // current folder (raising EInOutError when it cannot be entered).
   void SelectDrive(const QString& root, bool followFolderList);
   void SetDirList(TDirectoryListBox* list);
-  const std::vector<platform::DriveInfo>& Drives() const { return drives_; }
   void BuildList();
 
  protected:

@@ -15,7 +15,6 @@
 #include <functional>
 #include <vector>
 
-class TDirectoryListBox;
 class TKeyHold;
 class FileListModel;
 
@@ -49,10 +48,8 @@ class TFileListBox : public TWinControl {
   void SetMask(const QString& mask);
   // Re-reads the names of the listed folder with the current mask; the selection is lost.
   void Refresh() { readFileNames(); }
-  void Update() { readFileNames(); }
 
   QStringList Items() const;
-  const std::vector<TFileRecord>& Records() const { return records_; }
   int ItemIndex() const;
   // Selects the item (none for an index out of range) and runs the click notification.
   void SetItemIndex(int index);
@@ -61,13 +58,9 @@ class TFileListBox : public TWinControl {
   QString FileName() const;
 
   void SetColumns(int columns);
-  int Columns() const { return columns_; }
   // The item height: the larger of the designed one and the font's height less 3.
   void SetItemHeight(int height);
   int ItemHeight() const;
-
-  // The folder list that feeds this list (set by the folder list).
-  void SetDirList(TDirectoryListBox* list) { dirList_ = list; }
 
   static constexpr int kDragThreshold = 5;
 
@@ -89,7 +82,6 @@ class TFileListBox : public TWinControl {
 
   QListView* list_;
   FileListModel* model_;
-  TDirectoryListBox* dirList_ = nullptr;
   QString directory_;
   QString mask_ = QStringLiteral("*.*");
   std::vector<TFileRecord> records_;

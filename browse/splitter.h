@@ -11,8 +11,9 @@ class TRxSplitter : public TCustomControl {
   explicit TRxSplitter(TComponent* AOwner);
   QString ClassName() const override { return QStringLiteral("TRxSplitter"); }
 
+  // The control whose width the drag changes; the one beyond fills the rest by its
+  // alignment, so the splitter need not know it.
   void SetControlFirst(TControl* control) { first_ = control; }
-  void SetControlSecond(TControl* control) { second_ = control; }
 
   static constexpr int kEdgeLimit = 20;
   // The new width of the first control for a drag of delta pixels.
@@ -26,7 +27,6 @@ class TRxSplitter : public TCustomControl {
   int clampedX(int parentX) const;
 
   TControl* first_ = nullptr;
-  TControl* second_ = nullptr;
   bool dragging_ = false;
   int startX_ = 0;
   QRubberBand* line_ = nullptr;

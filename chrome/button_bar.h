@@ -20,7 +20,6 @@ class TabcButtonPage : public TCustomControl {
   QString ClassName() const override { return QStringLiteral("TabcButtonPage"); }
 
   void SetButtonBar(TabcButtonBar* bar);
-  TabcButtonBar* ButtonBar() const { return bar_; }
   // The header button's caption and picture (an image of the form's image list).
   void SetCaption(const QString& caption) override;
   const QPixmap& Image() const { return image_; }
@@ -44,8 +43,6 @@ class TabcButtonBar : public TCustomControl {
   TabcButtonPage* Pages(int index) const { return pages_.at(static_cast<size_t>(index)); }
   TabcButtonPage* ActivePage() const { return activePage_; }
   void SetActivePage(TabcButtonPage* page);
-  // The header's font (the page bar's own font is the pages' one).
-  const QFont& HeaderFont() const { return headerFont_; }
   void SetHeaderFont(const QFont& font, TColor color);
 
   // The header rectangle of a page, in the bar's coordinates.

@@ -143,8 +143,6 @@ void TRxGradientCaption::SetActive(bool active) {
   if (active_ == active) return;
   active_ = active;
   Update();
-  const TNotifyEvent& event = active_ ? OnActivate : OnDeactivate;
-  if (event) event(this);
 }
 
 void TRxGradientCaption::SetFormCaption(const QString& caption) {
@@ -157,19 +155,6 @@ void TRxGradientCaption::SetStartColor(TColor color) {
   if (color == startColor_) return;
   startColor_ = color;
   repaintIf(windowActive_ ? gradientActive_ : gradientInactive_);
-}
-
-void TRxGradientCaption::SetGradientSteps(int steps) {
-  steps = std::clamp(steps, 0, 255);  // passed on as an 8-bit count
-  if (steps == gradientSteps_) return;
-  gradientSteps_ = steps;
-  repaintIf(windowActive_ ? gradientActive_ : gradientInactive_);
-}
-
-void TRxGradientCaption::SetGradientActive(bool value) {
-  if (value == gradientActive_) return;
-  gradientActive_ = value;
-  repaintIf(windowActive_);
 }
 
 void TRxGradientCaption::SetGradientInactive(bool value) {
@@ -190,12 +175,6 @@ void TRxGradientCaption::SetDefaultFont(bool value) {
   defaultFont_ = value;
   if (defaultFont_) applyDefaultFont();
   repaintIf(true);
-}
-
-void TRxGradientCaption::SetFontInactiveColor(TColor color) {
-  if (color == fontInactiveColor_) return;
-  fontInactiveColor_ = color;
-  repaintIf(!windowActive_);
 }
 
 void TRxGradientCaption::repaintIf(bool visibleNow) {

@@ -63,24 +63,12 @@ class TRxGradientCaption : public TComponent {
   void SetActive(bool active);
   const QString& FormCaption() const { return formCaption_; }
   void SetFormCaption(const QString& caption);
-  TColor StartColor() const { return startColor_; }
   void SetStartColor(TColor color);
-  int GradientSteps() const { return gradientSteps_; }
-  void SetGradientSteps(int steps);
-  bool GradientActive() const { return gradientActive_; }
-  void SetGradientActive(bool value);
-  bool GradientInactive() const { return gradientInactive_; }
   void SetGradientInactive(bool value);
   const QFont& Font() const { return font_; }
   TColor FontColor() const { return fontColor_; }
   void SetFont(const QFont& font, TColor color);
-  bool DefaultFont() const { return defaultFont_; }
   void SetDefaultFont(bool value);
-  TColor FontInactiveColor() const { return fontInactiveColor_; }
-  void SetFontInactiveColor(TColor color);
-
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
 
   // Installs or removes the hook and repaints the caption of a visible form at once.
   void Update();

@@ -277,12 +277,6 @@ TSpeedBar::TSpeedBar(TComponent* AOwner) : TCustomPanel(AOwner) {
 // The bar owns its sections; they go with it.
 TSpeedBar::~TSpeedBar() { BeginDestruction(); }
 
-void TSpeedBar::SetOptions(unsigned options) {
-  options_ = options;
-  Invalidate();
-  for (int i = 0; i < ControlCount(); ++i) Controls(i)->Invalidate();
-}
-
 void TSpeedBar::SetBtnSize(int width, int height) {
   btnWidth_ = std::max(1, width);
   btnHeight_ = std::max(1, height);
@@ -334,12 +328,9 @@ void TSpeedBar::PaintBackground(QPainter& painter, const QRect& area) const {
   painter.translate(-area.topLeft());
   const QRect inner = InnerRect();
   painter.setClipRect(inner.intersected(area));
+  // The bar's options never stretch the wallpaper: it is tiled.
   if (!wallpaper_.isNull() && wallpaper_.width() > 0 && wallpaper_.height() > 0) {
-    if (options_ & sbStretchBitmap) {
-      painter.drawImage(inner, wallpaper_);
-    } else {
-      for (const QPoint& at : WallpaperTiles(inner, wallpaper_.size())) painter.drawImage(at, wallpaper_);
-    }
+    for (const QPoint& at : WallpaperTiles(inner, wallpaper_.size())) painter.drawImage(at, wallpaper_);
   }
   painter.restore();
 }

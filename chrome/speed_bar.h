@@ -54,7 +54,6 @@ class TSpeedItem : public TCustomControl {
 
   // A 16-colour picture; its bottom-left pixel's colour is its transparent colour.
   void SetGlyph(const QImage& glyph);
-  const QImage& Glyph() const { return glyph_; }
   TSpeedbarSection* Section() const { return section_; }
   void SetSection(TSpeedbarSection* section);
 
@@ -109,15 +108,11 @@ class TSpeedBar : public TCustomPanel {
   QString ClassName() const override { return QStringLiteral("TSpeedBar"); }
 
   unsigned Options() const { return options_; }
-  void SetOptions(unsigned options);
   TBarPosition Position() const { return position_; }
   TBarOrientation Orientation() const { return orientation_; }
   int BtnOffsetHorz() const { return btnOffsetHorz_; }
   int BtnOffsetVert() const { return btnOffsetVert_; }
-  void SetBtnOffsetHorz(int offset) { btnOffsetHorz_ = offset; }
-  void SetBtnOffsetVert(int offset) { btnOffsetVert_ = offset; }
   int BtnWidth() const { return btnWidth_; }
-  int BtnHeight() const { return btnHeight_; }
   void SetBtnSize(int width, int height);
   // Grid steps along x and y of the bar as it lies now.
   int GridStepHorz() const;

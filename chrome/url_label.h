@@ -32,8 +32,6 @@ class TUrlLabel : public TAlignedLabel {
 
   const QString& URL() const { return url_; }
   void SetURL(const QString& url) { url_ = url; }
-  TColor ActiveColor() const { return activeColor_; }
-  void SetActiveColor(TColor color) { activeColor_ = color; }
   // A context menu of the form that replaces the label's own one ("Copy"); one
   // without items shows nothing.
   void SetPopupMenu(TMenuItem* menu) { popupMenu_ = menu; }

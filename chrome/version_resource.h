@@ -68,7 +68,6 @@ class TVersionResource : public TComponent {
   void SetFileName(const QString& fileName);
   TLanguage Language() const { return language_; }
   void SetLanguage(TLanguage language);
-  TCharacterSet CharacterSet() const { return characterSet_; }
   void SetCharacterSet(TCharacterSet characterSet);
 
   const TVersionInfo& VersionInfo() const { return info_; }

@@ -47,7 +47,6 @@ class TApplication : public TComponent, public ApplicationServices {
   void SetShowHint(bool show);
   int HintPause() const { return hintPause_; }
   void SetHintPause(int ms) { hintPause_ = ms; }
-  int HintHidePause() const { return hintHidePause_; }
   int HintShortPause() const { return hintShortPause_; }
   void ShowHintFor(TControl* control, const QPoint& globalPos) override;
   // The long part of the hint under the mouse (nobody listens in this program).

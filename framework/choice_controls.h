@@ -37,7 +37,6 @@ class TShape : public TGraphicControl {
  public:
   explicit TShape(TComponent* AOwner);
   QString ClassName() const override { return QStringLiteral("TShape"); }
-  TColor BrushColor() const { return brushColor_; }
   void SetBrushColor(TColor color);
 
  protected:

@@ -48,8 +48,6 @@ class TControl : public TComponent {
   int Height() const { return bounds_.height(); }
   QRect BoundsRect() const { return bounds_; }
   void SetBounds(int left, int top, int width, int height);
-  void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
-  void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
   void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
   void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
   virtual QRect ClientRect() const { return QRect(0, 0, Width(), Height()); }
@@ -71,8 +69,6 @@ class TControl : public TComponent {
   void SetHint(const QString& hint);
   bool ShowHint() const;
   void SetShowHint(bool show);
-  bool ParentShowHint() const { return parentShowHint_; }
-  void SetParentShowHint(bool value) { parentShowHint_ = value; }
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -96,7 +92,6 @@ class TControl : public TComponent {
   virtual void WndProc(TMessage& message);
   // Sends a message through the window procedure and returns its result.
   intptr_t Perform(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
-  void Dispatch(TMessage& message) { WindowProc(message); }
 
   void Invalidate();
   void Repaint();
@@ -127,7 +122,6 @@ class TControl : public TComponent {
   QPointer<QWidget> widget_;
 
  private:
-  void updateToolTip();
   void handleMouseMessage(const TMessage& message);
 
   ControlHost* host_;

@@ -62,11 +62,9 @@ class TForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle style);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition position) { position_ = position; }
-  bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
   void SetStayOnTop(bool onTop);
 
-  TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
 
   // Draws the border, title bar and menu bar itself instead of the window manager.
@@ -79,7 +77,6 @@ class TForm : public TWinControl {
 
   void SetVisible(bool visible) override;
   void Close();
-  bool Closing() const { return closing_; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;

@@ -24,7 +24,6 @@ class TMenuItem : public TComponent {
   const QString& Caption() const { return caption_; }
   void SetCaption(const QString& caption);
   bool IsSeparator() const { return caption_ == QLatin1String("-"); }
-  const QKeySequence& ShortCut() const { return shortCut_; }
   void SetShortCut(const QKeySequence& shortCut);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -32,7 +31,6 @@ class TMenuItem : public TComponent {
   void SetVisible(bool visible);
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
-  int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int index) { imageIndex_ = index; }
 
   void Add(TMenuItem* item);

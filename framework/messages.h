@@ -35,14 +35,12 @@ inline QPoint LParamToPoint(intptr_t lParam) {
 // these fixed numbers, so they never change.
 enum : uint32_t {
   WM_NULL = 0x0000,
-  WM_CREATE = 0x0001,
   WM_DESTROY = 0x0002,
   WM_MOVE = 0x0003,
   WM_SIZE = 0x0005,
   WM_ACTIVATE = 0x0006,
   WM_SETFOCUS = 0x0007,
   WM_KILLFOCUS = 0x0008,
-  WM_SETTEXT = 0x000C,
   WM_PAINT = 0x000F,
   WM_CLOSE = 0x0010,
   WM_QUIT = 0x0012,
@@ -57,7 +55,6 @@ enum : uint32_t {
   WM_NCRBUTTONUP = 0x00A5,
   WM_KEYDOWN = 0x0100,
   WM_KEYUP = 0x0101,
-  WM_CHAR = 0x0102,
   WM_SYSCOMMAND = 0x0112,
   WM_MOUSEMOVE = 0x0200,
   WM_LBUTTONDOWN = 0x0201,
@@ -67,14 +64,6 @@ enum : uint32_t {
   WM_RBUTTONUP = 0x0205,
   WM_MOUSEWHEEL = 0x020A,
   WM_USER = 0x0400,
-};
-
-// System commands (WParam of WM_SYSCOMMAND).
-enum : uint32_t {
-  SC_MINIMIZE = 0xF020,
-  SC_MAXIMIZE = 0xF030,
-  SC_CLOSE = 0xF060,
-  SC_RESTORE = 0xF120,
 };
 
 // Hit-test codes for the non-client area.
@@ -101,6 +90,4 @@ enum : int {
 enum : uint32_t {
   WS_BORDER = 0x00800000,
   WS_DLGFRAME = 0x00400000,
-  WS_CAPTION = 0x00C00000,
-  WS_THICKFRAME = 0x00040000,
 };

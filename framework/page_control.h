@@ -16,7 +16,6 @@ class TPageControl : public TWinControl {
   int PageCount() const { return static_cast<int>(pages_.size()); }
   TTabSheet* Pages(int index) const { return pages_.at(static_cast<size_t>(index)); }
   TTabSheet* ActivePage() const;
-  int ActivePageIndex() const { return active_; }
   void SetActivePageIndex(int index);
   void SetActivePage(TTabSheet* page);
   // Tabs drawn as flat buttons that light up under the mouse.
@@ -49,7 +48,6 @@ class TTabSheet : public TWinControl {
   ~TTabSheet() override;
   QString ClassName() const override { return QStringLiteral("TTabSheet"); }
 
-  TPageControl* PageControl() const { return pageControl_; }
   void SetPageControl(TPageControl* control);
   void SetCaption(const QString& caption) override;
 

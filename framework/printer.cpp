@@ -82,14 +82,6 @@ TPrinter::~TPrinter() {
   if (painter_) painter_->end();
 }
 
-QStringList TPrinter::Printers() {
-  QStringList names = QPrinterInfo::availablePrinterNames();
-  const QString systemDefault = QPrinterInfo::defaultPrinterName();
-  if (names.removeOne(systemDefault)) names.prepend(systemDefault);
-  names.append(kPdfPrinterName);
-  return names;
-}
-
 void TPrinter::ensureSelected() {
   if (selected_) return;
   selected_ = true;
@@ -147,17 +139,6 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
   device_->setPageOrientation(Value == TPrinterOrientation::poPortrait ? QPageLayout::Portrait
                                                                        : QPageLayout::Landscape);
   usePrintableArea(*device_);
-}
-
-int TPrinter::Copies() {
-  ensureSelected();
-  return device_->copyCount();
-}
-
-void TPrinter::SetCopies(int Value) {
-  refuseWhilePrinting();
-  ensureSelected();
-  device_->setCopyCount(Value);
 }
 
 bool TPrinter::ExecuteDialog(QWidget* Owner) {

@@ -37,9 +37,6 @@ class TPrinter {
   TPrinter(const TPrinter&) = delete;
   TPrinter& operator=(const TPrinter&) = delete;
 
-  // The system's printers and "PDF-Datei", the system's default first.
-  static QStringList Printers();
-
   // The current printer; on first use the system's default printer, else "PDF-Datei".
   QString PrinterName();
   // Refused while a document is open.
@@ -53,8 +50,6 @@ class TPrinter {
   // printer that is gone); the write is refused while a document is open.
   TPrinterOrientation Orientation();
   void SetOrientation(TPrinterOrientation Value);
-  int Copies();
-  void SetCopies(int Value);
 
   // The print dialog on a copy of the settings; confirmed, the printer takes over the
   // chosen printer, file and settings. An existing file is only written over when the

@@ -36,12 +36,6 @@ void TCustomPanel::SetBevelOuter(TPanelBevel bevel) {
   Invalidate();
 }
 
-void TCustomPanel::SetBevelInner(TPanelBevel bevel) {
-  bevelInner_ = bevel;
-  AlignControls();
-  Invalidate();
-}
-
 void TCustomPanel::SetBevelWidth(int width) {
   bevelWidth_ = width;
   AlignControls();

@@ -18,7 +18,6 @@ class TCustomPanel : public TCustomControl {
   TPanelBevel BevelOuter() const { return bevelOuter_; }
   void SetBevelOuter(TPanelBevel bevel);
   TPanelBevel BevelInner() const { return bevelInner_; }
-  void SetBevelInner(TPanelBevel bevel);
   int BevelWidth() const { return bevelWidth_; }
   void SetBevelWidth(int width);
   int BorderWidth() const { return borderWidth_; }
@@ -52,7 +51,6 @@ class TLabel : public TGraphicControl {
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent);
   // An auto-sized label takes the size of its one-line text.
-  bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
   void SetCaption(const QString& caption) override;
   // The caption as shown: "&&" is one "&", a single "&" marks the access key.

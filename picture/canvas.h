@@ -18,10 +18,8 @@ class TCanvas {
 
   // The painter to draw with, or nullptr when there is nothing to draw on.
   virtual QPainter* Painter() { return painter_; }
-  void SetPainter(QPainter* Painter) { painter_ = Painter; }
   // Bits per pixel (bits times planes) of the target device.
   int BitsPerPixel() const { return bitsPerPixel_; }
-  void SetBitsPerPixel(int Value) { bitsPerPixel_ = Value; }
 
   // Draws Graphic stretched into Rect; nothing without a graphic.
   void StretchDraw(const QRect& Rect, TGraphic* Graphic);

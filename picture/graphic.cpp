@@ -38,17 +38,8 @@ void TGraphic::SaveToFile(const QString& FileName) {
   SaveToStream(stream);
 }
 
-void TGraphic::SetModified(bool Value) {
-  if (Value) {
-    Changed(this);
-  } else {
-    modified_ = false;
-  }
-}
-
 void TGraphic::Changed(TObject* Sender) {
   (void)Sender;
-  modified_ = true;
   if (onChange_) {
     // A copy: the handler may replace the notification (or free this graphic's owner).
     const TNotifyEvent handler = onChange_;

@@ -57,8 +57,6 @@ class TGraphic : public TPersistent {
   virtual void ReadData(TStream& Stream) { LoadFromStream(Stream); }
   virtual void WriteData(TStream& Stream) { SaveToStream(Stream); }
 
-  bool Modified() const { return modified_; }
-  void SetModified(bool Value);
   bool PaletteModified() const { return paletteModified_; }
   void SetPaletteModified(bool Value) { paletteModified_ = Value; }
 
@@ -80,7 +78,6 @@ class TGraphic : public TPersistent {
  private:
   TNotifyEvent onChange_;
   TProgressEvent onProgress_;
-  bool modified_ = false;
   bool transparent_ = false;
   bool paletteModified_ = false;
 };

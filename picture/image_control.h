@@ -19,7 +19,6 @@ class TImage : public TGraphicControl {
   TPicture* Picture() const { return picture_.get(); }
   bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
-  bool IncrementalDisplay() const { return incrementalDisplay_; }
   void SetIncrementalDisplay(bool incremental) { incrementalDisplay_ = incremental; }
 
   TProgressEvent OnProgress;

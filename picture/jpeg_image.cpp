@@ -341,10 +341,3 @@ void TJPEGImage::SetScale(TJPEGScale Value) {
     decodeSettingChanged();
   }
 }
-
-void TJPEGImage::SetSmoothing(bool Value) {
-  if (Value != settings_.Smoothing) {
-    settings_.Smoothing = Value;
-    decodeSettingChanged();
-  }
-}

@@ -66,7 +66,6 @@ class TJPEGImage : public TGraphic {
   TJPEGScale Scale() const { return settings_.Scale; }
   void SetScale(TJPEGScale Value);
   bool Smoothing() const { return settings_.Smoothing; }
-  void SetSmoothing(bool Value);
   const TJPEGSettings& Settings() const { return settings_; }
 
  protected:

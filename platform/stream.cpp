@@ -99,11 +99,6 @@ void TMemoryStream::SetSize(int64_t NewSize) {
   position_ = std::min<int64_t>(position_, data_.size());
 }
 
-void TMemoryStream::Clear() {
-  data_.clear();
-  position_ = 0;
-}
-
 void TMemoryStream::LoadFromStream(TStream& Stream) {
   Stream.SetPosition(0);
   const int64_t count = Stream.Size();

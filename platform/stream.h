@@ -43,7 +43,6 @@ class TMemoryStream : public TStream {
   int64_t Size() override { return data_.size(); }
   void SetSize(int64_t NewSize) override;
 
-  void Clear();
   const QByteArray& Bytes() const { return data_; }
   const char* Memory() const { return data_.constData(); }
   void LoadFromStream(TStream& Stream);

@@ -172,21 +172,6 @@ void TabcCustomSplit::realign() {
   Invalidate();
 }
 
-void TabcCustomSplit::SetSplitHLimits(SplitLimits limits) {
-  hLimits_ = limits;
-  SetSplitHPos(hPos_);
-}
-
-void TabcCustomSplit::SetSplitVLimits(SplitLimits limits) {
-  vLimits_ = limits;
-  SetSplitVPos(vPos_);
-}
-
-void TabcCustomSplit::SetThickness(int thickness) {
-  thickness_ = std::clamp(thickness, 1, 10);
-  reapplyPositions(QPoint(hPos_, vPos_));
-}
-
 void TabcCustomSplit::SetBorderStyle(TBorderStyle style) {
   borderStyle_ = style;
   SetStyle(style == TBorderStyle::bsSingle ? Style() | WS_BORDER : Style() & ~WS_BORDER);
@@ -194,20 +179,9 @@ void TabcCustomSplit::SetBorderStyle(TBorderStyle style) {
   reapplyPositions(QPoint(hPos_, vPos_));
 }
 
-void TabcCustomSplit::SetSplitBevel(TPanelBevel bevel) {
-  splitBevel_ = bevel;
-  Invalidate();
-}
-
 void TabcCustomSplit::SetSplitColor(TColor color) {
   splitColor_ = color;
   Invalidate();
-}
-
-void TabcCustomSplit::SetCursor(TCursor cursor) {
-  cursor_ = cursor;
-  for (TabcSplitPane* pane : panes_) pane->Widget()->setCursor(ScreenCursor(cursor));
-  showCursor(cursor);
 }
 
 void TabcCustomSplit::showCursor(TCursor cursor) { widget_->setCursor(ScreenCursor(cursor)); }

@@ -65,33 +65,16 @@ class TabcCustomSplit : public TabcCustomEdgePanel {
   // The positions as percentages of the width and height, as of the last change.
   int SplitHPercent() const { return hPercent_; }
   int SplitVPercent() const { return vPercent_; }
-  SplitLimits SplitHLimits() const { return hLimits_; }
-  void SetSplitHLimits(SplitLimits limits);
-  SplitLimits SplitVLimits() const { return vLimits_; }
-  void SetSplitVLimits(SplitLimits limits);
-  // Keep the percentage instead of the pixel position when the size changes.
-  bool SplitHScaled() const { return hScaled_; }
-  void SetSplitHScaled(bool scaled) { hScaled_ = scaled; }
-  bool SplitVScaled() const { return vScaled_; }
+  // Keep the vertical bar's percentage instead of its pixel position when the size changes.
   void SetSplitVScaled(bool scaled) { vScaled_ = scaled; }
-  SplitLocks Locks() const { return locks_; }
   void SetSplitHLock(bool locked) { locks_.horizontal = locked; }
-  void SetSplitVLock(bool locked) { locks_.vertical = locked; }
 
-  int Thickness() const { return thickness_; }
-  void SetThickness(int thickness);  // 1 to 10
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle style);
-  TabcSplitMoveStyle SplitMoveStyle() const { return moveStyle_; }
   void SetSplitMoveStyle(TabcSplitMoveStyle style) { moveStyle_ = style; }
   bool MoveImmediate() const { return moveStyle_ == TabcSplitMoveStyle::amsImmediate; }
-  TPanelBevel SplitBevel() const { return splitBevel_; }
-  void SetSplitBevel(TPanelBevel bevel);
   TColor SplitColor() const { return splitColor_; }
   void SetSplitColor(TColor color);
-  // The normal cursor, also the cursor of every pane.
-  TCursor Cursor() const { return cursor_; }
-  void SetCursor(TCursor cursor);
 
   TNotifyEvent OnSplitMoveH;
   TNotifyEvent OnSplitMoveV;
@@ -105,7 +88,6 @@ class TabcCustomSplit : public TabcCustomEdgePanel {
   // While the split is being built from its design, positions are stored without
   // aligning; Loaded() then clamps them and aligns the panes once.
   void BeginLoading() { loading_ = true; }
-  bool Loading() const { return loading_; }
   virtual void Loaded();
 
   bool Dragging() const { return dragging_; }
