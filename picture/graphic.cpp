@@ -1,5 +1,6 @@
 #include "picture/graphic.h"
 
+#include "platform/errors.h"
 #include "platform/stream.h"
 
 #include <typeinfo>
@@ -20,6 +21,10 @@ bool TGraphic::Equals(TGraphic* Graphic) {
   Graphic->SaveToStream(theirs);
   return mine.Bytes() == theirs.Bytes();
 }
+
+void TGraphic::SetWidth(int) { throw EInvalidGraphicOperation(SizeRefusal()); }
+
+void TGraphic::SetHeight(int) { throw EInvalidGraphicOperation(SizeRefusal()); }
 
 void TGraphic::SetTransparent(bool Value) {
   if (Value != transparent_) {

@@ -40,8 +40,10 @@ class TGraphic : public TPersistent {
   virtual bool Empty() = 0;
   virtual int Width() = 0;
   virtual int Height() = 0;
-  virtual void SetWidth(int Value) = 0;
-  virtual void SetHeight(int Value) = 0;
+  // Changes the size. A kind whose size follows from its contents keeps these and
+  // refuses with EInvalidGraphicOperation and its SizeRefusal() text.
+  virtual void SetWidth(int Value);
+  virtual void SetHeight(int Value);
   virtual TPalette Palette() { return nullptr; }
   virtual void SetPalette(TPalette Value) { (void)Value; }
   virtual bool Transparent() { return transparent_; }
@@ -70,8 +72,10 @@ class TGraphic : public TPersistent {
 
   // Draws the graphic stretched into Rect of the canvas.
   virtual void Draw(TCanvas& ACanvas, const QRect& Rect) = 0;
-  // Sets the modified flag and fires the change notification.
+  // Fires the change notification.
   virtual void Changed(TObject* Sender);
+  // The text of the refusal to change the size (see SetWidth).
+  virtual QString SizeRefusal() const { return QString(); }
   void Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const QRect& R,
                 const QString& Msg);
 

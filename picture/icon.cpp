@@ -191,13 +191,6 @@ int TIcon::Width() { return data_ ? data_->image.width() : 0; }
 
 int TIcon::Height() { return data_ ? data_->image.height() : 0; }
 
-void TIcon::SetWidth(int Value) {
-  (void)Value;
-  throw EInvalidGraphicOperation(QStringLiteral("Die Größe eines Symbols kann nicht verändert werden"));
-}
-
-void TIcon::SetHeight(int Value) { SetWidth(Value); }
-
 void TIcon::LoadFromStream(TStream& Stream) {
   QByteArray file = ReadRestOfStream(Stream, kMaxDibImageBytes);
   QImage image = ReadIconFile(reinterpret_cast<const uint8_t*>(file.constData()), static_cast<size_t>(file.size()));

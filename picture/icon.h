@@ -60,9 +60,6 @@ class TIcon : public TGraphic {
   bool Empty() override { return data_ == nullptr; }
   int Width() override;
   int Height() override;
-  // An icon's size is that of its image: refused with EInvalidGraphicOperation.
-  void SetWidth(int Value) override;
-  void SetHeight(int Value) override;
   // Icons always draw through their mask.
   bool Transparent() override { return true; }
 
@@ -74,6 +71,8 @@ class TIcon : public TGraphic {
 
  protected:
   void Draw(TCanvas& ACanvas, const QRect& Rect) override;
+  // An icon's size is that of its image.
+  QString SizeRefusal() const override { return QStringLiteral("Die Größe eines Symbols kann nicht verändert werden"); }
 
  private:
   struct Data {

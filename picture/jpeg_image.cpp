@@ -17,8 +17,6 @@ namespace {
 // forged stored-data count from asking for absurd amounts.
 constexpr int64_t kMaxJpegFileBytes = int64_t{1} << 30;
 
-QString SizeRefused() { return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden"); }
-
 }  // namespace
 
 TJPEGImage::TJPEGImage()
@@ -120,10 +118,6 @@ int TJPEGImage::Height() {
   scaledSizeNeeded();
   return scaledHeight_;
 }
-
-void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation(SizeRefused()); }
-
-void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation(SizeRefused()); }
 
 // --- palettes --------------------------------------------------------------------------
 

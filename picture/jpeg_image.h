@@ -28,9 +28,6 @@ class TJPEGImage : public TGraphic {
   bool Empty() override;
   int Width() override;
   int Height() override;
-  // The size of a JPEG picture cannot be changed: both raise EInvalidGraphicOperation.
-  void SetWidth(int Value) override;
-  void SetHeight(int Value) override;
   TPalette Palette() override;
   void SetPalette(TPalette Value) override;
 
@@ -73,6 +70,10 @@ class TJPEGImage : public TGraphic {
   void Draw(TCanvas& ACanvas, const QRect& Rect) override;
   // Into a TBitmap: the decoded pixels; anything else raises the assignment error.
   void AssignTo(TPersistent* Dest) override;
+  // The size of a JPEG picture cannot be changed.
+  QString SizeRefusal() const override {
+    return QStringLiteral("Die Größe einer JPEG-Grafik kann nicht verändert werden");
+  }
 
  private:
   void newData();
