@@ -6,23 +6,14 @@
 
 #include "framework/component.h"
 #include "framework/form.h"
+#include "framework/messages.h"
 
 #include <QPoint>
 #include <QString>
 
 class TIniFile;
 
-// Show commands and placement flags as the window placement reports them.
-enum : int {
-  SW_HIDE = 0,
-  SW_SHOWNORMAL = 1,
-  SW_SHOWMINIMIZED = 2,
-  SW_SHOWMAXIMIZED = 3,
-  SW_SHOW = 5,
-  SW_MINIMIZE = 6,
-  SW_SHOWMINNOACTIVE = 7,
-  SW_RESTORE = 9,
-};
+// Placement flags as the window placement reports them.
 enum : uint32_t { WPF_SETMINPOSITION = 1, WPF_RESTORETOMAXIMIZED = 2 };
 
 // A window's placement: its state and the frame it has when neither minimised nor

@@ -91,3 +91,16 @@ enum : uint32_t {
   WS_BORDER = 0x00800000,
   WS_DLGFRAME = 0x00400000,
 };
+
+// Show commands: how a window is shown. The window placement stores them in its file,
+// so the numbers never change.
+enum : int {
+  SW_HIDE = 0,
+  SW_SHOWNORMAL = 1,
+  SW_SHOWMINIMIZED = 2,
+  SW_SHOWMAXIMIZED = 3,
+  SW_SHOW = 5,
+  SW_MINIMIZE = 6,
+  SW_SHOWMINNOACTIVE = 7,
+  SW_RESTORE = 9,
+};
