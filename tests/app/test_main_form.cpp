@@ -10,6 +10,7 @@
 #include "framework/menus.h"
 #include "framework/std_controls.h"
 #include "support/scripted_dialogs.h"
+#include "tests/app/main_form_fixture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,21 +22,11 @@
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+// The pictures folder of the fixture is the current folder the program starts in.
+class MainFormTest : public MainFormFixture {
  protected:
-  void SetUp() override {
-    startDir_ = QDir::currentPath();
-    ASSERT_TRUE(programDir_.isValid());
-    ASSERT_TRUE(workDir_.isValid());
-    QDir::setCurrent(workDir_.path());
-  }
-  void TearDown() override {
-    DestroyApplication();
-    QDir::setCurrent(startDir_);
-  }
-
   QString settingsFile() const { return programDir_.path() + QStringLiteral("/velarim.ini"); }
-  QString workDir() const { return QDir(workDir_.path()).canonicalPath(); }
+  QString workDir() const { return QDir(pictures_.path()).canonicalPath(); }
 
   void writeSettings(const QByteArray& text) {
     QFile file(settingsFile());
@@ -50,9 +41,6 @@ class MainFormTest : public ::testing::Test {
   }
 
   ScriptedDialogs dialogs_;
-  QTemporaryDir programDir_;
-  QTemporaryDir workDir_;
-  QString startDir_;
 };
 
 TEST_F(MainFormTest, FirstStartKeepsFolderTurnsHintsOnAndWritesNothing) {
