@@ -1,5 +1,6 @@
-// Every test executable runs inside one application object on the offscreen platform,
-// so widgets, fonts and images behave as in the program without a display. A message
+// Every test executable runs inside one Qt application on the offscreen platform, so
+// widgets, fonts and images behave as in the program without a display; a test that
+// needs the program's application object makes it with CreateApplication(). A message
 // box that a test did not script fails that test instead of waiting for a click.
 #include "framework/application.h"
 #include "framework/dialogs.h"
