@@ -21,8 +21,42 @@ function(velarim_test_folder folder)
   endif()
   add_executable(tests_${folder} ${sources})
   target_link_libraries(tests_${folder} PRIVATE velarim_test_support ${ARG_LINKS})
-  gtest_discover_tests(tests_${folder}
-    # A profile folder of the tests' own, so nothing a test saves lands in the user's.
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELARIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/tests/profile"
-    DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(tests_${folder} DISCOVERY_TIMEOUT 60)
+  velarim_discovered_tests_in_test_home(tests_${folder}_TESTS ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()
+
+# Every test runs in a home of its own: HOME and the XDG folders point into the build
+# folder, which the fixture velarim_test_home (tests/) makes afresh before the tests run,
+# so nothing a test saves, caches or keeps reaches the home of whoever runs them.
+set(VELARIM_TEST_HOME ${PROJECT_BINARY_DIR}/tests/home)
+set(VELARIM_TEST_RUNTIME_DIR ${PROJECT_BINARY_DIR}/tests/runtime)
+set(VELARIM_TEST_ENVIRONMENT
+    HOME=${VELARIM_TEST_HOME}
+    XDG_CONFIG_HOME=${VELARIM_TEST_HOME}/.config
+    XDG_DATA_HOME=${VELARIM_TEST_HOME}/.local/share
+    XDG_CACHE_HOME=${VELARIM_TEST_HOME}/.cache
+    XDG_RUNTIME_DIR=${VELARIM_TEST_RUNTIME_DIR})
+
+# The named tests run in the test home, with further environment entries.
+function(velarim_tests_in_test_home)
+  cmake_parse_arguments(ARG "" "" "TESTS;ENVIRONMENT" ${ARGN})
+  set(environment ${VELARIM_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  set_tests_properties(${ARG_TESTS} PROPERTIES ENVIRONMENT "${environment}" FIXTURES_REQUIRED velarim_test_home)
+endfunction()
+
+# The same for tests that gtest_discover_tests finds, whose names CTest learns only when
+# it runs (in the variable test_list). A list does not pass through that command's
+# PROPERTIES (only its first entry arrives), so a file that CTest reads after the
+# discovered tests sets the environment on them.
+function(velarim_discovered_tests_in_test_home test_list)
+  cmake_parse_arguments(ARG "" "" "ENVIRONMENT" ${ARGN})
+  set(environment ${VELARIM_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${test_list}_in_test_home.cmake)
+  file(WRITE ${script}
+       "if(${test_list})\n"
+       "  set_tests_properties(\${${test_list}} PROPERTIES\n"
+       "    ENVIRONMENT [==[${environment}]==]\n"
+       "    FIXTURES_REQUIRED velarim_test_home)\n"
+       "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

@@ -217,8 +217,8 @@ QImage DecodeRunLength(const DibHeader& header, const ByteView& bits, int& highe
 
 // One channel of a masked pixel, scaled to 0..255 (an empty mask reads 0).
 struct Channel {
-  explicit Channel(uint32_t mask)
-      : mask(mask), shift(mask ? std::countr_zero(mask) : 0), max(mask >> shift) {}
+  explicit Channel(uint32_t bits)
+      : mask(bits), shift(bits ? std::countr_zero(bits) : 0), max(bits >> shift) {}
   uint8_t From(uint32_t pixel) const {
     if (max == 0) return 0;
     const uint32_t value = (pixel & mask) >> shift;

@@ -2,6 +2,7 @@
 // lands in MM_LOMETRIC, painted into an image of a page at 0.1 mm per pixel.
 #include "print/bitmap_transfer.h"
 #include "print/area_resample.h"
+#include "print/print_layout.h"
 
 #include "page_probe.h"
 #include "picture/bitmap.h"
@@ -9,6 +10,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -112,9 +114,68 @@ TEST(BitmapTransfer, PictureReachesTheDeviceAtNoMoreThanSixHundredPixelsPerInch)
   EXPECT_NEAR(target.height(), 900 * 1200 / 254.0, 0.5);
 }
 
+// Grain in every pixel, so a single pixel averaged differently shows on the page.
+QImage GrainImage(int width, int height) {
+  QImage image(width, height, QImage::Format_BGR888);
+  std::mt19937 random(7);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = image.scanLine(y);
+    for (int i = 0; i < width * 3; ++i) row[i] = static_cast<uint8_t>(random());
+  }
+  return image;
+}
+
+// A page at 600 pixels per inch, where a shrunk picture lands about pixel for pixel.
+QImage FineBlankPage() {
+  QImage page(1000, 800, QImage::Format_RGB32);
+  page.setDotsPerMeterX(23622);
+  page.setDotsPerMeterY(23622);
+  page.fill(Qt::white);
+  return page;
+}
+
+TEST(BitmapTransfer, ShrinkingInOnePassPrintsWhatTheWholeDibPrints) {
+  // 900 x 700 pixels onto 30 mm x 20 mm: 709 x 473 pixels are all 600 ppi can show.
+  for (const QImage::Format format : {QImage::Format_BGR888, QImage::Format_Indexed8}) {
+    TBitmap bitmap;
+    bitmap.SetImage(GrainImage(900, 700).convertToFormat(format));
+    QImage onePass = FineBlankPage();
+    {
+      QPainter dc(&onePass);
+      SetMapModeLoMetric(dc, 600, 600);
+      TransferBitmap(dc, 50, -25, 300, -200, bitmap);
+    }
+    QImage wholeDib = FineBlankPage();
+    {
+      BitmapInfo info = MakeBitmapInfo(900, 700);
+      CompleteBitmapInfo(info);
+      const std::vector<uint8_t> bits = ReadDibBits(bitmap.Image(), info);
+      QPainter dc(&wholeDib);
+      SetMapModeLoMetric(dc, 600, 600);
+      StretchDIBits(dc, 50, -25, 300, -200, info, bits.data(), kMaxPicturePixelsPerInch);
+    }
+    EXPECT_EQ(onePass, wholeDib) << "format " << format;
+    EXPECT_NE(onePass, FineBlankPage());
+  }
+}
+
 }  // namespace
 
 namespace {
+
+TEST(AreaAverageShrink, ReadsEachSourceRowOnceInOrder) {
+  // Seven rows to three: rows 2 and 4 each lie in two output rows.
+  const std::vector<uint8_t> row(12, 100);
+  std::vector<int> asked;
+  const PixelRows source{4, 7, [&](int r) {
+                           asked.push_back(r);
+                           return row.data();
+                         }};
+  const QImage shrunk = AreaAverageShrink(source, QImage::Format_BGR888, 2, 3);
+  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(shrunk.size(), QSize(2, 3));
+  EXPECT_EQ(shrunk.constScanLine(1)[0], 100);
+}
 
 TEST(AreaAverageShrink, EachPixelIsTheMeanOfTheAreaItCovers) {
   // Columns 0, 90, 180 (and 30 in green): three columns shrunk to two, each output pixel
