@@ -15,6 +15,8 @@ constexpr int kItemHeight = 22;
 // The file list right of the folder list, below the tool bar, the slide pages and the mask row.
 constexpr QPoint kFirstFileRow(240, 325);
 constexpr int kFileRowHeight = 18;
+// The top rows of the folder list, left of the file list.
+constexpr QRect kFolderListTop(10, 315, 170, 120);
 // Image3 inside its framed panel on the first sheet.
 constexpr QRect kPreviewCanvas(19, 160, 122, 88);
 
@@ -75,6 +77,8 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, co
                               int itemFromBottom) {
   return ChooseMenuItemFromBottom(display, velarim, MenuTitleOf(main, menuIndex), itemFromBottom);
 }
+
+QRect FolderListOf(const Window& main) { return kFolderListTop.translated(main.geometry.topLeft()); }
 
 QPoint FileRowOf(const Window& main, int row) {
   return main.geometry.topLeft() + kFirstFileRow + QPoint(0, row * kFileRowHeight);

@@ -22,6 +22,8 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QP
 // The drop-down menu that opens just below the menu title at this point, once it is mapped.
 std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout = 5s);
 
+// A part of the folder list (its top rows), on the screen.
+QRect FolderListOf(const Window& main);
 // The file list's row (0 the first) and the first sheet's preview canvas, on the screen.
 QPoint FileRowOf(const Window& main, int row);
 QRect PreviewCanvasOf(const Window& main);
