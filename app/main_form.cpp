@@ -16,6 +16,7 @@
 #include "framework/menus.h"
 #include "framework/page_control.h"
 #include "platform/paths.h"
+#include "platform/private_profile.h"
 #include "framework/std_controls.h"
 #include "sheet/quad_split.h"
 
@@ -184,12 +185,13 @@ void TForm1::createMenu() {
   SetMenu(MainMenu1);
 }
 
-QString TForm1::SettingsFileName() const { return programDirectory_ + kSettingsFile; }
+QString TForm1::SettingsFileName() const { return settingsDirectory_ + kSettingsFile; }
 
 void TForm1::FormCreate(TObject*) {
   Application()->SetHintPause(0);
   FormCreateChrome();
   programDirectory_ = platform::ProgramDirectoryFromExecutable(Application()->ExeName());
+  settingsDirectory_ = platform::SettingsDirectory(programDirectory_);
   // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
   Panel6->SetWidth(Panel6->Height() * 640 / 480);
 

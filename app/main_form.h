@@ -38,7 +38,8 @@ class TForm1 : public TForm {
 
   // The program directory, with one trailing "/"; empty until FormCreate computed it.
   const QString& ProgramDirectory() const { return programDirectory_; }
-  // The settings file in the program directory.
+  // The settings file: in the program directory, or in the profile folder when the
+  // program directory cannot be written; chosen once by FormCreate.
   QString SettingsFileName() const;
 
   void FormCreate(TObject* Sender);
@@ -165,4 +166,5 @@ class TForm1 : public TForm {
   void wireProgress();
 
   QString programDirectory_;
+  QString settingsDirectory_;
 };

@@ -45,18 +45,19 @@ function(velarim_tests_in_test_home)
 endfunction()
 
 # The same for tests that gtest_discover_tests finds, whose names CTest learns only when
-# it runs (in the variable test_list). A list does not pass through that command's
-# PROPERTIES (only its first entry arrives), so a file that CTest reads after the
-# discovered tests sets the environment on them.
+# it runs (in the variable test_list); FIXTURES names further fixtures they need. A list
+# does not pass through that command's PROPERTIES (only its first entry arrives), so a
+# file that CTest reads after the discovered tests sets the environment on them.
 function(velarim_discovered_tests_in_test_home test_list)
-  cmake_parse_arguments(ARG "" "" "ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "ENVIRONMENT;FIXTURES" ${ARGN})
   set(environment ${VELARIM_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  set(fixtures velarim_test_home ${ARG_FIXTURES})
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${test_list}_in_test_home.cmake)
   file(WRITE ${script}
        "if(${test_list})\n"
        "  set_tests_properties(\${${test_list}} PROPERTIES\n"
        "    ENVIRONMENT [==[${environment}]==]\n"
-       "    FIXTURES_REQUIRED velarim_test_home)\n"
+       "    FIXTURES_REQUIRED [==[${fixtures}]==])\n"
        "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

@@ -4,6 +4,9 @@
 #include "platform/private_profile_text.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <unistd.h>
 
 namespace platform {
 
@@ -32,6 +35,17 @@ QString ProfileDirectory() {
   const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
   const QString base = QDir::isAbsolutePath(configured) ? configured : QDir::homePath() + QStringLiteral("/.config");
   return QDir::cleanPath(base + QStringLiteral("/velarim"));
+}
+
+QString SettingsDirectory(const QString& programDirectory) {
+  // access() asks the kernel itself, so a read-only mount counts even for the superuser.
+  if (::access(QFile::encodeName(programDirectory).constData(), W_OK) == 0) {
+    return programDirectory;
+  }
+  const QString folder = platform::ProfileDirectory();
+  // A folder that cannot be made shows at the first write, as the settings file's error.
+  profile_file::MakePrivateFolder(folder);
+  return folder + u'/';
 }
 
 QString ResolveProfileFileName(const QString& fileName) {

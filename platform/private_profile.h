@@ -12,6 +12,12 @@ namespace platform {
 // ~/.config/velarim when that variable is unset, empty or not an absolute path.
 QString ProfileDirectory();
 
+// The folder of a program's own settings file, with one trailing "/": its program
+// directory when the person running it may write there (a build folder, a copy in the
+// home folder), else the profile directory beside the placement file, created when
+// missing, as for a copy installed system-wide that only the superuser may change.
+QString SettingsDirectory(const QString& programDirectory);
+
 // A bare file name (no "/") goes to the profile directory; any other name is used as
 // it is, relative names against the current folder.
 QString ResolveProfileFileName(const QString& fileName);

@@ -164,14 +164,56 @@ TEST_P(CloseTest, EachWayRunsFormCloseOnceAndEndsTheProgram) {
 INSTANTIATE_TEST_SUITE_P(MainForm, CloseTest,
                          ::testing::Values(CloseWay::MenuItem, CloseWay::CloseBox, CloseWay::AltF4));
 
+// The profile folder of this test's own, restored afterwards.
+class ProfileFolder {
+ public:
+  explicit ProfileFolder(const QByteArray& configHome)
+      : wasSet_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), saved_(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("XDG_CONFIG_HOME", configHome);
+  }
+  ~ProfileFolder() {
+    if (wasSet_) {
+      qputenv("XDG_CONFIG_HOME", saved_);
+    } else {
+      qunsetenv("XDG_CONFIG_HOME");
+    }
+  }
+
+ private:
+  bool wasSet_;
+  QByteArray saved_;
+};
+
 TEST_F(MainFormTest, FailedSettingsWriteIsReportedAndProgramStillCloses) {
+  // Neither the program directory nor the profile folder can be written.
+  const ProfileFolder profile("/proc/self/no-config");
   TForm1* form = start(QStringLiteral("/proc/velarim-no-such-folder"));
   dialogs_.shown.clear();
   form->Beenden1->Click();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_EQ(dialogs_.shown[0].text,
-            QStringLiteral("nach /proc/velarim-no-such-folder/velarim.ini kann nicht geschrieben werden."));
+            QStringLiteral("nach /proc/self/no-config/velarim/velarim.ini kann nicht geschrieben werden."));
   EXPECT_TRUE(Application()->Terminated());
+}
+
+// A system-wide install: the settings go to the person's profile folder, and the next
+// start reads them from there.
+TEST_F(MainFormTest, UnwritableProgramDirectoryKeepsSettingsInTheProfileFolder) {
+  QTemporaryDir configHome;
+  ASSERT_TRUE(configHome.isValid());
+  const ProfileFolder profile(QFile::encodeName(configHome.path()));
+  const QString settings = configHome.path() + QStringLiteral("/velarim/velarim.ini");
+  TForm1* form = start(QStringLiteral("/proc/self"));
+  EXPECT_EQ(form->SettingsFileName(), settings);
+  form->OnlineHilfe->SetChecked(false);
+  form->Beenden1->Click();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  DestroyApplication();
+
+  form = start(QStringLiteral("/proc/self"));
+  EXPECT_FALSE(form->OnlineHilfe->Checked());
+  EXPECT_EQ(TIniFile(settings).ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()),
+            workDir());
 }
 
 TEST_F(MainFormTest, HiddenActionItemStillPerformsOnCtrlA) {

@@ -18,6 +18,8 @@ constexpr QPoint kFirstFileRow(240, 325);
 constexpr int kFileRowHeight = 18;
 constexpr QPoint kFirstFolderRow(60, 325);
 constexpr int kFolderRowHeight = 17;
+// The top rows of the folder list, left of the file list.
+constexpr QRect kFolderListTop(10, 315, 170, 120);
 
 }  // namespace
 
@@ -76,6 +78,8 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, co
                               int itemFromBottom) {
   return ChooseMenuItemFromBottom(display, velarim, MenuTitleOf(main, menuIndex), itemFromBottom);
 }
+
+QRect FolderListOf(const Window& main) { return kFolderListTop.translated(main.geometry.topLeft()); }
 
 QPoint FileRowOf(const Window& main, int row) {
   return main.geometry.topLeft() + kFirstFileRow + QPoint(0, row * kFileRowHeight);

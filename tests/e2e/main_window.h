@@ -29,6 +29,8 @@ std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTit
 inline constexpr QRect kPreviewCanvasInWindow(19, 160, 122, 88);
 inline constexpr QRect kQuadSplitInWindow(196, 161, 169, 89);
 
+// A part of the folder list (its top rows), on the screen.
+QRect FolderListOf(const Window& main);
 // A point in the file list's row (0 the first) and in the folder list's row, on the screen.
 QPoint FileRowOf(const Window& main, int row);
 QPoint FolderRowOf(const Window& main, int row);

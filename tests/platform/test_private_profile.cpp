@@ -288,4 +288,39 @@ TEST_F(ProfileTest, RelativeOrEmptyConfigHomeFallsBackToHome) {
   }
 }
 
+
+// ---- Where the program's own settings file lives ----
+
+TEST_F(ProfileTest, WritableProgramDirectoryKeepsTheSettingsAndCreatesNoProfileFolder) {
+  const QString program = Path("program") + u'/';
+  ASSERT_TRUE(QDir().mkpath(program));
+  EXPECT_EQ(platform::SettingsDirectory(program), program);
+  EXPECT_FALSE(QFileInfo::exists(Path("config")));
+}
+
+// /proc/self refuses writes to everyone, the superuser too, as a system-wide install's
+// folder does to the person running the program; a folder that is gone is no better.
+TEST_F(ProfileTest, UnwritableProgramDirectoryMovesTheSettingsToTheCreatedProfileFolder) {
+  const QString profile = Path("config") + "/velarim";
+  for (const QString& program : {QStringLiteral("/proc/self/"), Path("gone") + u'/'}) {
+    EXPECT_EQ(platform::SettingsDirectory(program), profile + u'/') << program.toStdString();
+    EXPECT_TRUE(QFileInfo(profile).isDir());
+    EXPECT_EQ(QFileInfo(profile).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup), 0);
+    ASSERT_TRUE(QDir(profile).removeRecursively());
+  }
+  if (::geteuid() != 0) {
+    const QString program = Path("readonly");
+    ASSERT_TRUE(QDir().mkpath(program));
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_EQ(platform::SettingsDirectory(program + u'/'), profile + u'/');
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+}
+
+TEST_F(ProfileTest, ProfileFolderThatCannotBeMadeIsStillNamedSoTheWriteReportsIt) {
+  qputenv("XDG_CONFIG_HOME", "/proc/self/no-config");
+  EXPECT_EQ(platform::SettingsDirectory(QStringLiteral("/proc/self/")), QStringLiteral("/proc/self/no-config/velarim/"));
+  EXPECT_FALSE(Write("Verzeichnisse", "letztes", "/", "/proc/self/no-config/velarim/velarim.ini"));
+}
+
 }  // namespace
