@@ -256,9 +256,7 @@ void TFormPlacement::formDestroy(TObject* sender) {
 }
 
 void TFormPlacement::WriteString(TIniFile& ini, const QString& ident, const QString& value) const {
-  const bool quoted = (value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'))) ||
-                      (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')));
-  ini.WriteString(IniSection(), ident, quoted ? QLatin1Char('"') + value + QLatin1Char('"') : value);
+  ini.WriteString(IniSection(), ident, value);  // the access object keeps quotes and blanks
 }
 
 void TFormPlacement::SaveFormPlacement() {
