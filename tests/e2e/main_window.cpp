@@ -1,5 +1,8 @@
 #include "main_window.h"
 
+#include <QDir>
+#include <gtest/gtest.h>
+
 namespace e2e {
 
 namespace {
@@ -17,6 +20,8 @@ constexpr QPoint kFirstFileRow(240, 325);
 constexpr int kFileRowHeight = 18;
 // Image3 inside its framed panel on the first sheet.
 constexpr QRect kPreviewCanvas(19, 160, 122, 88);
+// The painted title's rows inside the frame, up to the gradient's end colour.
+constexpr QRect kPaintedTitle(8, 4, 600, 18);
 
 }  // namespace
 
@@ -74,6 +79,22 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QP
 bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, const Window& main, int menuIndex,
                               int itemFromBottom) {
   return ChooseMenuItemFromBottom(display, velarim, MenuTitleOf(main, menuIndex), itemFromBottom);
+}
+
+QRect PaintedTitleOf(const Window& main) { return kPaintedTitle.translated(main.geometry.topLeft()); }
+
+void ExpectErrorReport(const Display& display, const Window& box, const QString& text) {
+  ASSERT_TRUE(display.Focus(box));
+  const QImage shown = display.SettledScreenshot(box.geometry);
+  const QImage expected = ReferenceMessageBox(display, QStringLiteral("Velarim"), text);
+  ASSERT_FALSE(expected.isNull());
+  const qint64 differing = DifferingPixels(shown, expected);
+  if (differing != 0) {
+    shown.save(QDir::temp().filePath(QStringLiteral("velarim-error-box-shown.png")));
+    expected.save(QDir::temp().filePath(QStringLiteral("velarim-error-box-expected.png")));
+  }
+  EXPECT_EQ(differing, 0) << "the error box does not read \"" << text.toStdString()
+                          << "\"; both pictures are in " << QDir::tempPath().toStdString();
 }
 
 QPoint FileRowOf(const Window& main, int row) {

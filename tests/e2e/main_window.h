@@ -22,6 +22,14 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, QP
 // The drop-down menu that opens just below the menu title at this point, once it is mapped.
 std::optional<Window> WaitForDropDownMenu(const Velarim& velarim, QPoint menuTitle, Milliseconds timeout = 5s);
 
+// The title text painted in the main window's own title bar, left of where the
+// gradient reaches its end colour.
+QRect PaintedTitleOf(const Window& main);
+
+// Expects the box to be the program's error report with this text (the full stop of the
+// report included), compared with a reference box of the same caption and text.
+void ExpectErrorReport(const Display& display, const Window& box, const QString& text);
+
 // The file list's row (0 the first) and the first sheet's preview canvas, on the screen.
 QPoint FileRowOf(const Window& main, int row);
 QRect PreviewCanvasOf(const Window& main);
