@@ -118,7 +118,7 @@ TEST(PrintFullDiskTest, FailureIsReportedLeavesNoFileAndTheNextPrintWorks) {
   display.Type(pdf);
   ASSERT_TRUE(ConfirmPrintDialog(display, velarim, *print));
 
-  const std::optional<Window> box = velarim.WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("dialog"), 60s);
+  const std::optional<Window> box = velarim.WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("dialog"), 30s);
   ASSERT_TRUE(box) << "no error report; " << velarim.Log().toStdString();
   ExpectErrorReport(display, *box,
                     QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll.").arg(pdf));
