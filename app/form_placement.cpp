@@ -1,6 +1,7 @@
 #include "app/form_placement.h"
 
 #include "app/ini_file.h"
+#include "app/placement_fit.h"
 #include "framework/application.h"
 #include "platform/paths.h"
 
@@ -28,6 +29,9 @@ const QString kMinMaxPos = QStringLiteral("MinMaxPos");
 const QString kNormPos = QStringLiteral("NormPos");
 const QString kVisible = QStringLiteral("Visible");
 
+// The narrowest a sizeable window can be made on the system the program was designed on.
+constexpr int kSmallestFrameWidth = 136;
+
 QPoint pointProperty(const QWidget* widget, const char* name) {
   const QVariant value = widget->property(name);
   return value.isValid() ? value.toPoint() : QPoint(-1, -1);
@@ -52,6 +56,28 @@ void applyState(QWidget* widget, int showCmd) {
   if (state == TWindowState::wsMinimized) states |= Qt::WindowMinimized;
   if (state == TWindowState::wsMaximized) states |= Qt::WindowMaximized;
   widget->setWindowState(states);
+}
+
+bool SameFrame(const TWindowPlacement& placement, const QRect& frame) {
+  return placement.left == frame.left() && placement.top == frame.top() &&
+         int64_t{placement.right} == int64_t{frame.left()} + frame.width() &&
+         int64_t{placement.bottom} == int64_t{frame.top()} + frame.height();
+}
+
+std::vector<QRect> WorkAreas() {
+  std::vector<QRect> areas;
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return areas;
+  for (const QScreen* screen : QGuiApplication::screens()) areas.push_back(screen->availableGeometry());
+  return areas;
+}
+
+// The smallest frame that still holds the whole title bar and menu bar; anything smaller
+// was not left by a person but by a damaged file. The window's present size is the one
+// it was designed with, since a placement is applied before the window is first shown.
+FrameLimits FrameLimitsOf(const QWidget* widget) {
+  const int titleBar = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  const QSize minimum(kSmallestFrameWidth, titleBar + GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYFRAME));
+  return {minimum.expandedTo(widget->minimumSize()), widget->size(), titleBar};
 }
 
 }  // namespace
@@ -80,13 +106,15 @@ void SetWindowPlacement(TForm* form, const TWindowPlacement& placement) {
   widget->setProperty(kFlagsProperty, placement.flags);
   widget->setProperty(kMinPositionProperty, placement.minPosition);
   widget->setProperty(kMaxPositionProperty, placement.maxPosition);
-  const QRect normal(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
   const bool changesState = placement.showCmd != SW_HIDE;
   if (widget->isMaximized() || widget->isMinimized()) {
     if (!changesState) return;  // the frame applies when the window is restored
     widget->showNormal();
   }
-  if (normal.isValid() && normal != widget->geometry()) widget->setGeometry(normal);
+  if (placement.left < placement.right && !SameFrame(placement, widget->geometry())) {
+    widget->setGeometry(FitFrameToWorkAreas({placement.left, placement.top, placement.right, placement.bottom},
+                                            WorkAreas(), FrameLimitsOf(widget)));
+  }
   if (changesState) applyState(widget, placement.showCmd);
 }
 
@@ -218,9 +246,7 @@ void TFormPlacement::formDestroy(TObject* sender) {
 }
 
 void TFormPlacement::WriteString(TIniFile& ini, const QString& ident, const QString& value) const {
-  const bool quoted = (value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'))) ||
-                      (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')));
-  ini.WriteString(IniSection(), ident, quoted ? QLatin1Char('"') + value + QLatin1Char('"') : value);
+  ini.WriteString(IniSection(), ident, value);  // the access object keeps quotes and blanks
 }
 
 void TFormPlacement::SaveFormPlacement() {

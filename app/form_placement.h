@@ -75,8 +75,7 @@ class TFormPlacement : public TComponent {
   void SaveFormPlacement();
   void RestoreFormPlacement();
 
-  // The keeper's text write: a value in one pair of quotes gets one more pair, so the
-  // profile functions' quote stripping gives it back as it was.
+  // The keeper's text write into its section; the value reads back as it was written.
   void WriteString(TIniFile& ini, const QString& ident, const QString& value) const;
 
  protected:

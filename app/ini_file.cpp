@@ -60,6 +60,18 @@ std::optional<int> DecimalInteger(QStringView text) {
   return static_cast<int>(negative ? -static_cast<int64_t>(*value) : static_cast<int64_t>(*value));
 }
 
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+bool InOneQuotePair(const QString& value) {
+  return !value.isEmpty() && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+}
+
+// The text to hand the profile functions so that their reading gives value back.
+QString ProtectedValue(const QString& value) {
+  const bool losesBlanks = !value.isEmpty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  return losesBlanks || InOneQuotePair(value) ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
 }  // namespace
 
 std::optional<int> IniIntegerFromText(const QString& text) {
@@ -74,9 +86,14 @@ QString TIniFile::ReadString(const QString& Section, const QString& Ident, const
 }
 
 void TIniFile::WriteString(const QString& Section, const QString& Ident, const QString& Value) {
-  if (!platform::WritePrivateProfileString(&Section, &Ident, &Value, fileName_)) {
+  const QString stored = ProtectedValue(Value);
+  if (!platform::WritePrivateProfileString(&Section, &Ident, &stored, fileName_)) {
     throw EIniFileException(fileName_);
   }
+}
+
+bool TIniFile::CanStore(const QString& Value) {
+  return !Value.contains(u'\r') && !Value.contains(u'\n') && !Value.contains(QChar(u'\0'));
 }
 
 int TIniFile::ReadInteger(const QString& Section, const QString& Ident, int Default) const {

@@ -26,8 +26,14 @@ class TIniFile : public TObject {
   const QString& FileName() const { return fileName_; }
 
   QString ReadString(const QString& Section, const QString& Ident, const QString& Default) const;
-  // Raises EIniFileException when the file cannot be written.
+  // Stores the value so that ReadString gives it back exactly: the profile functions drop
+  // the blanks around a value and one pair of quotes around it, so a value with a blank at
+  // either end, or in a pair of quotes, is written inside one more pair of double quotes.
+  // Raises EIniFileException when the file cannot be written, and also when the value
+  // cannot be stored on one line (see CanStore).
   void WriteString(const QString& Section, const QString& Ident, const QString& Value);
+  // Whether a value fits on one profile line: no line break and no NUL in it.
+  static bool CanStore(const QString& Value);
 
   int ReadInteger(const QString& Section, const QString& Ident, int Default) const;
   void WriteInteger(const QString& Section, const QString& Ident, int Value);

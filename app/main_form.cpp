@@ -15,10 +15,15 @@
 #include "framework/application.h"
 #include "framework/menus.h"
 #include "framework/page_control.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "framework/std_controls.h"
 #include "sheet/quad_split.h"
+
+#include <QDir>
+
+#include <functional>
 
 namespace {
 
@@ -188,24 +193,64 @@ void TForm1::createMenu() {
 QString TForm1::SettingsFileName() const { return settingsDirectory_ + kSettingsFile; }
 
 void TForm1::FormCreate(TObject*) {
-  Application()->SetHintPause(0);
-  FormCreateChrome();
-  programDirectory_ = platform::ProgramDirectoryFromExecutable(Application()->ExeName());
-  settingsDirectory_ = platform::SettingsDirectory(programDirectory_);
-  // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
-  Panel6->SetWidth(Panel6->Height() * 640 / 480);
-
-  {
-    const TIniFile settings(SettingsFileName());
-    DirectoryListBox1->SetDirectory(settings.ReadString(kFolderSection, kFolderKey, QString()));
-    OnlineHilfe->SetChecked(settings.ReadBool(kHintSection, kHintKey, true));
-    Application()->SetShowHint(OnlineHilfe->Checked());
+  // A step that fails is reported and the next one still runs, so that a lost folder or
+  // a missing resource never leaves the window half set up.
+  const std::function<void()> steps[] = {
+      [] { Application()->SetHintPause(0); },
+      [this] { FormCreateCaption(); },
+      [this] { FormCreateWallpaper(); },
+      [this] { Toolbar->SetDefaultFont(); },
+      [this] { FormCreateTitle(); },
+      [this] { programDirectory_ = platform::ProgramDirectoryFromExecutable(Application()->ExeName()); },
+      [this] { settingsDirectory_ = platform::SettingsDirectory(programDirectory_); },
+      // The preview panel gets the 4:3 shape of a 640 x 480 picture, once.
+      [this] { Panel6->SetWidth(Panel6->Height() * 640 / 480); },
+      [this] { readSettings(); },
+      [this] { FileListBox1->Repaint(); },
+      [this] { frameControls(); },
+      [this] { FileListBox1->SetMask(Edit1->Text()); },
+      [this] { wireProgress(); },
+  };
+  for (const std::function<void()>& step : steps) {
+    try {
+      step();
+    } catch (const std::exception& error) {
+      Application()->HandleException(error);
+    }
   }
+}
 
-  FileListBox1->Repaint();
-  frameControls();
-  FileListBox1->SetMask(Edit1->Text());
-  wireProgress();
+void TForm1::readSettings() {
+  const TIniFile settings(SettingsFileName());
+  showLastFolder(settings.ReadString(kFolderSection, kFolderKey, QString()));
+  OnlineHilfe->SetChecked(settings.ReadBool(kHintSection, kHintKey, true));
+  Application()->SetShowHint(OnlineHilfe->Checked());
+}
+
+// A stored folder that cannot be entered (a stick unplugged, a folder removed or closed
+// to us) is reported, so the person learns it is gone; the list then shows the nearest
+// folder above it that can be entered, else the home folder.
+void TForm1::showLastFolder(const QString& folder) {
+  try {
+    DirectoryListBox1->SetDirectory(folder);
+    return;
+  } catch (const std::exception& error) {
+    Application()->HandleException(error);
+  }
+  const QString absolute = folder.startsWith(u'/') ? folder : platform::JoinPath(platform::GetCurrentDir(), folder);
+  for (QString above = platform::ParentOfPath(absolute); !above.isEmpty(); above = platform::ParentOfPath(above)) {
+    if (enterFolder(above)) return;
+  }
+  enterFolder(QDir::homePath());
+}
+
+bool TForm1::enterFolder(const QString& folder) {
+  try {
+    DirectoryListBox1->SetDirectory(folder);
+    return true;
+  } catch (const std::exception&) {
+    return false;  // the caller tries the next one
+  }
 }
 
 // Gives the plain edit, the lists and the plain panels a raised dialog frame; the
@@ -226,7 +271,10 @@ void TForm1::frameControls() {
 void TForm1::FormClose(TObject*, TCloseAction& Action) {
   try {
     TIniFile settings(SettingsFileName());
-    settings.WriteString(kFolderSection, kFolderKey, DirectoryListBox1->Directory());
+    // A folder name with a line break cannot be stored: the key keeps the folder stored
+    // before, and the close goes on without a report that would come at every close.
+    const QString folder = DirectoryListBox1->Directory();
+    if (TIniFile::CanStore(folder)) settings.WriteString(kFolderSection, kFolderKey, folder);
     settings.WriteBool(kHintSection, kHintKey, OnlineHilfe->Checked());
   } catch (const std::exception& error) {
     // The settings stay as they were; the user still gets out of the program.

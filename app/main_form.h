@@ -160,7 +160,12 @@ class TForm1 : public TForm {
   void createMenu();
   void createFileActions();
   void createChrome();
-  void FormCreateChrome();
+  void FormCreateCaption();
+  void FormCreateWallpaper();
+  void FormCreateTitle();
+  void readSettings();
+  void showLastFolder(const QString& folder);
+  bool enterFolder(const QString& folder);
   void frameControls();
   void wirePreview();
   void wireProgress();

@@ -21,17 +21,18 @@ void TForm1::createChrome() {
   FormPlacement1->Loaded();
 }
 
-void TForm1::FormCreateChrome() {
+void TForm1::FormCreateCaption() {
   // A second caption in the window-text colour; the first one, hooked earlier, paints
   // after it and covers it.
   CreateGradientCaption(this, clWindowText);
+}
 
+void TForm1::FormCreateWallpaper() {
   if (ColorToRGB(Toolbar->Color()) == ColorToRGB(clBlack)) {
     Toolbar->SetWallpaper(QImage());
   } else {
     Toolbar->SetWallpaper(LoadBitmapResource(QStringLiteral("BACKGROUND")));
   }
-  Toolbar->SetDefaultFont();
-
-  RxGradientCaption1->SetFormCaption(QStringLiteral("VELARIM V3.0 Webversion"));
 }
+
+void TForm1::FormCreateTitle() { RxGradientCaption1->SetFormCaption(QStringLiteral("VELARIM V3.0 Webversion")); }

@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -63,6 +65,12 @@ void copySettings(const QPrinter& from, QPrinter& to) {
   to.setPageLayout(from.pageLayout());
   to.setCopyCount(from.copyCount());
   to.setDocName(from.docName());
+}
+
+EPrinter PdfWriteFailed(const QString& fileName, QFileDevice::FileError error) {
+  // Qt reports a write that found no room on the disk as a resource error.
+  const QString& text = error == QFileDevice::ResourceError ? printer_text::PdfDiskFull : printer_text::PdfNotWritten;
+  return EPrinter(text.arg(QDir::toNativeSeparators(fileName)));
 }
 
 }  // namespace
@@ -171,9 +179,41 @@ void TPrinter::BeginDoc() {
   device_->printEngine()->setProperty(
       kCupsOptionsKey, QStringList{QStringLiteral("fit-to-page"), QStringLiteral("false"),
                                    QStringLiteral("print-scaling"), QStringLiteral("none")});
+  QPaintDevice* const target = IsPdfFile() ? openPdfFile() : device_.get();
   auto painter = std::make_unique<QPainter>();
-  if (!painter->begin(device_.get())) throw EPrinter(printer_text::InvalidPrinter);
+  if (!painter->begin(target)) {
+    pdfWriter_.reset();
+    pdfFile_.reset();  // uncommitted: nothing is left behind
+    throw EPrinter(printer_text::InvalidPrinter);
+  }
   painter_ = std::move(painter);
+}
+
+// The writer takes over what the Qt printer holds for the page: paper, orientation,
+// margins, resolution and the document's name.
+QPaintDevice* TPrinter::openPdfFile() {
+  const QString fileName = OutputFileName();
+  auto file = std::make_unique<QSaveFile>(fileName);
+  if (!file->open(QIODevice::WriteOnly)) throw PdfWriteFailed(fileName, file->error());
+  auto writer = std::make_unique<QPdfWriter>(file.get());
+  writer->setPageLayout(device_->pageLayout());
+  writer->setResolution(device_->resolution());
+  writer->setTitle(device_->docName());
+  writer->setCreator(device_->creator());
+  pdfFile_ = std::move(file);
+  pdfWriter_ = std::move(writer);
+  return pdfWriter_.get();
+}
+
+void TPrinter::commitPdfFile() {
+  pdfWriter_.reset();
+  const std::unique_ptr<QSaveFile> file = std::move(pdfFile_);
+  // The commit would put the file in place even when writing out its last buffered part
+  // failed, so that part is written first and every error seen so far decides. A file
+  // not committed is thrown away with its object.
+  const bool flushed = file->flush();
+  if (!flushed || file->error() != QFileDevice::NoError) throw PdfWriteFailed(file->fileName(), file->error());
+  if (!file->commit()) throw PdfWriteFailed(file->fileName(), file->error());
 }
 
 void TPrinter::EndDoc() {
@@ -181,6 +221,7 @@ void TPrinter::EndDoc() {
   RunAbortProc();
   std::unique_ptr<QPainter> painter = std::move(painter_);
   painter->end();
+  if (pdfFile_) commitPdfFile();
 }
 
 QPainter* TPrinter::Handle() {

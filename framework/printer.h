@@ -10,8 +10,11 @@
 #include <functional>
 #include <memory>
 
+class QPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
+class QSaveFile;
 class QWidget;
 
 enum class TPrinterOrientation { poPortrait, poLandscape };
@@ -25,6 +28,9 @@ inline const QString NotAvailable = QStringLiteral("Operation auf ausgewähltem 
 inline const QString InvalidPrinter = QStringLiteral("Ausgewählter Drucker ist ungültig");
 inline const QString Printing = QStringLiteral("Das Drucken ist im Gang");
 inline const QString NotPrinting = QStringLiteral("Der Drucker ist nicht am Drucken");
+// The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk is full.
+inline const QString PdfDiskFull = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll");
+inline const QString PdfNotWritten = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden");
 }  // namespace printer_text
 
 // A file name in Folder that does not exist yet: "Velarim.pdf", else "Velarim-2.pdf", ...
@@ -57,9 +63,13 @@ class TPrinter {
   bool ExecuteDialog(QWidget* Owner);
 
   // Opens a document with its first page; refused while one is open, EPrinter with
-  // InvalidPrinter when the printer cannot be drawn on.
+  // InvalidPrinter when the printer cannot be drawn on, with PdfNotWritten when the PDF
+  // file cannot be created.
   void BeginDoc();
-  // Ends the page and the document (the page goes to the spooler or the file).
+  // Ends the page and the document (the page goes to the spooler or the file). A PDF
+  // file appears only once it is written whole: when any write fails (a full disk, say)
+  // EPrinter with PdfDiskFull or PdfNotWritten is raised, an existing file of that name
+  // stays as it was, and no empty or partial file is left behind.
   void EndDoc();
   bool Printing() const { return painter_ != nullptr; }
   int PageNumber() const { return Printing() ? 1 : 0; }
@@ -86,8 +96,14 @@ class TPrinter {
   void ensureSelected();
   void refuseWhilePrinting() const;
   void requireDeviceSettings();
+  QPaintDevice* openPdfFile();
+  void commitPdfFile();
 
   std::unique_ptr<QPrinter> device_;
+  // "PDF-Datei" draws on a PDF writer into a file that replaces its target only when
+  // complete; the Qt printer alone would not say when a write of the file failed.
+  std::unique_ptr<QSaveFile> pdfFile_;
+  std::unique_ptr<QPdfWriter> pdfWriter_;
   std::unique_ptr<QPainter> painter_;
   QString title_;
   bool selected_ = false;

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -58,6 +60,11 @@ class FormPlacementTest : public ::testing::Test {
     return form_;
   }
   QRect geometry() const { return form_->Widget()->geometry(); }
+  // A new run of the program with the same placement file.
+  void restart() {
+    DestroyApplication();
+    Application()->SetExeName(QStringLiteral("/opt/velarim/Velarim"));
+  }
   QByteArray sized(const char* key) const { return QByteArray(key) + ScreenSizeSuffix().toUtf8(); }
 
   QTemporaryDir profile_;
@@ -184,6 +191,27 @@ TEST_F(FormPlacementTest, UnwritableProfileIsReportedAndTheWindowStillCloses) {
   EXPECT_TRUE(Application()->Terminated());
   DestroyApplication();
   EXPECT_EQ(dialogs.shown.size(), 2u) << "nothing was saved, so the destruction tries again";
+}
+
+TEST_F(FormPlacementTest, DamagedOrOffScreenFramesAreKeptOnTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QByteArray frames[] = {"0,0,2147483647,2147483647", "-5000,-5000,-4700,-4750", "9000,9000,9300,9250",
+                               "100,50,105,55"};
+  for (const QByteArray& frame : frames) {
+    writePlacement("[TPlacedForm]\nShowCmd=1\nNormPos=" + frame + "\n");
+    show();
+    const QRect shown = geometry();
+    EXPECT_TRUE(screen.contains(QRect(shown.topLeft(), QSize(shown.width(), 23)))) << frame.constData();
+    EXPECT_LE(shown.width(), screen.width()) << frame.constData();
+    EXPECT_LE(shown.height(), screen.height()) << frame.constData();
+    restart();
+  }
+  // Too small to be real: the designed size at the stored place.
+  writePlacement("[TPlacedForm]\nShowCmd=1\nNormPos=100,50,105,55\n");
+  const QSize design = Application()->CreateForm<TPlacedForm>()->Widget()->size();
+  restart();
+  show();
+  EXPECT_EQ(geometry(), QRect(QPoint(100, 50), design));
 }
 
 TEST_F(FormPlacementTest, QuotedTextGetsAnotherPairOfQuotes) {

@@ -70,6 +70,43 @@ TEST_F(IniFileTest, RoundTripsEveryKind) {
             "[Verzeichnisse]\nletztes=/home/j\xC3\xB6rg/Bilder\n[OnlineHilfe]\nStatus=1\n[TForm1]\nFormVersion=-5\n");
 }
 
+// Values the profile functions would change on reading (blanks at an end, a pair of
+// quotes around them) and values they leave alone: each reads back exactly.
+class IniTextRoundTripTest : public IniFileTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(IniTextRoundTripTest, ReadsBackWhatWasWritten) {
+  TIniFile ini(Path("q.ini"));
+  const QString value = QString::fromUtf8(GetParam());
+  ini.WriteString("Verzeichnisse", "letztes", value);
+  ini.WriteBool("OnlineHilfe", "Status", true);
+  EXPECT_EQ(ini.ReadString("Verzeichnisse", "letztes", "default"), value);
+  EXPECT_EQ(ini.ReadString("OnlineHilfe", "Status", ""), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, IniTextRoundTripTest,
+                         ::testing::Values("/home/anna/Urlaub ", "/home/anna/ Urlaub", " ", "\t/tab\t", "\"x\"",
+                                           "'y'", "\"z", "z'", "\"", "' \"mixed\" '", " \"quoted\" ", "a \"b\" c",
+                                           "", "/plain/folder"));
+
+TEST_F(IniFileTest, OnlyValuesThatWouldChangeAreQuotedInTheFile) {
+  TIniFile ini(Path("q.ini"));
+  ini.WriteString("S", "blank", "Urlaub ");
+  ini.WriteString("S", "plain", "Urlaub");
+  ini.WriteString("S", "inner", "a \"b\" c");
+  EXPECT_EQ(ReadBytes(Path("q.ini")), "[S]\nblank=\"Urlaub \"\nplain=Urlaub\ninner=a \"b\" c\n");
+}
+
+TEST_F(IniFileTest, ValueWithLineBreakIsRefusedAndKeepsOldValue) {
+  TIniFile ini(Path("n.ini"));
+  ini.WriteString("S", "k", "old");
+  for (const QString& value : {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QStringLiteral("a") + QChar(u'\0')}) {
+    EXPECT_FALSE(TIniFile::CanStore(value));
+    EXPECT_THROW(ini.WriteString("S", "k", value), EIniFileException);
+  }
+  EXPECT_TRUE(TIniFile::CanStore(QStringLiteral(" Urlaub\t")));
+  EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
+}
+
 TEST_F(IniFileTest, LongValueReadsCutTo2047Characters) {
   TIniFile ini(Path("l.ini"));
   ini.WriteString("S", "k", QString(5000, u'ä'));

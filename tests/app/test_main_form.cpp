@@ -4,11 +4,13 @@
 #include "app/main_form.h"
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
+#include "chrome/gradient_caption.h"
 #include "chrome/speed_bar.h"
 #include "framework/application.h"
 #include "platform/file_system.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
+#include "picture/image_control.h"
 #include "support/scripted_dialogs.h"
 #include "tests/app/main_form_fixture.h"
 
@@ -83,26 +85,88 @@ TEST_F(MainFormTest, StoredFolderIsEnteredAndHintStateRead) {
   EXPECT_FALSE(Application()->ShowHint());
 }
 
-TEST_F(MainFormTest, MissingStoredFolderIsReportedAndLaterStepsSkipped) {
-  writeSettings("[Verzeichnisse]\nletztes=/no/such/folder/anywhere\n[OnlineHilfe]\nStatus=0\n");
+// Every step after the lost folder still runs: the hint state, the frames, the mask,
+// the progress handlers and the title.
+void ExpectStartUpComplete(TForm1* form) {
+  EXPECT_FALSE(form->OnlineHilfe->Checked()) << "the stored hint state was read";
+  EXPECT_TRUE(form->Edit1->Style() & WS_DLGFRAME);
+  EXPECT_EQ(form->Edit1->Height(), 28);
+  EXPECT_EQ(form->FileListBox1->Mask(), QStringLiteral("*.jpg;*.jpeg"));
+  for (TImage* image : {form->Image3, form->Image2, form->Image4, form->Image5, form->Image6}) {
+    EXPECT_TRUE(image->OnProgress) << image->Name().toStdString();
+  }
+  EXPECT_EQ(form->RxGradientCaption1->FormCaption(), QStringLiteral("VELARIM V3.0 Webversion"));
+}
+
+TEST_F(MainFormTest, LostStoredFolderIsReportedThenItsNearestParentShownAndStartUpCompleted) {
+  QTemporaryDir root;
+  const QString urlaub = QDir(root.path()).canonicalPath() + QStringLiteral("/Urlaub");
+  ASSERT_TRUE(QDir().mkpath(urlaub));
+  writeSettings("[Verzeichnisse]\nletztes=" + urlaub.toUtf8() + "/2001/Juni\n[OnlineHilfe]\nStatus=0\n");
   TForm1* form = start();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_EQ(dialogs_.shown[0].text, QStringLiteral("Datei nicht gefunden."));
   EXPECT_EQ(dialogs_.shown[0].caption, QStringLiteral("Velarim"));
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::Error);
-  // The hint state was never read, the frame step and the mask never ran.
-  EXPECT_TRUE(form->OnlineHilfe->Checked());
-  EXPECT_FALSE(form->Edit1->Style() & WS_DLGFRAME);
-  EXPECT_EQ(form->Edit1->Height(), 21);
-  EXPECT_EQ(form->FileListBox1->Mask(), QStringLiteral("*.*"));
-  EXPECT_EQ(form->DirectoryListBox1->Directory(), workDir());
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), urlaub);
+  EXPECT_EQ(form->FileListBox1->Directory(), urlaub);
+  ExpectStartUpComplete(form);
 
   // The next close stores the folder then shown, so the following start is normal.
   form->Beenden1->Click();
   const TIniFile settings(settingsFile());
-  EXPECT_EQ(settings.ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()), workDir());
+  EXPECT_EQ(settings.ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()), urlaub);
   EXPECT_EQ(settings.ReadString(QStringLiteral("OnlineHilfe"), QStringLiteral("Status"), QString()),
-            QStringLiteral("1"));
+            QStringLiteral("0"));
+}
+
+TEST_F(MainFormTest, StoredFolderBelowAFileFallsBackToTheFolderHoldingIt) {
+  QTemporaryDir root;
+  const QString folder = QDir(root.path()).canonicalPath();
+  QFile file(folder + QStringLiteral("/notiz.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  writeSettings("[Verzeichnisse]\nletztes=" + folder.toUtf8() + "/notiz.txt/Bilder\n[OnlineHilfe]\nStatus=0\n");
+  TForm1* form = start();
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), folder);
+  ExpectStartUpComplete(form);
+}
+
+TEST_F(MainFormTest, FolderWithBlanksAtItsEndsIsStoredAndEnteredAgain) {
+  QTemporaryDir root;
+  const QString folder = QDir(root.path()).canonicalPath() + QStringLiteral("/ Urlaub ");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  writeSettings("[Verzeichnisse]\nletztes=\"" + folder.toUtf8() + "\"\n");
+  TForm1* form = start();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(form->DirectoryListBox1->Directory(), folder);
+  form->Beenden1->Click();
+  DestroyApplication();
+
+  TForm1* again = start();
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(again->DirectoryListBox1->Directory(), folder);
+}
+
+TEST_F(MainFormTest, FolderWithLineBreakKeepsStoredFolderAndStillWritesHintState) {
+  QTemporaryDir root;
+  const QString folder = QDir(root.path()).canonicalPath() + QStringLiteral("/Zeile\nzwei");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  writeSettings("[Verzeichnisse]\nletztes=/vorher\n[OnlineHilfe]\nStatus=1\n");
+  TForm1* form = start();
+  dialogs_.shown.clear();
+  form->DirectoryListBox1->SetDirectory(folder);
+  ASSERT_EQ(form->DirectoryListBox1->Directory(), folder);
+  form->OnlineHilfe->SetChecked(false);
+  form->Beenden1->Click();
+  EXPECT_TRUE(dialogs_.shown.empty()) << "no error box at the close";
+  EXPECT_TRUE(Application()->Terminated());
+  const TIniFile settings(settingsFile());
+  EXPECT_EQ(settings.ReadString(QStringLiteral("Verzeichnisse"), QStringLiteral("letztes"), QString()),
+            QStringLiteral("/vorher"));
+  EXPECT_EQ(settings.ReadString(QStringLiteral("OnlineHilfe"), QStringLiteral("Status"), QString()),
+            QStringLiteral("0"));
 }
 
 struct HintCase {

@@ -455,6 +455,13 @@ QImage ReferenceMessageBox(const Display& display, const QString& caption, const
   return display.SettledScreenshot(box->geometry);
 }
 
+bool PdfComplete(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;
+  file.seek(file.size() - 16);
+  return file.read(16).contains("%%EOF");
+}
+
 qint64 DifferingPixels(const QImage& a, const QImage& b, int tolerance) {
   if (a.size() != b.size()) return static_cast<qint64>(std::max(a.width(), b.width())) * std::max(a.height(), b.height());
   const QImage left = a.convertToFormat(QImage::Format_RGB32);

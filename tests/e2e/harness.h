@@ -201,6 +201,9 @@ class Velarim {
 // inside of a reference message box drawn on the display (stop icon, OK, Fusion style).
 QImage ReferenceMessageBox(const Display& display, const QString& caption, const QString& text);
 
+// Whether the file is a PDF written to its end.
+bool PdfComplete(const QString& path);
+
 // The number of pixels that differ between two pictures of one size by more than the
 // tolerance in any colour channel; pictures of different sizes differ everywhere.
 qint64 DifferingPixels(const QImage& a, const QImage& b, int tolerance = 0);

@@ -1,5 +1,8 @@
 #include "main_window.h"
 
+#include <QDir>
+#include <gtest/gtest.h>
+
 namespace e2e {
 
 namespace {
@@ -20,6 +23,8 @@ constexpr QPoint kFirstFolderRow(60, 325);
 constexpr int kFolderRowHeight = 17;
 // The top rows of the folder list, left of the file list.
 constexpr QRect kFolderListTop(10, 315, 170, 120);
+// The painted title's rows inside the frame, up to the gradient's end colour.
+constexpr QRect kPaintedTitle(8, 4, 600, 18);
 
 }  // namespace
 
@@ -80,6 +85,19 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, co
 }
 
 QRect FolderListOf(const Window& main) { return kFolderListTop.translated(main.geometry.topLeft()); }
+void ExpectErrorReport(const Display& display, const Window& box, const QString& text) {
+  ASSERT_TRUE(display.Focus(box));
+  const QImage shown = display.SettledScreenshot(box.geometry);
+  const QImage expected = ReferenceMessageBox(display, QStringLiteral("Velarim"), text);
+  ASSERT_FALSE(expected.isNull());
+  const qint64 differing = DifferingPixels(shown, expected);
+  if (differing != 0) {
+    shown.save(QDir::temp().filePath(QStringLiteral("velarim-error-box-shown.png")));
+    expected.save(QDir::temp().filePath(QStringLiteral("velarim-error-box-expected.png")));
+  }
+  EXPECT_EQ(differing, 0) << "the error box does not read \"" << text.toStdString()
+                          << "\"; both pictures are in " << QDir::tempPath().toStdString();
+}
 
 QPoint FileRowOf(const Window& main, int row) {
   return main.geometry.topLeft() + kFirstFileRow + QPoint(0, row * kFileRowHeight);

@@ -31,6 +31,14 @@ inline constexpr QRect kQuadSplitInWindow(196, 161, 169, 89);
 
 // A part of the folder list (its top rows), on the screen.
 QRect FolderListOf(const Window& main);
+// The title text painted in the main window's own title bar, left of where the
+// gradient reaches its end colour.
+QRect PaintedTitleOf(const Window& main);
+
+// Expects the box to be the program's error report with this text (the full stop of the
+// report included), compared with a reference box of the same caption and text.
+void ExpectErrorReport(const Display& display, const Window& box, const QString& text);
+
 // A point in the file list's row (0 the first) and in the folder list's row, on the screen.
 QPoint FileRowOf(const Window& main, int row);
 QPoint FolderRowOf(const Window& main, int row);

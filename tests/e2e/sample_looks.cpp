@@ -14,6 +14,17 @@ bool WriteBytes(const QString& path, const std::vector<uint8_t>& bytes) {
              static_cast<qint64>(bytes.size());
 }
 
+SampleJpegOptions SlowToDecode() {
+  SampleJpegOptions options;
+  options.width = 2800;
+  options.height = 2100;
+  options.noise = 40;
+  options.quality = 100;
+  options.fullChroma = true;
+  options.arithmeticCoding = true;
+  return options;
+}
+
 bool ShowsColourPattern(const QImage& canvas) {
   const SampleRgb expected = SamplePatternColor(1, 1, 64, 48);
   const QColor seen = canvas.pixelColor(canvas.width() / 5, canvas.height() / 5);

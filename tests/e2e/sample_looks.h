@@ -14,6 +14,12 @@ namespace e2e {
 
 bool WriteBytes(const QString& path, const std::vector<uint8_t>& bytes);
 
+// A picture that takes seconds to decode here: large, noisy, at the highest quality, its
+// colour at full resolution and arithmetic-coded. It is one sequential scan, so its
+// rows reach the canvas while it decodes (a progressive file's rows come only in its
+// last, quick pass).
+SampleJpegOptions SlowToDecode();
+
 // Whether the canvas shows the sample pattern in colour: its top-left quadrant.
 bool ShowsColourPattern(const QImage& canvas);
 

@@ -39,19 +39,6 @@ SampleJpegOptions sized(int width, int height, SampleColorModel model = SampleCo
   return options;
 }
 
-// A picture that takes seconds to decode here: large, noisy, at the highest quality, its
-// colour at full resolution and arithmetic-coded. It is one sequential scan, so its
-// rows reach the canvas while it decodes (a progressive file's rows come only in its
-// last, quick pass).
-SampleJpegOptions slowToDecode() {
-  SampleJpegOptions options = sized(2800, 2100);
-  options.noise = 40;
-  options.quality = 100;
-  options.fullChroma = true;
-  options.arithmeticCoding = true;
-  return options;
-}
-
 // The mean colour of part of an image: it evens out a noisy picture's noise.
 QColor meanColour(const QImage& image, const QRect& part) {
   qint64 r = 0, g = 0, b = 0, n = 0;
@@ -161,7 +148,7 @@ TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
 }
 
 TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleAndOnTheCanvasThenTheProgramTitle) {
-  ASSERT_TRUE(writeJpeg(folder_ + "/langsam.jpg", slowToDecode()));
+  ASSERT_TRUE(writeJpeg(folder_ + "/langsam.jpg", SlowToDecode()));
   start();
   const QImage programTitle = activeProgramTitle();
   ASSERT_FALSE(programTitle.isNull()) << "the window never showed its active title";

@@ -67,14 +67,6 @@ void writePicture(const QString& path, const Quadrants& q) {
 
 bool nearColour(QRgb seen, QColor expected) { return printprobe::Near(QColor(seen), expected); }
 
-// A PDF file that has been written to its end.
-bool pdfComplete(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;
-  file.seek(file.size() - 16);
-  return file.read(16).contains("%%EOF");
-}
-
 QByteArray contentOf(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -179,7 +171,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   // in the home, the file proposed is there.
   display.Key(QStringLiteral("Return"));
   const QString firstPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(firstPdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(firstPdf); }, 60s)) << velarim.Log().toStdString();
   ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
 
   QTemporaryDir work;
@@ -219,7 +211,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   ASSERT_TRUE(again);
   display.Key(QStringLiteral("Return"));
   const QString secondPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-2.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(secondPdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(secondPdf); }, 60s)) << velarim.Log().toStdString();
   ASSERT_TRUE(velarim.WaitForWindowGone(again->id, 30s));
   EXPECT_EQ(contentOf(firstPdf), firstBytes);
   printprobe::ExpectPicturesOnPage(printprobe::RasterisePdf(secondPdf, work.filePath(QStringLiteral("again"))), expected);
@@ -249,7 +241,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   EXPECT_TRUE(WaitUntil([&] { return !velarim.VisibleWindows().empty() && !road.otherWindow(kPrintDialogTitle, {}); },
                         60s))
       << "the print dialog stayed open";
-  EXPECT_TRUE(WaitUntil([&] { return QFileInfo(firstPdf).lastModified() != firstWritten && pdfComplete(firstPdf); }, 60s))
+  EXPECT_TRUE(WaitUntil([&] { return QFileInfo(firstPdf).lastModified() != firstWritten && PdfComplete(firstPdf); }, 60s))
       << "the file was not replaced";
   EXPECT_FALSE(road.otherWindow(QStringLiteral("Velarim"), {main->id})) << "a second question came";
   EXPECT_FALSE(QFileInfo::exists(QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-3.pdf"))));

@@ -7,7 +7,12 @@
 #include "picture/bitmap.h"
 #include "platform/errors.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -160,6 +165,79 @@ TEST_F(PrintJobTest, PdfPrinterProposesANewFileAndLeavesTheReplaceQuestionToTheD
   form->Drucken2Click(nullptr);
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_FALSE(printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("replaced"))).isNull());
+}
+
+// Writes beyond this many bytes fail (EFBIG) while the object lives, as on a full disk;
+// the signal the system sends with such a write is ignored meanwhile.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limited = old_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldSignal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*oldSignal_)(int);
+};
+
+TEST_F(PrintJobTest, FailedWriteOfThePdfIsReportedLeavesNoFileAndTheNextPrintWorks) {
+  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 640, 480));
+  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio1; });
+  ConfirmToFile(pdf);
+  const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+  {
+    const FileSizeLimit limit(256);
+    try {
+      form->Drucken2Click(nullptr);
+      ADD_FAILURE() << "the failed write went unnoticed";
+    } catch (const EPrinter& error) {
+      EXPECT_EQ(error.Message(), "Die PDF-Datei " + pdf + " kann nicht geschrieben werden");
+    }
+  }
+  EXPECT_FALSE(Printer()->Printing());
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << "a partial file was left behind";
+
+  // An existing file of that name stays as it was.
+  QFile existing(pdf);
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.write("keep me");
+  existing.close();
+  {
+    const FileSizeLimit limit(256);
+    EXPECT_THROW(form->Drucken2Click(nullptr), EPrinter);
+  }
+  ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+  EXPECT_EQ(existing.readAll(), QByteArray("keep me"));
+  existing.close();
+
+  form->Drucken2Click(nullptr);
+  const QImage page = printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("after")));
+  ASSERT_FALSE(page.isNull());
+  EXPECT_TRUE(printprobe::InkBounds(page, page.rect()).isValid()) << "the picture is on the page";
+}
+
+TEST_F(PrintJobTest, PdfInAFolderThatCannotBeWrittenIsReported) {
+  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
+  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio3; });
+  const QString nowhere = dir.filePath(QStringLiteral("p.jpg/page.pdf"));  // a file as its folder
+  ConfirmToFile(nowhere);
+  try {
+    form->Drucken2Click(nullptr);
+    ADD_FAILURE() << "nothing reported";
+  } catch (const EPrinter& error) {
+    EXPECT_EQ(error.Message(), "Die PDF-Datei " + nowhere + " kann nicht geschrieben werden");
+  }
+  EXPECT_FALSE(Printer()->Printing());
 }
 
 TEST_F(PrintJobTest, PrinterRefusesChangesWhileADocumentIsOpen) {
