@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Stored, PlacementOnScreenTest,
                          ::testing::Values(StoredPlacement{"Absurd", "0,0,2147483647,2147483647"},
                                            StoredPlacement{"Negative", "-5000,-3000,-4274,-2488"},
                                            StoredPlacement{"UnpluggedMonitor", "2200,300,2926,812"}),
-                         [](const ::testing::TestParamInfo<StoredPlacement>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<StoredPlacement>& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace e2e
