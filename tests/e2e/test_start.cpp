@@ -109,8 +109,8 @@ TEST_P(StartTest, SettingsThatCannotBeWrittenAreReportedAndTheProgramStillEnds) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, StartTest, ::testing::Values(WindowManager::Openbox, WindowManager::None),
-                         [](const ::testing::TestParamInfo<WindowManager>& info) {
-                           return info.param == WindowManager::Openbox ? "Openbox" : "NoWindowManager";
+                         [](const ::testing::TestParamInfo<WindowManager>& test) {
+                           return test.param == WindowManager::Openbox ? "Openbox" : "NoWindowManager";
                          });
 
 }  // namespace

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         AlignCase{"InvisibleTakesNoSpace",
                   {AlignItem{TAlign::alTop, QRect(0, 0, 1, 20), false}, {TAlign::alClient, QRect()}},
                   {QRect(0, 0, 1, 20), QRect(0, 0, 100, 80)}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ErrorReport, AppendsFullStopAfterLettersAndDigitsOnly) {
   EXPECT_EQ(ErrorReportText(QStringLiteral("Datei nicht gefunden")), QStringLiteral("Datei nicht gefunden."));

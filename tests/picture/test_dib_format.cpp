@@ -152,7 +152,7 @@ TEST_P(DibDepth, EveryTruncationIsInvalid) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllDepths, DibDepth, ::testing::ValuesIn(DepthCases()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 TEST(DibFormat, ShortColourTableKeepsItsSizeAndShowsBlackBeyondIt) {
   DibSpec layout = Layout(8, PackRow(8, {0, 1, 5}), PackRow(8, {1, 0, 1}));
@@ -223,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"offset_beyond_file", [](QByteArray& f) { SetU32(f, 10, 0x7FFFFFFF); }},
                       Damage{"offset_wraps", [](QByteArray& f) { SetU32(f, 10, 0xFFFFFFFF); }},
                       Damage{"pixels_missing", [](QByteArray& f) { f.chop(1); }}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(DibFormat, ChannelMasksMustBeSeparateRunsOfBits) {
   for (const std::vector<uint32_t>& masks : std::vector<std::vector<uint32_t>>{

@@ -102,7 +102,7 @@ TEST_P(IconDepth, EveryTruncationIsInvalid) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllDepths, IconDepth, ::testing::ValuesIn(DepthCases()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 QByteArray PngImage() {
   QImage image(3, 2, QImage::Format_ARGB32);
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{"equally_near_takes_the_larger", {Entry(24, 24, 8), Entry(40, 40, 8)}, 1},
                       ChoiceCase{"equal_entries_take_the_first", {Entry(32, 32, 8), Entry(32, 32, 8)}, 0},
                       ChoiceCase{"only_one", {Entry(256, 256, 32)}, 0}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(IconFile, ChosenImageIsDecoded) {
   DibSpec small = Colour(24, PackRow(24, {0, 0, 0}), PackRow(24, {0, 0, 0}));
@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                                f.chop(4);
                                SetU32(f, 6 + 8, static_cast<uint32_t>(f.size() - kImageAt));
                              }}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 TEST(IconFile, FlippedBytesNeverEscapeAsOtherErrors) {
   DibSpec colour = Colour(4, PackRow(4, {3, 4, 5}), PackRow(4, {0, 1, 2}));

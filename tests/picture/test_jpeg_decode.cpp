@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileKind{"Ycck", Options(SampleColorModel::Ycck), TJPEGPixelFormat::jf24Bit, false},
         FileKind{"CmykAsked8Bit", Options(SampleColorModel::Cmyk), TJPEGPixelFormat::jf8Bit, false},
         FileKind{"CmykProgressiveDisplay", Options(SampleColorModel::Cmyk, true), TJPEGPixelFormat::jf24Bit, true}),
-    [](const ::testing::TestParamInfo<FileKind>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FileKind>& test) { return std::string(test.param.name); });
 
 TEST(JpegDecode, TruncatedFileDecodesWithoutErrorAsFarAsItGoes) {
   const QByteArray whole = MakeJpeg(200, 160);

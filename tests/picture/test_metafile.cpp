@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Recognition{"empty", [] { return QByteArray(); }, false},
                       Recognition{"text", [] { return QByteArray(200, 'x'); }, false},
                       Recognition{"plain_windows_metafile", [] { return Wmf().mid(22); }, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& test) { return test.param.name; });
 
 struct PlaceableSize {
   int left, right;

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LineWithNulIgnored", QByteArray("[S]\nk=\0v\nk=w\n", 13), "S", "k", "w"},
         ReadCase{"InvalidUtf8Replaced", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a\uFFFD")},
         ReadCase{"Umlauts", "[Ordner]\nletztes=/home/j\xC3\xB6rg\n", "ordner", "LETZTES", QStringLiteral("/home/jörg")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Only the file's own byte-order mark is skipped; U+FEFF inside is an ordinary character.
 TEST_F(ProfileTest, ByteOrderMarkCharacterInsideKept) {
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"TrimsNamesNotValue", "", " S ", " k ", " v", "[S]\nk= v\n"},
         WriteCase{"RemovesKey", "[S]\na=1\nk=2\nb=3\n", "S", "k", nullptr, "[S]\na=1\nb=3\n"},
         WriteCase{"RemovesSection", "[A]\nx=1\n[S]\nk=2\n[B]\ny=3\n", "S", nullptr, nullptr, "[A]\nx=1\n[B]\ny=3\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ProfileTest, RemovalFromMissingFileCreatesNothing) {
   const QString section = "S";

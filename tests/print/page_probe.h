@@ -68,8 +68,8 @@ class RecordingDevice : public QPaintDevice {
     explicit Engine(RecordingDevice* device) : QPaintEngine(AllFeatures), device_(device) {}
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState& state) override {
-      if (state.state() & DirtyTransform) transform_ = state.transform();
+    void updateState(const QPaintEngineState& changed) override {
+      if (changed.state() & DirtyTransform) transform_ = changed.transform();
     }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawImage(const QRectF& r, const QImage& image, const QRectF&, Qt::ImageConversionFlags) override {

@@ -66,8 +66,8 @@ class PrintingTest : public ::testing::Test {
 
   // Chooses the format in the print format dialog when the job shows it.
   void ChooseFormat(std::function<TRadioButton*(TPagesDlg&)> choice) {
-    dialogs.onShowModal = [choice](TForm& form) {
-      auto& pages = static_cast<TPagesDlg&>(form);
+    dialogs.onShowModal = [choice](TForm& dialog) {
+      auto& pages = static_cast<TPagesDlg&>(dialog);
       choice(pages)->SetChecked(true);
       pages.OKBtnClick(pages.OKBtn);
     };

@@ -92,6 +92,6 @@ TEST_P(PrintedPageTest, PicturesLandAtTheirPlaceUprightAndUnmirrored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PdfPrinter, PrintedPageTest, ::testing::ValuesIn(pageCases()),
-                         [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<PageCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
