@@ -153,6 +153,8 @@ int main(int argc, char** argv) {
   EventLoopApplication app(argc, argv);
   const QString folder = QDir::temp().filePath(QStringLiteral("velarim-bench-print"));
   QDir().mkpath(folder);
+  // The windows keep their placement in the profile folder: this run's own, not the person's.
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(folder).filePath(QStringLiteral("profile"))));
 
   QStringList files;
   for (int i = 1; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);

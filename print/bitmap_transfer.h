@@ -2,7 +2,9 @@
 // The bitmap transfer: one bitmap onto a printer page at a rectangle given in the
 // painter's logical units. The pixels are read once into a device-independent bitmap
 // (24 bits per pixel, rows bottom-up, each padded to 4 bytes) and stretched onto the
-// destination in one operation; the same calls paint into an image in the tests.
+// destination in one operation; the same calls paint into an image in the tests. A
+// picture with more pixels than its printed size shows is read bottom-up and averaged
+// down in one pass instead, with the same pixels as a result.
 
 #include <QImage>
 

@@ -37,7 +37,7 @@ class PrintingTest : public ::testing::Test {
       std::printf("pages kept in %s\n", qPrintable(dir.path()));
     }
     InitializeJpegKind();
-    CreateApplication()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
+    Application()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
     windows = CreateVelarimWindows();
     form = windows.Form1;
     previousPrinter = SetPrinter(std::make_unique<TPrinter>());
@@ -66,8 +66,8 @@ class PrintingTest : public ::testing::Test {
 
   // Chooses the format in the print format dialog when the job shows it.
   void ChooseFormat(std::function<TRadioButton*(TPagesDlg&)> choice) {
-    dialogs.onShowModal = [choice](TForm& shown) {
-      auto& pages = static_cast<TPagesDlg&>(shown);
+    dialogs.onShowModal = [choice](TForm& dialog) {
+      auto& pages = static_cast<TPagesDlg&>(dialog);
       choice(pages)->SetChecked(true);
       pages.OKBtnClick(pages.OKBtn);
     };
