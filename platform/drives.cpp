@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 
 #include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,8 +124,8 @@ std::optional<MountEntry> ParseMountLine(const QByteArray& line) {
   if (!mountPoint.startsWith('/') || mountPoint.contains('\0')) {
     return std::nullopt;
   }
-  return MountEntry{QFile::decodeName(UnescapeMountField(fields[0])), QFile::decodeName(mountPoint),
-                    QFile::decodeName(UnescapeMountField(fields[2]))};
+  return MountEntry{DecodeUtf8Lossless(UnescapeMountField(fields[0])), DecodeUtf8Lossless(mountPoint),
+                    DecodeUtf8Lossless(UnescapeMountField(fields[2]))};
 }
 
 int HexValue(char c) {

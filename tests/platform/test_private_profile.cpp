@@ -98,9 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EqualsInValue", "[S]\nk=a=b\n", "S", "k", "a=b"},
         ReadCase{"UnclosedHeaderOpensNothing", "[S\nk=v\n", "S", "k", kDefault},
         ReadCase{"LineWithNulIgnored", QByteArray("[S]\nk=\0v\nk=w\n", 13), "S", "k", "w"},
-        ReadCase{"InvalidUtf8Replaced", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a\uFFFD")},
+        ReadCase{"InvalidUtf8KeepsItsByte", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a") + QChar(0xDCFF)},
         ReadCase{"Umlauts", "[Ordner]\nletztes=/home/j\xC3\xB6rg\n", "ordner", "LETZTES", QStringLiteral("/home/jörg")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A last folder whose name is Latin-1 (not UTF-8) is stored as its very bytes and read
+// back as the same name, so the next start can enter it.
+TEST_F(ProfileTest, ValueThatIsNotUtf8KeepsItsBytes) {
+  const QString folder = QStringLiteral("/fotos/Gr") + QChar(0xDCFC) + QStringLiteral("n ") + QString::fromUtf8("\xC3\xBC");
+  ASSERT_TRUE(Write("Verzeichnisse", "letztes", folder, Path("p.ini")));
+  EXPECT_EQ(ReadBytes(Path("p.ini")), QByteArray("[Verzeichnisse]\nletztes=/fotos/Gr\xFCn \xC3\xBC\n"));
+  EXPECT_EQ(Read("Verzeichnisse", "letztes", Path("p.ini")), folder);
+}
 
 // Only the file's own byte-order mark is skipped; U+FEFF inside is an ordinary character.
 TEST_F(ProfileTest, ByteOrderMarkCharacterInsideKept) {
