@@ -342,7 +342,10 @@ QUrl LocalFileUrl(const QString& path) {
   if (!native || !path.startsWith(QLatin1Char('/'))) {
     return QUrl();
   }
-  return QUrl::fromEncoded("file://" + native->toPercentEncoding("/"), QUrl::StrictMode);
+  if (*native == path.toUtf8()) {
+    return QUrl::fromLocalFile(path);
+  }
+  return QUrl::fromEncoded("file://" + native->toPercentEncoding("/!$&'()*+,;=:@"), QUrl::StrictMode);
 }
 
 }  // namespace platform

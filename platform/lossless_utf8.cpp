@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace platform {
@@ -129,6 +130,29 @@ QByteArray EncodeUtf8Lossless(QStringView text) {
     }
   }
   return bytes;
+}
+
+bool EqualsIgnoringCase(QByteArrayView bytes, QStringView text) {
+  qsizetype b = 0;
+  qsizetype t = 0;
+  while (b < bytes.size() && t < text.size()) {
+    char32_t fromBytes = 0;
+    const qsizetype length = ValidSequenceLength(bytes.sliced(b), fromBytes);
+    if (length == 0) {
+      fromBytes = kCarrierBase + static_cast<unsigned char>(bytes[b]);
+    }
+    b += std::max<qsizetype>(length, 1);
+    char32_t fromText = text[t].unicode();
+    if (text[t].isHighSurrogate() && t + 1 < text.size() && text[t + 1].isLowSurrogate()) {
+      fromText = QChar::surrogateToUcs4(text[t], text[t + 1]);
+      ++t;
+    }
+    ++t;
+    if (fromBytes != fromText && QChar::toCaseFolded(fromBytes) != QChar::toCaseFolded(fromText)) {
+      return false;
+    }
+  }
+  return b == bytes.size() && t == text.size();
 }
 
 QString ReadableText(const QString& text) {

@@ -20,6 +20,10 @@ namespace platform {
 // that carries no byte (none comes from DecodeUtf8Lossless) becomes U+FFFD.
 [[nodiscard]] QByteArray EncodeUtf8Lossless(QStringView text);
 
+// Whether the bytes, decoded as DecodeUtf8Lossless decodes them, are text when letter
+// case is ignored; compares code point by code point and makes no text on the way.
+[[nodiscard]] bool EqualsIgnoringCase(QByteArrayView bytes, QStringView text);
+
 // The text as a person reads it: each carried byte shown as the Windows-1252 character
 // it stands for in the Latin-1 names it usually comes from ("bild\xE4" reads "bildä"),
 // U+FFFD where that code page has none. For showing only, never for the system.

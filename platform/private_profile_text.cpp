@@ -101,10 +101,10 @@ bool IsAscii(QByteArrayView bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// A name looked for, compared with the names of many lines ignoring case. Names are
-// nearly always ASCII and then compared as bytes; only others are decoded, and only
-// when their length allows a match (case folding maps code point to code point, and a
-// code point takes one to four bytes), so no line costs an allocation in vain.
+// A name looked for, compared with the names of many lines ignoring case, without making
+// a text of any line's name. Names are nearly always ASCII and then compared as bytes;
+// others code point by code point, and only when their length allows a match (case
+// folding maps code point to code point, and a code point takes one to four bytes).
 class WantedName {
  public:
   explicit WantedName(const QString& name)
@@ -118,7 +118,7 @@ class WantedName {
     if (isAscii_ && IsAscii(stored)) {
       return stored.size() == ascii_.size() && qstrnicmp(stored.data(), ascii_.constData(), stored.size()) == 0;
     }
-    return DecodeUtf8(stored).compare(text_, Qt::CaseInsensitive) == 0;
+    return EqualsIgnoringCase(stored, text_);
   }
 
  private:

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -157,6 +158,21 @@ class PrintRoad {
   const Window& main_;
 };
 
+// Removes what the test named in bytes, which the temporary folder's own clean-up (by
+// text names) cannot.
+class RemovedByBytes {
+ public:
+  ~RemovedByBytes() {
+    for (auto path = paths_.rbegin(); path != paths_.rend(); ++path) {
+      if (::unlink(path->constData()) != 0) ::rmdir(path->constData());
+    }
+  }
+  const QByteArray& Add(const QByteArray& path) { return paths_.emplace_back(path); }
+
+ private:
+  std::vector<QByteArray> paths_;
+};
+
 // Writes the picture under a name given as bytes, as another system may have named it.
 void writePictureNamed(const QTemporaryDir& dir, const QByteArray& name, const Quadrants& q) {
   const QString staging = dir.filePath(QStringLiteral("staging.jpg"));
@@ -171,12 +187,13 @@ void writePictureNamed(const QTemporaryDir& dir, const QByteArray& name, const Q
 TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPrinted) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
-  const QByteArray folder = QFile::encodeName(QDir(root.path()).canonicalPath()) + "/Urlaub \xC4gypten";
+  RemovedByBytes made;
+  const QByteArray folder = made.Add(QFile::encodeName(QDir(root.path()).canonicalPath()) + "/Urlaub \xC4gypten");
   ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
   const Quadrants& latin1Picture = kPictures[0];
   const Quadrants& utf8Picture = kPictures[1];
-  writePictureNamed(root, folder + "/bild\xE4.jpg", latin1Picture);
-  writePictureNamed(root, folder + "/bild\xC3\xA4.jpg", utf8Picture);
+  writePictureNamed(root, made.Add(folder + "/bild\xE4.jpg"), latin1Picture);
+  writePictureNamed(root, made.Add(folder + "/bild\xC3\xA4.jpg"), utf8Picture);
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + folder + "\n"});
@@ -186,7 +203,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   // Both rows read "bildä.jpg", pixel for pixel.
   // The names' text of a row, inside any focus frame around it.
   const auto rowText = [&](int row) {
-    return QRect(main->geometry.left() + 282, FileRowOf(*main, row).y() - 6, 90, 12);
+    return QRect(FileRowOf(*main, row).x() - 14, FileRowOf(*main, row).y() - 6, 90, 12);
   };
   const QImage firstRow = display.SettledScreenshot(rowText(0));
   const QImage secondRow = display.Screenshot(rowText(1));
@@ -241,6 +258,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
 
   const std::optional<Window> zoom = velarim.WaitForWindow(kZoomTitle, QString(), 10s);
   ASSERT_TRUE(zoom);
+  ASSERT_TRUE(display.Focus(*zoom));
   const QImage shown = display.SettledScreenshot(zoom->geometry, 10s);
   EXPECT_TRUE(nearColour(shown.pixel(shown.width() / 4, shown.height() / 2 - 10), latin1Picture.topLeft))
       << "the zoom window does not show the Latin-1 named picture";

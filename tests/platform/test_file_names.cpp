@@ -63,6 +63,17 @@ TEST(LosslessText, CarriedBytesAreLoneSurrogatesShownAsLatin1) {
   EXPECT_EQ(EncodeUtf8Lossless(QString(QChar(0xDC10))), QByteArray("\xEF\xBF\xBD")) << "carries no byte";
 }
 
+TEST(LosslessText, BytesEqualTextIgnoringCaseWithoutDecoding) {
+  EXPECT_TRUE(EqualsIgnoringCase("Letztes", QStringLiteral("LETZTES")));
+  EXPECT_TRUE(EqualsIgnoringCase("\xC3\x84rger", QString::fromUtf8("\xC3\xA4RGER")));
+  EXPECT_TRUE(EqualsIgnoringCase("Gr\xFCn", QStringLiteral("gR") + QChar(0xDCFC) + QStringLiteral("N")));
+  EXPECT_TRUE(EqualsIgnoringCase("\xF0\x9F\x98\x80x", QString::fromUtf8("\xF0\x9F\x98\x80X")));
+  EXPECT_FALSE(EqualsIgnoringCase("Gr\xFCn", QString::fromUtf8("Gr\xC3\xBCn"))) << "a carried byte is no letter";
+  EXPECT_FALSE(EqualsIgnoringCase("abc", QStringLiteral("ab")));
+  EXPECT_FALSE(EqualsIgnoringCase("ab", QStringLiteral("abc")));
+  EXPECT_TRUE(EqualsIgnoringCase("", QString()));
+}
+
 // A folder and a picture with Latin-1 names, made from their bytes as another system
 // would have written them.
 class Latin1Names : public ::testing::Test {
