@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BytesCase{"EmojiWhoseLowHalfLooksCarried", "\xF0\x9F\x92\x80\xE4"},
                       BytesCase{"LeadingByteOrderMark", "\xEF\xBB\xBF" "x"},
                       BytesCase{"StrayContinuations", "\x80\xBF\xFF\xFE"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(LosslessText, EveryPairOfBytesSurvives) {
   for (int first = 0; first < 256; ++first) {
