@@ -1,10 +1,10 @@
 #include "actions/shell_opener.h"
 
+#include "platform/file_system.h"
 #include "platform/installed_service.h"
 
 #include <QDesktopServices>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -61,13 +61,15 @@ QString InternetShortcutTarget(const QByteArray& text) {
 
 QUrl ShellTargetUrl(const QString& target) {
   if (target.trimmed().isEmpty()) return QUrl();
-  const QFileInfo file(target);
-  if (file.isAbsolute() || file.exists()) {
-    if (isInternetShortcut(target)) return file.isFile() ? shortcutUrl(target) : QUrl();
-    return QUrl::fromLocalFile(file.absoluteFilePath());
+  const bool absolute = target.startsWith(QLatin1Char('/'));
+  const bool exists = platform::FileExists(target) || platform::DirectoryExists(target);
+  if (!absolute && !exists && hasScheme(target)) return QUrl(target, QUrl::TolerantMode);
+  if (isInternetShortcut(target) && (absolute || exists)) {
+    return platform::FileExists(target) ? shortcutUrl(target) : QUrl();
   }
-  if (hasScheme(target)) return QUrl(target, QUrl::TolerantMode);
-  return QUrl::fromLocalFile(file.absoluteFilePath());
+  // The URL is made from the name's bytes, so a name that is not UTF-8 reaches the
+  // opener as the file it is.
+  return platform::LocalFileUrl(absolute ? target : platform::JoinPath(platform::GetCurrentDir(), target));
 }
 
 bool ShellExecute(QWidget*, const QString&, const QString& target) {

@@ -11,6 +11,7 @@
 #include "chrome/info_form.h"
 #include "framework/application.h"
 #include "framework/menus.h"
+#include "platform/file_system.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -65,19 +66,14 @@ void TForm1::Umbenennen1Click(TObject*) {
   OpenDialog1->Title = kBrowseTitle;
   OpenDialog1->Execute();  // confirmed or cancelled alike
 
-  if (remembered.isEmpty() || !QFileInfo(remembered).isFile()) {
+  if (remembered.isEmpty() || !platform::FileExists(remembered)) {
     FileListBox1->Refresh();
     return;
   }
   ShellExecute(Widget(), QStringLiteral("open"), remembered);
   FileListBox1->Refresh();
-  const QStringList names = FileListBox1->Items();
-  for (qsizetype i = 0; i < names.size(); ++i) {
-    if (names[i].compare(bareName, Qt::CaseInsensitive) == 0) {
-      FileListBox1->SetItemIndex(static_cast<int>(i));
-      break;
-    }
-  }
+  // The very file again; a name that differs only in case is another file.
+  FileListBox1->SetItemIndex(static_cast<int>(FileListBox1->Items().indexOf(bareName)));
 }
 
 // The chosen name gets a copy of the selected file; the dialog has asked before an

@@ -5,6 +5,7 @@
 #include "framework/application_services.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 #include "platform/folder_change.h"
 
 #include <QKeyEvent>
@@ -142,7 +143,7 @@ void TDirectoryListBox::SetDirectory(const QString& value) {
   platform::NoteCurrentFolder(resolved);
   directory_ = resolved;
   BuildList();
-  if (fileList_ && !platform::SameFileName(fileList_->Directory(), directory_)) fileList_->ApplyDirectory(directory_);
+  if (fileList_ && fileList_->Directory() != directory_) fileList_->ApplyDirectory(directory_);
 }
 
 void TDirectoryListBox::OpenItem(int index) {
@@ -159,7 +160,7 @@ void TDirectoryListBox::BuildList() {
   int current = -1;
   for (size_t i = 0; i < items_.size(); ++i) {
     const FolderItem& entry = items_[i];
-    auto* item = new QListWidgetItem(entry.text);
+    auto* item = new QListWidgetItem(platform::ReadableText(entry.text));
     item->setData(kKindRole, static_cast<int>(entry.kind));
     item->setData(kIndentRole, FolderItemIndent(entry, static_cast<int>(i), directory_));
     item->setSizeHint(QSize(0, itemHeight_));

@@ -3,6 +3,7 @@
 #include "browse/directory_list.h"
 #include "framework/application_services.h"
 #include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 
 #include "browse/list_pictures.h"
 
@@ -72,7 +73,7 @@ void TDriveComboBox::BuildList() {
   const QSignalBlocker block(combo_);
   combo_->clear();
   for (const platform::DriveInfo& drive : drives_) {
-    combo_->addItem(QIcon(DrivePicture(drive.type)), platform::DriveItemText(drive), static_cast<int>(drive.type));
+    combo_->addItem(QIcon(DrivePicture(drive.type)), platform::ReadableText(platform::DriveItemText(drive)), static_cast<int>(drive.type));
   }
   SelectDrive(drive_, false);
 }

@@ -6,6 +6,8 @@
 #include "framework/application_services.h"
 #include "framework/drag_drop.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -14,9 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSet>
 #include <QStyledItemDelegate>
-#include <QUrl>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,7 +31,8 @@ class FileListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount(QModelIndex())) return QVariant();
     const TFileRecord& record = records_[static_cast<size_t>(index.row())];
-    if (role == Qt::DisplayRole) return record.Name;
+    // Shown readably; the record keeps the name's own bytes for the system.
+    if (role == Qt::DisplayRole) return platform::ReadableText(record.Name);
     if (role == Qt::DecorationRole) return record.Icon;
     return QVariant();
   }
@@ -119,32 +120,14 @@ void sortFound(std::vector<platform::TFoundName>& found) {
   found = std::move(sorted);
 }
 
-// Keeps one entry per name ignoring case, the first in directory order. Names that differ
-// only in case match the same patterns, so a search pattern by pattern keeps the same.
-std::vector<platform::TFoundName> withoutRepeatedNames(std::vector<platform::TFoundName> found,
-                                                       const std::function<void(size_t)>& onFound) {
-  std::vector<platform::TFoundName> kept;
-  kept.reserve(found.size());
-  QSet<QString> seen;
-  seen.reserve(static_cast<qsizetype>(found.size()));
-  for (platform::TFoundName& entry : found) {
-    const qsizetype before = seen.size();
-    seen.insert(entry.FoldedName);
-    if (seen.size() == before) continue;
-    kept.push_back(std::move(entry));
-    if (onFound) onFound(kept.size());
-  }
-  return kept;
-}
-
 }  // namespace
 
 std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask, const std::function<void(size_t)>& onFound) {
   const QStringList patterns = mask.split(QLatin1Char(';'));
+  // One read of the folder lists each entry once, however many patterns it matches; names
+  // that differ only in case are different files and stay apart.
   std::vector<platform::TFoundName> found = platform::FindNames(QString(), patterns, platform::faNormalFiles);
-  if (patterns.size() > 1) {
-    found = withoutRepeatedNames(std::move(found), onFound);
-  } else if (onFound) {
+  if (onFound) {
     for (size_t count = 1; count <= found.size(); ++count) onFound(count);
   }
   if (found.size() > 1) sortFound(found);
@@ -230,7 +213,7 @@ TFileListBox::TFileListBox(TComponent* AOwner, HostWidget<QListView>* list)
 TFileListBox::~TFileListBox() { BeginDestruction(); }
 
 void TFileListBox::ApplyDirectory(const QString& folder) {
-  if (platform::SameFileName(folder, directory_) && !records_.empty()) return;
+  if (folder == directory_ && !records_.empty()) return;
   try {
     platform::SetCurrentDir(folder);
   } catch (const EInOutError&) {
@@ -376,6 +359,6 @@ void TFileListBox::beginDrag() {
   dragging_ = true;
   // The drag carries the file list itself as its source; the path also travels as a
   // file URL for other programs.
-  BeginDrag(this, {QUrl::fromLocalFile(path)});
+  BeginDrag(this, {platform::LocalFileUrl(path)});
   dragging_ = false;
 }

@@ -27,8 +27,8 @@ struct TFileRecord {
 };
 
 // The names in the current directory that match mask: the mask is split at each ";"
-// (blanks kept, empty patterns find nothing); with a ";" in the mask a name found by two
-// patterns is kept once. Sorted with directories first, then as CompareFileNames orders
+// (blanks kept, empty patterns find nothing); each file is listed once, however many
+// patterns find it, and names that differ only in case are two files. Sorted with directories first, then as CompareFileNames orders
 // names. Calls onFound with the running count after each name, so a reader can show it
 // is busy.
 [[nodiscard]] std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask,

@@ -6,8 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -18,15 +20,19 @@ struct Names {
   QList<QString> keys{QStringLiteral("letztes"), QStringLiteral("Status")};
 };
 
-// Two section and two key names as the file spells them, beside the fixed ones.
+// Two section and two key names as the file spells them, beside the fixed ones; the
+// reading stops once it has them.
 Names NamesFrom(QByteArrayView file) {
   Names names;
-  for (const QByteArrayView line : QByteArray::fromRawData(file.data(), file.size()).split('\n')) {
-    const text::LineMeaning meaning = text::InterpretLine(line);
+  const char* const end = file.data() + file.size();
+  for (const char* line = file.data(); line < end && (names.sections.size() < 4 || names.keys.size() < 4);) {
+    const char* const lineEnd = std::find(line, end, '\n');
+    const text::LineMeaning meaning = text::InterpretLine(QByteArrayView(line, lineEnd));
     QList<QString>& list = meaning.kind == text::LineKind::Section ? names.sections : names.keys;
     if (meaning.kind != text::LineKind::Comment && meaning.kind != text::LineKind::Other && list.size() < 4) {
       list.append(QString::fromUtf8(meaning.name));
     }
+    line = lineEnd + 1;
   }
   return names;
 }
@@ -55,12 +61,13 @@ void CheckWrite(QByteArrayView file, const QString& section, const QString& key)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArrayView file(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  // The fixed names and the last names the file spells, not every pairing: every call
+  // reads the whole file, and the work per input must stay proportional to its size.
   const Names names = NamesFrom(file);
-  for (const QString& section : names.sections) {
-    for (const QString& key : names.keys) {
-      text::FindValue(file, section, key);
-      CheckWrite(file, section, key);
-    }
+  for (const auto& [section, key] : {std::pair(names.sections.front(), names.keys.front()),
+                                     std::pair(names.sections.back(), names.keys.back())}) {
+    text::FindValue(file, section, key);
+    CheckWrite(file, section, key);
   }
   return 0;
 }

@@ -32,6 +32,9 @@ double ProcessorSeconds() {
 
 // Processor seconds one input may cost; -timeout=N sets it, as for libFuzzer.
 double budgetSeconds = kFuzzInputBudgetSeconds;
+// -grow_to=N repeats each input's bytes up to N bytes: a crafted input kept small in the
+// corpus is replayed at the size where work that is not linear in it would show.
+size_t growTo = 0;
 
 int RunFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -40,6 +43,13 @@ int RunFile(const std::filesystem::path& path) {
     return 1;
   }
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (growTo > bytes.size() && !bytes.empty()) {
+    const size_t unit = bytes.size();
+    bytes.resize(growTo);
+    for (size_t i = unit; i < growTo; ++i) {
+      bytes[i] = bytes[i - unit];
+    }
+  }
   const double start = ProcessorSeconds();
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   const double spent = ProcessorSeconds() - start;
@@ -67,6 +77,10 @@ int main(int argc, char** argv) {
     const std::string_view option = argv[i];
     if (option.starts_with("-timeout=")) {
       budgetSeconds = std::atof(argv[i] + option.find('=') + 1);
+      continue;
+    }
+    if (option.starts_with("-grow_to=")) {
+      growTo = static_cast<size_t>(std::atoll(argv[i] + option.find('=') + 1));
       continue;
     }
     const std::filesystem::path arg(argv[i]);

@@ -249,8 +249,17 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   if (count > kMaxJpegFileBytes) {
     throw EOutOfMemory();
   }
-  QByteArray bytes(count, Qt::Uninitialized);
-  Stream.ReadBuffer(bytes.data(), count);
+  // A file that does not begin with the start-of-image marker fails on its first two
+  // bytes, with the error the whole file would give, before the rest of it is read.
+  constexpr int64_t kMarkerBytes = 2;
+  const int64_t head = std::min(count, kMarkerBytes);
+  QByteArray bytes(head, Qt::Uninitialized);
+  Stream.ReadBuffer(bytes.data(), head);
+  if (head == kMarkerBytes && !bytes.startsWith("\xFF\xD8")) {
+    ReadJpegHeader(bytes);
+  }
+  bytes.resize(count);
+  Stream.ReadBuffer(bytes.data() + head, count - head);
   data_->Data = bytes;
   if (count > 0) {
     const JpegHeaderInfo header = ReadJpegHeader(bytes);

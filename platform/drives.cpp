@@ -1,12 +1,15 @@
 #include "platform/drives.h"
 
 #include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <optional>
 
@@ -57,8 +60,9 @@ bool IsCaseInsensitiveFileSystem(const QString& fsType) {
   return kCaseInsensitive.contains(fsType);
 }
 
-bool IsAtOrBelow(const QString& path, const QString& folder) {
-  return path == folder || path.startsWith(folder + QLatin1Char('/'));
+template <typename Folder>
+bool IsAtOrBelow(QStringView path, Folder folder) {
+  return path.startsWith(folder) && (path.size() == folder.size() || path[folder.size()] == u'/');
 }
 
 // Mount points that belong to the system itself rather than to the user: the kernel's
@@ -70,7 +74,7 @@ bool IsSystemMountPoint(const MountEntry& mount) {
       return true;
     }
   }
-  return IsRamFileSystem(mount.fsType) && IsAtOrBelow(mount.mountPoint, QStringLiteral("/run"));
+  return IsRamFileSystem(mount.fsType) && IsAtOrBelow(mount.mountPoint, QLatin1String("/run"));
 }
 
 bool IsDriveMount(const MountEntry& mount) {
@@ -83,7 +87,7 @@ bool IsDriveMount(const MountEntry& mount) {
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
 
 // Decodes the kernel's "\ooo" escapes; a backslash not followed by a valid one stays.
-QByteArray UnescapeMountField(const QByteArray& field) {
+QByteArray UnescapeMountField(QByteArrayView field) {
   QByteArray decoded;
   decoded.reserve(field.size());
   for (qsizetype i = 0; i < field.size(); ++i) {
@@ -99,32 +103,62 @@ QByteArray UnescapeMountField(const QByteArray& field) {
   return decoded;
 }
 
-std::vector<QByteArray> SplitFields(const QByteArray& line) {
-  std::vector<QByteArray> fields;
-  qsizetype start = -1;
-  for (qsizetype i = 0; i <= line.size(); ++i) {
-    const bool separator = i == line.size() || line[i] == ' ' || line[i] == '\t' || line[i] == '\r';
-    if (separator && start >= 0) {
-      fields.push_back(line.mid(start, i - start));
-      start = -1;
-    } else if (!separator && start < 0) {
-      start = i;
+bool IsFieldSeparator(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The first three fields of a line (source, mount point, type) as views into it; the
+// rest of the line is not needed. Fewer than three leave the line meaningless.
+constexpr size_t kNeededFields = 3;
+std::optional<std::array<QByteArrayView, kNeededFields>> FirstFields(QByteArrayView line) {
+  std::array<QByteArrayView, kNeededFields> fields;
+  const char* position = line.data();
+  const char* const end = position + line.size();
+  for (QByteArrayView& field : fields) {
+    const char* const start = std::find_if_not(position, end, IsFieldSeparator);
+    position = std::find_if(start, end, IsFieldSeparator);
+    if (start == position) {
+      return std::nullopt;
     }
+    field = QByteArrayView(start, position);
   }
   return fields;
 }
 
-std::optional<MountEntry> ParseMountLine(const QByteArray& line) {
-  const std::vector<QByteArray> fields = SplitFields(line);
-  if (fields.size() < 3) {
+// The text of one field, decoded once for a run of lines that repeat it (most lines of a
+// table share their source or type): the text is then shared, not copied.
+// The views point into the table, which outlives the decoders.
+class FieldDecoder {
+ public:
+  const QString& Decode(QByteArrayView field) {
+    if (!decoded_ || field != raw_) {
+      raw_ = field;
+      text_ = field.contains('\\') ? DecodeUtf8Lossless(UnescapeMountField(field)) : DecodeUtf8Lossless(field);
+      decoded_ = true;
+    }
+    return text_;
+  }
+
+ private:
+  bool decoded_ = false;
+  QByteArrayView raw_;
+  QString text_;
+};
+
+struct LineDecoders {
+  FieldDecoder source, mountPoint, type;
+};
+
+// Each line is read without copying it: a mount table of millions of lines costs no
+// more than a few allocations for each line that differs from the one before.
+std::optional<MountEntry> ParseMountLine(QByteArrayView line, LineDecoders& decoders) {
+  const auto fields = FirstFields(line);
+  if (!fields) {
     return std::nullopt;
   }
-  const QByteArray mountPoint = UnescapeMountField(fields[1]);
-  if (!mountPoint.startsWith('/') || mountPoint.contains('\0')) {
+  const QString& mountPoint = decoders.mountPoint.Decode((*fields)[1]);
+  if (!mountPoint.startsWith(QLatin1Char('/')) || mountPoint.contains(QChar(u'\0'))) {
     return std::nullopt;
   }
-  return MountEntry{QFile::decodeName(UnescapeMountField(fields[0])), QFile::decodeName(mountPoint),
-                    QFile::decodeName(UnescapeMountField(fields[2]))};
+  return MountEntry{decoders.source.Decode((*fields)[0]), mountPoint, decoders.type.Decode((*fields)[2])};
 }
 
 int HexValue(char c) {
@@ -242,10 +276,14 @@ QString SystemDeviceProbe::DiskSysFolder(const QString& device) const {
 
 std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
   std::vector<MountEntry> mounts;
-  for (const QByteArray& line : mountsText.split('\n')) {
-    if (auto mount = ParseMountLine(line)) {
+  LineDecoders decoders;
+  const char* const end = mountsText.constData() + mountsText.size();
+  for (const char* line = mountsText.constData(); line < end;) {
+    const char* const lineEnd = std::find(line, end, '\n');
+    if (auto mount = ParseMountLine(QByteArrayView(line, lineEnd), decoders)) {
       mounts.push_back(std::move(*mount));
     }
+    line = lineEnd + 1;
   }
   return mounts;
 }
@@ -323,7 +361,7 @@ QString DriveItemText(const DriveInfo& drive) {
 QString DriveRootOf(const QString& path, const std::vector<QString>& roots) {
   QString best;
   for (const QString& root : roots) {
-    const bool holds = root == QLatin1String("/") ? path.startsWith(QLatin1Char('/')) : IsAtOrBelow(path, root);
+    const bool holds = root == QLatin1String("/") ? path.startsWith(QLatin1Char('/')) : IsAtOrBelow(path, QStringView(root));
     if (holds && root.size() > best.size()) {
       best = root;
     }

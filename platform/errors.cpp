@@ -1,5 +1,7 @@
 #include "platform/errors.h"
 
+#include "platform/lossless_utf8.h"
+
 #include <cerrno>
 
 Exception::Exception(QString message) : message_(std::move(message)), utf8_(message_.toStdString()) {}
@@ -50,10 +52,10 @@ EJPEG::EJPEG(int messageCode)
     : EInvalidGraphic(QStringLiteral("JPEG-Fehler #%1").arg(messageCode)), code_(messageCode) {}
 
 EFOpenError::EFOpenError(const QString& fileName)
-    : EStreamError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName)) {}
+    : EStreamError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(platform::ReadableText(fileName))) {}
 
 EFCreateError::EFCreateError(const QString& fileName)
-    : EStreamError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName)) {}
+    : EStreamError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(platform::ReadableText(fileName))) {}
 
 EIniFileException::EIniFileException(const QString& fileName)
-    : Exception(QStringLiteral("nach %1 kann nicht geschrieben werden").arg(fileName)) {}
+    : Exception(QStringLiteral("nach %1 kann nicht geschrieben werden").arg(platform::ReadableText(fileName))) {}

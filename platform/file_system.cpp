@@ -3,9 +3,9 @@
 #include "platform/drives.h"
 #include "platform/entry_kind.h"
 #include "platform/errors.h"
+#include "platform/lossless_utf8.h"
 
 #include <QCollator>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -167,7 +167,7 @@ void ForEachEntry(const QString& folder, OnEntry onEntry) {
   }
   while (const dirent* entry = readdir(dir.get())) {
     if (!IsDotOrDotDot(entry->d_name)) {
-      onEntry(dirfd(dir.get()), *entry, QFile::decodeName(entry->d_name));
+      onEntry(dirfd(dir.get()), *entry, DecodeUtf8Lossless(entry->d_name));
     }
   }
 }
@@ -219,7 +219,7 @@ QString GetCurrentDir() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  return QFile::decodeName(buffer.c_str());
+  return DecodeUtf8Lossless(buffer.c_str());
 }
 
 void EnterFolder(const QString& path) {
@@ -291,8 +291,6 @@ QStringList ListSubfolders(const QString& folder) {
   return names;
 }
 
-bool SameFileName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 int CompareFileNames(const QString& a, const QString& b) {
   const int byLocale = FileNameCollator().compare(a, b);
   return byLocale != 0 ? byLocale : a.compare(b, Qt::CaseSensitive);
@@ -334,7 +332,20 @@ std::optional<QByteArray> NativePath(const QString& path) {
   if (path.contains(QChar(u'\0'))) {
     return std::nullopt;
   }
-  return QFile::encodeName(path);
+  return EncodeUtf8Lossless(path);
+}
+
+QUrl LocalFileUrl(const QString& path) {
+  // Built from the name's own bytes: a URL made from the text would spell a carried byte
+  // as the UTF-8 of a replacement character and name another file.
+  const auto native = NativePath(path);
+  if (!native || !path.startsWith(QLatin1Char('/'))) {
+    return QUrl();
+  }
+  if (*native == path.toUtf8()) {
+    return QUrl::fromLocalFile(path);
+  }
+  return QUrl::fromEncoded("file://" + native->toPercentEncoding("/!$&'()*+,;=:@"), QUrl::StrictMode);
 }
 
 }  // namespace platform

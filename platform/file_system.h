@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 #include <vector>
@@ -72,9 +73,6 @@ bool MatchesWildcard(const QString& name, const QString& pattern);
 // ones left out), sorted as CompareFileNames orders them.
 QStringList ListSubfolders(const QString& folder);
 
-// Whether two file names are the same when letter case is ignored.
-bool SameFileName(const QString& a, const QString& b);
-
 // Orders file names case-insensitively by the user's locale; names that differ only in
 // case are ordered case-sensitively, so the order is total. Negative, 0 or positive.
 int CompareFileNames(const QString& a, const QString& b);
@@ -98,7 +96,13 @@ QString ParentOfPath(const QString& path);
 QString JoinPath(const QString& folder, const QString& name);
 
 // The system's bytes for path, or nothing when path holds a NUL character: the system
-// would silently cut the path short there and act on a different file.
+// would silently cut the path short there and act on a different file. Names the system
+// gave as bytes that are not UTF-8 come back as those very bytes (see lossless_utf8.h).
 std::optional<QByteArray> NativePath(const QString& path);
+
+// The file URL of an absolute path, percent-encoded from the path's system bytes, for
+// the desktop's opener and for other programs a file is dragged to; empty for a relative
+// path or one NativePath refuses.
+QUrl LocalFileUrl(const QString& path);
 
 }  // namespace platform

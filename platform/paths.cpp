@@ -1,7 +1,11 @@
 #include "platform/paths.h"
 
+#include "platform/lossless_utf8.h"
+
 #include <QCoreApplication>
-#include <QFile>
+
+#include <string>
+#include <unistd.h>
 
 namespace platform {
 
@@ -33,9 +37,12 @@ QString ProgramDirectoryFromExecutable(const QString& exePath) {
 }
 
 QString ExecutablePath() {
-  const QString linked = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
-  if (!linked.isEmpty()) {
-    return linked;
+  // Read as bytes: the program may sit in a folder whose name is not UTF-8, and its
+  // settings file beside it must be found under that very name.
+  std::string target(4096, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", target.data(), target.size());
+  if (length > 0 && static_cast<size_t>(length) < target.size()) {
+    return DecodeUtf8Lossless(QByteArrayView(target.data(), length));
   }
   return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
 }

@@ -1,9 +1,9 @@
 #include "platform/private_profile_file.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
+#include "platform/file_system.h"
+#include "platform/lossless_utf8.h"
 #include "platform/posix_io.h"
 
 #include <cerrno>
@@ -276,7 +276,11 @@ bool ReplaceInFolder(const QByteArray& target, int folderFd, QByteArrayView byte
 
 ReadStatus ReadWholeFile(const QString& fileName, QByteArray& bytes) {
   // Non-blocking, so that a FIFO in place of the file cannot hang the program.
-  const FileDescriptor fd(::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const std::optional<QByteArray> path = NativePath(fileName);
+  if (!path) {
+    return ReadStatus::Failed;
+  }
+  const FileDescriptor fd(::open(path->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.Valid()) {
     return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
   }
@@ -306,7 +310,8 @@ bool UpdateFile(const QString& fileName, const ContentChange& change, MissingFol
   if (fileName.isEmpty()) {
     return false;
   }
-  const std::optional<QByteArray> target = FollowLinks(QFile::encodeName(fileName));
+  const std::optional<QByteArray> native = NativePath(fileName);
+  const std::optional<QByteArray> target = native ? FollowLinks(*native) : std::nullopt;
   if (!target) {
     return false;
   }
@@ -320,7 +325,7 @@ bool UpdateFile(const QString& fileName, const ContentChange& change, MissingFol
     if (!created || created->isEmpty()) {
       return created.has_value();
     }
-    if (missingFolder != MissingFolder::CreatePrivate || !MakePrivateFolder(QFile::decodeName(FolderOf(*target)))) {
+    if (missingFolder != MissingFolder::CreatePrivate || !MakePrivateFolder(DecodeUtf8Lossless(FolderOf(*target)))) {
       return false;
     }
     folder.Reset(OpenFolder(*target));
@@ -336,7 +341,7 @@ bool UpdateFile(const QString& fileName, const ContentChange& change, MissingFol
     RemoveStaleTemporaries(folder.Get(), *target);
   }
   QByteArray old;
-  if (ReadWholeFile(QFile::decodeName(*target), old) == ReadStatus::Failed) {
+  if (ReadWholeFile(DecodeUtf8Lossless(*target), old) == ReadStatus::Failed) {
     return false;  // its content could not be kept
   }
   const std::optional<QByteArray> updated = change(old);
@@ -350,15 +355,15 @@ bool UpdateFile(const QString& fileName, const ContentChange& change, MissingFol
 }
 
 bool MakePrivateFolder(const QString& folder) {
-  const QFileInfo info(folder);
-  if (info.isDir()) {
+  if (DirectoryExists(folder)) {
     return true;
   }
-  const QString parent = info.absolutePath();
-  if (parent != info.absoluteFilePath() && !MakePrivateFolder(parent)) {
+  const QString parent = ParentOfPath(folder);
+  if (!parent.isEmpty() && !MakePrivateFolder(parent)) {
     return false;
   }
-  return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || (errno == EEXIST && QFileInfo(folder).isDir());
+  const std::optional<QByteArray> native = NativePath(folder);
+  return native && (::mkdir(native->constData(), 0700) == 0 || (errno == EEXIST && DirectoryExists(folder)));
 }
 
 void SetReplaceFailureForTesting(std::optional<ReplaceStep> step) { injectedFailure() = step; }

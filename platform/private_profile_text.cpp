@@ -1,7 +1,10 @@
 #include "platform/private_profile_text.h"
 
-#include <QStringDecoder>
+#include "platform/lossless_utf8.h"
 
+#include <QList>
+
+#include <algorithm>
 #include <initializer_list>
 
 namespace platform::profile_text {
@@ -37,10 +40,9 @@ class LineCursor {
       return false;
     }
     line.start = position_;
-    qsizetype i = position_;
-    while (i < bytes_.size() && bytes_[i] != '\r' && bytes_[i] != '\n') {
-      ++i;
-    }
+    const char* const begin = bytes_.data();
+    const char* const end = begin + bytes_.size();
+    qsizetype i = std::find_if(begin + position_, end, [](char c) { return c == '\r' || c == '\n'; }) - begin;
     line.textEnd = i;
     if (i < bytes_.size()) {
       const bool crlf = bytes_[i] == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n';
@@ -49,6 +51,14 @@ class LineCursor {
     line.end = i;
     position_ = i;
     return true;
+  }
+
+  // Moves past a run of empty lines at once: they mean nothing, and a file of nothing
+  // but line ends would otherwise cost a round of the reader per byte.
+  void SkipEmptyLines() {
+    const char* const begin = bytes_.data();
+    const char* const end = begin + bytes_.size();
+    position_ = std::find_if(begin + position_, end, [](char c) { return c != '\r' && c != '\n'; }) - begin;
   }
 
   QByteArrayView Text(const LineSpan& line) const { return bytes_.sliced(line.start, line.textEnd - line.start); }
@@ -82,15 +92,47 @@ QByteArrayView Unquoted(QByteArrayView value) {
   return quoted ? value.sliced(1, value.size() - 2) : value;
 }
 
-// QString::fromUtf8 drops a leading U+FEFF; inside the file that character belongs to
-// the name or value (only the file's own byte-order mark is skipped, by LineCursor).
-QString DecodeUtf8(QByteArrayView bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-  return decoder.decode(bytes);
+// Values are often folder names, which need not be UTF-8; the lossless decoding keeps
+// their bytes, and a U+FEFF inside the file (only the file's own byte-order mark is
+// skipped, by LineCursor).
+QString DecodeUtf8(QByteArrayView bytes) { return DecodeUtf8Lossless(bytes); }
+
+bool IsAscii(QByteArrayView bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool SameName(QByteArrayView stored, const QString& wanted) {
-  return DecodeUtf8(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+// A name looked for, compared with the names of many lines ignoring case, without making
+// a text of any line's name. Names are nearly always ASCII and then compared as bytes;
+// others code point by code point, and only when their length allows a match (case
+// folding maps code point to code point, and a code point takes one to four bytes).
+class WantedName {
+ public:
+  explicit WantedName(const QString& name)
+      : text_(name), ascii_(EncodeUtf8Lossless(name)), isAscii_(IsAscii(ascii_)),
+        codePoints_(name.toUcs4().size()) {}
+
+  bool Matches(QByteArrayView stored) const {
+    if (stored.size() < codePoints_ || stored.size() > 4 * codePoints_) {
+      return false;
+    }
+    if (isAscii_ && IsAscii(stored)) {
+      return stored.size() == ascii_.size() && qstrnicmp(stored.data(), ascii_.constData(), stored.size()) == 0;
+    }
+    return EqualsIgnoringCase(stored, text_);
+  }
+
+ private:
+  QString text_;
+  QByteArray ascii_;
+  bool isAscii_;
+  qsizetype codePoints_;
+};
+
+// Whether the line can be a section header: its first character after blanks is "[".
+// Outside the wanted section only headers matter, and this look is all most lines need.
+bool MayOpenSection(QByteArrayView text) {
+  const auto first = std::find_if(text.begin(), text.end(), [](char c) { return !IsBlank(c); });
+  return first != text.end() && *first == '[';
 }
 
 LineMeaning SectionHeader(QByteArrayView trimmed) {
@@ -124,7 +166,7 @@ struct SectionLayout {
   qsizetype contentStart = 0;
 };
 
-SectionLayout Locate(QByteArrayView file, const QString& section, const QString& key) {
+SectionLayout Locate(QByteArrayView file, const WantedName& section, const WantedName& key) {
   SectionLayout layout;
   LineCursor cursor(file);
   layout.contentStart = cursor.ContentStart();
@@ -136,18 +178,24 @@ SectionLayout Locate(QByteArrayView file, const QString& section, const QString&
       layout.newline = cursor.LineEnd(line);
       newlineSeen = true;
     }
+    if (newlineSeen) {
+      cursor.SkipEmptyLines();
+    }
+    if (!layout.header.Found() && !MayOpenSection(cursor.Text(line))) {
+      continue;
+    }
     const LineMeaning meaning = InterpretLine(cursor.Text(line));
     if (meaning.kind == LineKind::Section) {
       if (layout.header.Found()) {
         layout.sectionEnd = line.start;
         break;
       }
-      if (SameName(meaning.name, section)) {
+      if (section.Matches(meaning.name)) {
         layout.header = line;
       }
     } else if (meaning.kind == LineKind::Entry && layout.header.Found()) {
       layout.lastEntry = line;
-      if (!layout.entry.Found() && SameName(meaning.name, key)) {
+      if (!layout.entry.Found() && key.Matches(meaning.name)) {
         layout.entry = line;
         layout.entryName = meaning.name;
       }
@@ -202,10 +250,10 @@ QByteArray SetEntry(QByteArrayView file, const SectionLayout& layout, const QByt
 }  // namespace
 
 LineMeaning InterpretLine(QByteArrayView text) {
-  if (text.contains('\0')) {
+  const QByteArrayView trimmed = TrimBlanks(text);
+  if (trimmed.isEmpty() || trimmed.contains('\0')) {
     return {};
   }
-  const QByteArrayView trimmed = TrimBlanks(text);
   if (trimmed.startsWith(';')) {
     return {LineKind::Comment, {}, {}};
   }
@@ -220,19 +268,23 @@ LineMeaning InterpretLine(QByteArrayView text) {
 }
 
 std::optional<QString> FindValue(QByteArrayView file, const QString& section, const QString& key) {
-  const QString wantedSection = TrimBlanks(section);
-  const QString wantedKey = TrimBlanks(key);
+  const WantedName wantedSection(TrimBlanks(section));
+  const WantedName wantedKey(TrimBlanks(key));
   LineCursor cursor(file);
   LineSpan line;
   bool inSection = false;
   while (cursor.Next(line)) {
+    cursor.SkipEmptyLines();
+    if (!inSection && !MayOpenSection(cursor.Text(line))) {
+      continue;
+    }
     const LineMeaning meaning = InterpretLine(cursor.Text(line));
     if (meaning.kind == LineKind::Section) {
       if (inSection) {
         return std::nullopt;  // only the first section of that name counts
       }
-      inSection = SameName(meaning.name, wantedSection);
-    } else if (inSection && meaning.kind == LineKind::Entry && SameName(meaning.name, wantedKey)) {
+      inSection = wantedSection.Matches(meaning.name);
+    } else if (inSection && meaning.kind == LineKind::Entry && wantedKey.Matches(meaning.name)) {
       return DecodeUtf8(Unquoted(meaning.value));
     }
   }
@@ -247,14 +299,15 @@ std::optional<QByteArray> ApplyWrite(QByteArrayView file, const QString& section
       (value && HasLineBreakOrNul(*value))) {
     return std::nullopt;
   }
-  const SectionLayout layout = Locate(file, wantedSection, wantedKey);
+  const SectionLayout layout = Locate(file, WantedName(wantedSection), WantedName(wantedKey));
   if (!key) {
     return RemoveSection(file, layout);
   }
   if (!value) {
     return RemoveEntry(file, layout);
   }
-  return SetEntry(file, layout, wantedSection.toUtf8(), wantedKey.toUtf8(), value->toUtf8());
+  return SetEntry(file, layout, EncodeUtf8Lossless(wantedSection), EncodeUtf8Lossless(wantedKey),
+                  EncodeUtf8Lossless(*value));
 }
 
 }  // namespace platform::profile_text

@@ -1,13 +1,14 @@
 #include "platform/stream.h"
 
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "platform/posix_io.h"
 
-#include <QFile>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,8 +140,13 @@ int OpenFlags(TFileMode mode) {
 
 // Opens without blocking (a FIFO would otherwise wait for a writer) and accepts only
 // regular files: a folder opens fine on Linux but cannot be read as a picture.
-int OpenRegularFile(const QByteArray& path, TFileMode mode) {
-  const int fd = ::open(path.constData(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
+int OpenRegularFile(const QString& fileName, TFileMode mode) {
+  const std::optional<QByteArray> path = platform::NativePath(fileName);
+  if (!path) {
+    errno = EINVAL;
+    return -1;
+  }
+  const int fd = ::open(path->constData(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     return -1;
   }
@@ -156,7 +162,7 @@ int OpenRegularFile(const QByteArray& path, TFileMode mode) {
 }  // namespace
 
 TFileStream::TFileStream(const QString& FileName, TFileMode Mode) : fileName_(FileName) {
-  fd_ = OpenRegularFile(QFile::encodeName(FileName), Mode);
+  fd_ = OpenRegularFile(FileName, Mode);
   if (fd_ < 0) {
     if (Mode == TFileMode::fmCreate) {
       throw EFCreateError(FileName);

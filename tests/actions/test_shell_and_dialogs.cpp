@@ -4,6 +4,7 @@
 #include "actions/file_dialogs.h"
 #include "actions/shell_opener.h"
 #include "platform/errors.h"
+#include "platform/lossless_utf8.h"
 #include "support/recording_shell.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QFileDevice>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -56,6 +59,20 @@ TEST(ShellTarget, ShellExecuteHandsTheUrlToTheOpener) {
   EXPECT_FALSE(ShellExecute(nullptr, QString(), QString()));
   ASSERT_EQ(shell.opened.size(), 1u);
   EXPECT_EQ(shell.opened[0], QUrl(QStringLiteral("http://www.velarim.example.org")));
+}
+
+// A Latin-1 name reaches the opener as a URL of its own bytes ("%E4"), which the
+// desktop's opener turns back into the very file; "%EF%BF%BD" would name another.
+TEST(ShellTarget, NameThatIsNotUtf8IsPercentEncodedFromItsBytes) {
+  QTemporaryDir dir;
+  const QByteArray bytes = QFile::encodeName(dir.path()) + "/bild\xE4 1.jpg";
+  QFile file;
+  ASSERT_TRUE(file.open(::fopen(bytes.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+  file.close();
+  RecordingShell shell;
+  EXPECT_TRUE(ShellExecute(nullptr, QStringLiteral("open"), platform::DecodeUtf8Lossless(bytes)));
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0].toEncoded(), "file://" + QFile::encodeName(dir.path()) + "/bild%E4%201.jpg");
 }
 
 TEST(FileDialogFilter, PairsBecomeQtNameFilters) {

@@ -76,9 +76,9 @@ TEST_F(ListsTest, MaskListsMatchingFilesOnceSortedCaseInsensitively) {
   EXPECT_EQ(list.FileName(), QString());
 }
 
-// Names that differ only in case are two files here; with a ";" in the mask the list
-// keeps one of them, as it keeps one of a name two patterns find.
-TEST_F(ListsTest, CaseVariantsAreListedOnceOnlyWithSeveralPatterns) {
+// Names that differ only in case are two files here: both are listed under a mask of
+// several patterns (each matches both), and a file two patterns find is listed once.
+TEST_F(ListsTest, CaseVariantsAreTwoFilesEachListedOnce) {
   touch(QStringLiteral("x.jpg"));
   touch(QStringLiteral("X.JPG"));
   touch(QStringLiteral("y.jpeg"));
@@ -87,12 +87,13 @@ TEST_F(ListsTest, CaseVariantsAreListedOnceOnlyWithSeveralPatterns) {
   QFile::link(folder_ + QStringLiteral("/folder"), folder_ + QStringLiteral("/folder_link.jpg"));
   QDir::setCurrent(folder_);
   std::vector<size_t> counts;
-  const auto found = FindMatchingFiles(QStringLiteral("*.jpg;*.jpeg"), [&](size_t count) { counts.push_back(count); });
-  ASSERT_EQ(found.size(), 3u);
-  EXPECT_TRUE(platform::SameFileName(found[0].Name, QStringLiteral("x.jpg")));
-  EXPECT_EQ(found[1].Name, QStringLiteral("y.jpeg"));
-  EXPECT_EQ(found[2].Name, QStringLiteral("z_link.jpg"));
-  EXPECT_EQ(counts, (std::vector<size_t>{1, 2, 3}));  // one report per listed name
+  const auto found = FindMatchingFiles(QStringLiteral("*.jpg;*.jpeg;*.JPG"), [&](size_t count) { counts.push_back(count); });
+  ASSERT_EQ(found.size(), 4u);
+  EXPECT_EQ(found[0].Name, QStringLiteral("X.JPG"));
+  EXPECT_EQ(found[1].Name, QStringLiteral("x.jpg"));
+  EXPECT_EQ(found[2].Name, QStringLiteral("y.jpeg"));
+  EXPECT_EQ(found[3].Name, QStringLiteral("z_link.jpg"));
+  EXPECT_EQ(counts, (std::vector<size_t>{1, 2, 3, 4}));  // one report per listed name
 
   TFileListBox list(nullptr);
   list.ApplyDirectory(folder_);

@@ -210,5 +210,22 @@ TEST_F(PreviewE2E, DoubleClickOnFolderOpensItAndTheFileListFollows) {
   main_.reset();
 }
 
+// Two pictures whose names differ only in case are two files: the default mask lists
+// both, one below the other, and each row previews its own picture.
+TEST_F(PreviewE2E, NamesThatDifferOnlyInCaseAreBothListedAndShown) {
+  ASSERT_TRUE(writeJpeg(folder_ + "/A.jpg", sized(640, 480)));
+  ASSERT_TRUE(writeJpeg(folder_ + "/a.jpg", sized(640, 480, SampleColorModel::Grayscale)));
+  start();
+  display_.Click(fileRow(*main_, 0));
+  ASSERT_TRUE(waitForCanvas(kImage3, [](const QImage& c) { return ShowsColourPattern(c) || ShowsGrey(c); }))
+      << "the first row shows no picture";
+  const bool firstIsColour = ShowsColourPattern(shot(kImage3));
+  display_.Click(fileRow(*main_, 1));
+  EXPECT_TRUE(waitForCanvas(kImage3, firstIsColour ? ShowsGrey : ShowsColourPattern))
+      << "the second row does not show the other picture";
+  display_.Click(fileRow(*main_, 0));
+  EXPECT_TRUE(waitForCanvas(kImage3, firstIsColour ? ShowsColourPattern : ShowsGrey)) << "the first row again";
+}
+
 }  // namespace
 }  // namespace e2e

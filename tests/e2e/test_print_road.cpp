@@ -18,6 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -141,6 +144,116 @@ class PrintRoad {
   const Velarim& velarim_;
   const Window& main_;
 };
+
+// Removes what the test named in bytes, which the temporary folder's own clean-up (by
+// text names) cannot.
+class RemovedByBytes {
+ public:
+  ~RemovedByBytes() {
+    for (auto path = paths_.rbegin(); path != paths_.rend(); ++path) {
+      if (::unlink(path->constData()) != 0) ::rmdir(path->constData());
+    }
+  }
+  const QByteArray& Add(const QByteArray& path) { return paths_.emplace_back(path); }
+
+ private:
+  std::vector<QByteArray> paths_;
+};
+
+// Writes the picture under a name given as bytes, as another system may have named it.
+void writePictureNamed(const QTemporaryDir& dir, const QByteArray& name, const Quadrants& q) {
+  const QString staging = dir.filePath(QStringLiteral("staging.jpg"));
+  writePicture(staging, q);
+  ASSERT_EQ(::rename(QFile::encodeName(staging).constData(), name.constData()), 0) << name.toStdString();
+}
+
+// A picture and its folder named in Latin-1 (not UTF-8), as on an old camera card, beside
+// the same name in UTF-8: the stored last folder is entered, both names are listed alike,
+// the Latin-1 one previews, is dragged onto a slide and printed to "PDF-Datei", the zoom
+// window then shows it, and the folder is stored again as its very bytes.
+TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPrinted) {
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  RemovedByBytes made;
+  const QByteArray folder = made.Add(QFile::encodeName(QDir(root.path()).canonicalPath()) + "/Urlaub \xC4gypten");
+  ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+  const Quadrants& latin1Picture = kPictures[0];
+  const Quadrants& utf8Picture = kPictures[1];
+  writePictureNamed(root, made.Add(folder + "/bild\xE4.jpg"), latin1Picture);
+  writePictureNamed(root, made.Add(folder + "/bild\xC3\xA4.jpg"), utf8Picture);
+  Display display;
+  ASSERT_TRUE(display.Ready()) << display.Failure();
+  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + folder + "\n"});
+  const std::optional<Window> main = velarim.WaitForMainWindow(30s);
+  ASSERT_TRUE(main) << velarim.Log().toStdString();
+
+  // Both rows read "bildä.jpg", pixel for pixel.
+  // The names' text of a row, inside any focus frame around it.
+  const auto rowText = [&](int row) {
+    return QRect(FileRowOf(*main, row).x() - 14, FileRowOf(*main, row).y() - 6, 90, 12);
+  };
+  const QImage firstRow = display.SettledScreenshot(rowText(0));
+  const QImage secondRow = display.Screenshot(rowText(1));
+  const auto hasText = [](const QImage& row) {
+    for (int y = 0; y < row.height(); ++y) {
+      for (int x = 0; x < row.width(); ++x) {
+        if (qGray(row.pixel(x, y)) < 100) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(hasText(firstRow)) << "no name in the first row";
+  EXPECT_EQ(DifferingPixels(firstRow, secondRow), 0) << "the two names are not shown alike";
+
+  // The row of the Latin-1 name, found by its preview.
+  ASSERT_TRUE(PreviewFileRow(display, *main, 0)) << velarim.Log().toStdString();
+  const QRect canvas = PreviewCanvasOf(*main);
+  const QPoint topLeftQuadrant = canvas.topLeft() + QPoint(canvas.width() / 4, canvas.height() / 4);
+  const auto previewShows = [&](const Quadrants& q) { return nearColour(display.Screenshot().pixel(topLeftQuadrant), q.topLeft); };
+  ASSERT_TRUE(WaitUntil([&] { return previewShows(latin1Picture) || previewShows(utf8Picture); }, 10s))
+      << "the preview shows neither picture";
+  const int latin1Row = previewShows(latin1Picture) ? 0 : 1;
+  if (latin1Row == 1) {
+    ASSERT_TRUE(PreviewFileRow(display, *main, 1));
+    ASSERT_TRUE(WaitUntil([&] { return previewShows(latin1Picture); }, 10s)) << "the Latin-1 named picture is not previewed";
+  }
+
+  // The UTF-8 one onto the top left slide, the Latin-1 one onto the bottom right one,
+  // which the zoom window shows after printing.
+  const QPoint split = main->geometry.topLeft() + kSplitInWindow;
+  const std::pair<int, int> drags[] = {{1 - latin1Row, 0}, {latin1Row, 3}};
+  for (const auto& [row, pane] : drags) {
+    display.Drag(FileRowOf(*main, row), split + kPaneMiddles[pane]);
+    const Quadrants& expected = row == latin1Row ? latin1Picture : utf8Picture;
+    const QPoint quadrant = split + kPaneMiddles[pane] - QPoint(20, 10);
+    ASSERT_TRUE(WaitUntil([&] { return nearColour(display.Screenshot().pixel(quadrant), expected.topLeft); }, 20s))
+        << "slide " << pane << " not filled";
+  }
+
+  PrintRoad road(display, velarim, *main);
+  const std::optional<Window> print = road.openPrintDialog(true);
+  ASSERT_TRUE(print) << velarim.Log().toStdString();
+  display.Key(QStringLiteral("Return"));
+  const QString pdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
+  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(pdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
+  QTemporaryDir work;
+  const QImage page = printprobe::RasterisePdf(pdf, work.filePath(QStringLiteral("page")));
+  ASSERT_FALSE(page.isNull());
+  printprobe::ExpectPicturesOnPage(page, {{kSlidePlaces[0], "UTF-8 named slide", utf8Picture},
+                                          {kSlidePlaces[3], "Latin-1 named slide", latin1Picture}});
+
+  const std::optional<Window> zoom = velarim.WaitForWindow(kZoomTitle, QString(), 10s);
+  ASSERT_TRUE(zoom);
+  ASSERT_TRUE(display.Focus(*zoom));
+  const QImage shown = display.SettledScreenshot(zoom->geometry, 10s);
+  EXPECT_TRUE(nearColour(shown.pixel(shown.width() / 4, shown.height() / 2 - 10), latin1Picture.topLeft))
+      << "the zoom window does not show the Latin-1 named picture";
+
+  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
+  EXPECT_EQ(velarim.WaitForExit(30s), 0) << velarim.Log().toStdString();
+  EXPECT_TRUE(velarim.Settings().contains("letztes=" + folder + "\n")) << velarim.Settings().toStdString();
+}
 
 TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   QTemporaryDir pictures;

@@ -8,9 +8,11 @@
 #include "platform/errors.h"
 #include "test_jpeg_support.h"
 
+#include <QFile>
 #include <QPainter>
 
 #include <jerror.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +116,32 @@ TEST_F(PictureLoading, TextNamedJpegFailsAtLoad) {
   LoadPrevious();
   EXPECT_EQ(LoadError(Write(QStringLiteral("notes.jpg"), "Einkaufsliste: Milch, Brot")),
             QStringLiteral("JPEG-Fehler #%1").arg(JERR_NO_SOI));
+}
+
+namespace {
+
+// Bytes this process has read through read() so far, as the kernel counts them.
+qint64 BytesReadByProcess() {
+  QFile io(QStringLiteral("/proc/self/io"));
+  if (!io.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : io.readAll().split('\n')) {
+    if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+  }
+  return -1;
+}
+
+}  // namespace
+
+// A gigabyte of zeros named .jpg (sparse, so it costs no disk) is refused on its first
+// bytes with the error a short text file gets, instead of being read whole first.
+TEST_F(PictureLoading, HugeFileWithoutStartMarkerFailsAfterItsFirstBytes) {
+  const QString path = Write(QStringLiteral("zeros.jpg"), QByteArray());
+  ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), off_t{1} << 30), 0);
+  const qint64 before = BytesReadByProcess();
+  ASSERT_GE(before, 0) << "no read count in /proc/self/io";
+  EXPECT_EQ(LoadError(path), QStringLiteral("JPEG-Fehler #%1").arg(JERR_NO_SOI));
+  EXPECT_LT(BytesReadByProcess() - before, 1 << 20) << "the file was read beyond its start";
+  EXPECT_EQ(LoadError(Write(QStringLiteral("two.jpg"), QByteArray("\0\0", 2))), QStringLiteral("JPEG-Fehler #%1").arg(JERR_NO_SOI));
 }
 
 TEST_F(PictureLoading, ZeroByteJpegLoadsAndFailsOnlyAtItsFirstDraw) {

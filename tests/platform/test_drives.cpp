@@ -1,4 +1,5 @@
 #include "platform/drives.h"
+#include "platform/lossless_utf8.h"
 
 #include "platform/file_system.h"
 
@@ -61,6 +62,25 @@ TEST(ParseMounts, UsesUtf8Names) {
   const auto mounts = ParseMounts("/dev/sdb1 /media/Fotos\xC3\xA4 vfat rw 0 0");
   ASSERT_EQ(mounts.size(), 1u);
   EXPECT_EQ(mounts[0].mountPoint, QString::fromUtf8("/media/Fotos\xC3\xA4"));
+}
+
+// A Latin-1 mount point (an old stick's label) keeps its bytes, so the drive can be
+// entered; lines that repeat a field share its text and still read as their own.
+TEST(ParseMounts, KeepsBytesThatAreNotUtf8AndReadsRepeatedFieldsAlike) {
+  const auto mounts = ParseMounts(
+      "/dev/sdb1 /media/Fotos\xE4 vfat rw 0 0\n"
+      "/dev/sdb1 /media/a\\040b vfat rw 0 0\n"
+      "/dev/sdb1 /media/a\\040b ext4 rw 0 0\n"
+      "/dev/sdc1 /media/a\\040b ext4 rw 0 0\n"
+      "/dev/sdc1 /media/Fotos\xE4 ext4 rw 0 0\n");
+  ASSERT_EQ(mounts.size(), 5u);
+  EXPECT_EQ(EncodeUtf8Lossless(mounts[0].mountPoint), QByteArray("/media/Fotos\xE4"));
+  const QString blank = QStringLiteral("/media/a b");
+  EXPECT_EQ(MountPoints(mounts), QStringList({mounts[0].mountPoint, blank, blank, blank, mounts[0].mountPoint}));
+  EXPECT_EQ(mounts[1].fsType, QStringLiteral("vfat"));
+  EXPECT_EQ(mounts[2].fsType, QStringLiteral("ext4"));
+  EXPECT_EQ(mounts[3].source, QStringLiteral("/dev/sdc1"));
+  EXPECT_EQ(mounts[4].source, QStringLiteral("/dev/sdc1"));
 }
 
 TEST(ParseMounts, DropsMalformedLines) {

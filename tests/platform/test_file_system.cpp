@@ -90,13 +90,13 @@ class FileSystemTest : public ::testing::Test {
     return names;
   }
 
-  // The file list's way of reading a mask: each ";"-separated pattern in turn, a name
+  // The file list's way of reading a mask: each ";"-separated pattern in turn, a file
   // found twice listed once.
   QStringList SearchMask(const QString& mask) const {
     std::vector<TSearchRec> all;
     for (const QString& pattern : mask.split(QLatin1Char(';'))) {
       for (TSearchRec& record : FindFiles(root_, pattern, faNormalFiles)) {
-        const bool known = std::any_of(all.begin(), all.end(), [&](const TSearchRec& r) { return SameFileName(r.Name, record.Name); });
+        const bool known = std::any_of(all.begin(), all.end(), [&](const TSearchRec& r) { return r.Name == record.Name; });
         if (!known) {
           all.push_back(std::move(record));
         }
@@ -312,12 +312,6 @@ TEST(FileNames, CompareIgnoresCaseButOrdersTotally) {
   EXPECT_NE(upperFirst, 0);
   EXPECT_EQ(upperFirst > 0, CompareFileNames(QStringLiteral("a.jpg"), QStringLiteral("A.jpg")) < 0);
   EXPECT_EQ(CompareFileNames(QStringLiteral("same"), QStringLiteral("same")), 0);
-}
-
-TEST(FileNames, SameFileNameIgnoresCase) {
-  EXPECT_TRUE(SameFileName(QStringLiteral("Photo.JPG"), QStringLiteral("photo.jpg")));
-  EXPECT_TRUE(SameFileName(QString::fromUtf8("\xC3\x84rger.jpg"), QString::fromUtf8("\xC3\xA4rger.JPG")));
-  EXPECT_FALSE(SameFileName(QStringLiteral("photo.jpg"), QStringLiteral("photo.jpeg")));
 }
 
 struct PathCase {

@@ -90,6 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CrLf", "[S]\r\nk=v\r\n", "S", "k", "v"},
         ReadCase{"CrOnly", "[A]\rx=1\r[S]\rk=v\r", "S", "k", "v"},
         ReadCase{"NoFinalNewline", "[S]\nk=v", "S", "k", "v"},
+        ReadCase{"RunsOfEmptyLines", "\n\r\n\r[A]\n\n\n[S]\r\n\r\n\r\r\n\nk=v\n\n", "S", "k", "v"},
+        ReadCase{"BlanksBeforeHeaderAndKey", "x=1\n \t[S]\n\t k = v\n", "S", "k", "v"},
+        ReadCase{"HeaderAfterEmptyLinesEndsSection", "[S]\n\n\n[T]\nk=v\n", "S", "k", kDefault},
         ReadCase{"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
         ReadCase{"KeyOutsideSections", "k=v\n[S]\n", "S", "k", kDefault},
         ReadCase{"KeyOfAnotherSection", "[A]\nk=1\n[S]\nj=2\n", "S", "k", kDefault},
@@ -98,9 +101,18 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EqualsInValue", "[S]\nk=a=b\n", "S", "k", "a=b"},
         ReadCase{"UnclosedHeaderOpensNothing", "[S\nk=v\n", "S", "k", kDefault},
         ReadCase{"LineWithNulIgnored", QByteArray("[S]\nk=\0v\nk=w\n", 13), "S", "k", "w"},
-        ReadCase{"InvalidUtf8Replaced", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a\uFFFD")},
+        ReadCase{"InvalidUtf8KeepsItsByte", "[S]\nk=a\xFF\n", "S", "k", QStringLiteral("a") + QChar(0xDCFF)},
         ReadCase{"Umlauts", "[Ordner]\nletztes=/home/j\xC3\xB6rg\n", "ordner", "LETZTES", QStringLiteral("/home/jörg")}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A last folder whose name is Latin-1 (not UTF-8) is stored as its very bytes and read
+// back as the same name, so the next start can enter it.
+TEST_F(ProfileTest, ValueThatIsNotUtf8KeepsItsBytes) {
+  const QString folder = QStringLiteral("/fotos/Gr") + QChar(0xDCFC) + QStringLiteral("n ") + QString::fromUtf8("\xC3\xBC");
+  ASSERT_TRUE(Write("Verzeichnisse", "letztes", folder, Path("p.ini")));
+  EXPECT_EQ(ReadBytes(Path("p.ini")), QByteArray("[Verzeichnisse]\nletztes=/fotos/Gr\xFCn \xC3\xBC\n"));
+  EXPECT_EQ(Read("Verzeichnisse", "letztes", Path("p.ini")), folder);
+}
 
 // Only the file's own byte-order mark is skipped; U+FEFF inside is an ordinary character.
 TEST_F(ProfileTest, ByteOrderMarkCharacterInsideKept) {
@@ -177,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"ClosesOpenLastLine", "[A]\nx=1", "S", "k", "v", "[A]\nx=1\n[S]\nk=v\n"},
         WriteCase{"CrLfFileKeepsCrLf", "[A]\r\nx=1\r\n", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
         WriteCase{"CrFileKeepsCr", "[S]\ra=1\r", "S", "k", "v", "[S]\ra=1\rk=v\r"},
+        WriteCase{"NewKeyAfterLastEntryBeforeEmptyLines", "\r\n[S]\r\na=1\r\n\r\n\r\n[T]\r\n", "S", "k", "v",
+                  "\r\n[S]\r\na=1\r\nk=v\r\n\r\n\r\n[T]\r\n"},
         WriteCase{"ReplacesValueKeepsStoredName", "[s]\r\n  KEY = old \r\n;c\r\n", "S", "key", "new",
                   "[s]\r\nKEY=new\r\n;c\r\n"},
         WriteCase{"InsertsAfterLastKey", "[S]\na=1\n;note\nb=2\n\n[T]\nc=3\n", "S", "k", "v",
