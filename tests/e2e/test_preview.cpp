@@ -216,14 +216,14 @@ TEST_F(PreviewE2E, NamesThatDifferOnlyInCaseAreBothListedAndShown) {
   ASSERT_TRUE(writeJpeg(folder_ + "/A.jpg", sized(640, 480)));
   ASSERT_TRUE(writeJpeg(folder_ + "/a.jpg", sized(640, 480, SampleColorModel::Grayscale)));
   start();
-  display_.Click(fileRow(*main_, 0));
+  display_.Click(FileRowOf(*main_, 0));
   ASSERT_TRUE(waitForCanvas(kImage3, [](const QImage& c) { return ShowsColourPattern(c) || ShowsGrey(c); }))
       << "the first row shows no picture";
   const bool firstIsColour = ShowsColourPattern(shot(kImage3));
-  display_.Click(fileRow(*main_, 1));
+  display_.Click(FileRowOf(*main_, 1));
   EXPECT_TRUE(waitForCanvas(kImage3, firstIsColour ? ShowsGrey : ShowsColourPattern))
       << "the second row does not show the other picture";
-  display_.Click(fileRow(*main_, 0));
+  display_.Click(FileRowOf(*main_, 0));
   EXPECT_TRUE(waitForCanvas(kImage3, firstIsColour ? ShowsColourPattern : ShowsGrey)) << "the first row again";
 }
 

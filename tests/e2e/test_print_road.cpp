@@ -220,7 +220,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
 
   // The UTF-8 one onto the top left slide, the Latin-1 one onto the bottom right one,
   // which the zoom window shows after printing.
-  const QPoint split = main->geometry.topLeft() + kSplitInWindow;
+  const QPoint split = QuadSplitOf(*main).topLeft();
   const std::pair<int, int> drags[] = {{1 - latin1Row, 0}, {latin1Row, 3}};
   for (const auto& [row, pane] : drags) {
     display.Drag(FileRowOf(*main, row), split + kPaneMiddles[pane]);
@@ -235,7 +235,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   ASSERT_TRUE(print) << velarim.Log().toStdString();
   display.Key(QStringLiteral("Return"));
   const QString pdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return pdfComplete(pdf); }, 60s)) << velarim.Log().toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(pdf); }, 60s)) << velarim.Log().toStdString();
   ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
   QTemporaryDir work;
   const QImage page = printprobe::RasterisePdf(pdf, work.filePath(QStringLiteral("page")));
