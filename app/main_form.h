@@ -158,6 +158,7 @@ class TForm1 : public TForm {
   void createBrowser();
   void createMenu();
   void createFileActions();
+  void refreshFileListSelecting(const QString& bareName);
   void createChrome();
   void FormCreateChrome();
   void frameControls();
