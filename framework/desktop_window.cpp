@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -43,9 +44,14 @@ uint32_t MoveResizeDirection(Qt::Edges edges) {
 void KeepAboveOwner(QWidget* window, QWidget* owner) {
   xcb_connection_t* connection = X11Connection();
   if (!connection || !window || !owner || !window->isWindow() || !owner->isWindow()) return;
-  const auto ownerId = static_cast<xcb_window_t>(owner->winId());
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()),
-                      XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &ownerId);
+  window->winId();
+  owner->winId();
+  // The native window's own id: Qt may have made the window anew on showing it, and the
+  // widget's id can still name the old one.
+  const auto windowId = static_cast<xcb_window_t>(window->windowHandle()->winId());
+  const auto ownerId = static_cast<xcb_window_t>(owner->windowHandle()->winId());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, windowId, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
+                      &ownerId);
   xcb_flush(connection);
 }
 
@@ -55,7 +61,8 @@ bool StartWindowManagerDrag(QWidget* window, Qt::Edges edges, QPoint pointer) {
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
-  message.window = static_cast<xcb_window_t>(window->winId());
+  window->winId();
+  message.window = static_cast<xcb_window_t>(window->windowHandle()->winId());
   message.type = Atom(connection, "_NET_WM_MOVERESIZE");
   message.data.data32[0] = static_cast<uint32_t>(pointer.x());
   message.data.data32[1] = static_cast<uint32_t>(pointer.y());
