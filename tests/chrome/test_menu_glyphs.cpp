@@ -30,7 +30,9 @@ TEST(MenuGlyphs, EveryMenuIndexHasASharpGlyphAtBothScales) {
     EXPECT_TRUE(colours.contains(qRgba(0, 0, 0, 0)));
     for (QRgb colour : ColoursOf(twice)) {
       EXPECT_TRUE(qAlpha(colour) == 0 || qAlpha(colour) == 255) << std::hex << colour;
-      if (qAlpha(colour) == 255) EXPECT_TRUE(colours.contains(colour)) << std::hex << colour;
+      if (qAlpha(colour) == 255) {
+        EXPECT_TRUE(colours.contains(colour)) << std::hex << colour;
+      }
     }
     // At twice the size it shows the same picture.
     const QImage halved = twice.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation);

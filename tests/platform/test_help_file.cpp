@@ -2,7 +2,6 @@
 // no help file; the index order and the search.
 #include "platform/help_file.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,23 +96,24 @@ TEST(HelpFile, ListDirectlyAfterOrBeforeTextStandsApart) {
 }
 
 // Every topic of the help file that ships with the program, as the finder shows it:
-// each line that starts a list item is an item of a shown list, and no shown paragraph
-// holds one.
+// each line that starts a list item shows as an item of a list.
 TEST(HelpFile, ShippedFileShowsEveryListAsAList) {
   QString error;
   const std::optional<HelpFile> file =
       LoadHelpFile(qEnvironmentVariable("VELARIM_SOURCE_DIR") + QStringLiteral("/app/Velarim.HLP"), &error);
   ASSERT_TRUE(file) << error.toStdString();
-  static const QRegularExpression items(QStringLiteral("<li>"));
-  static const QRegularExpression dashInParagraph(QStringLiteral("<p>[^<]*(^|\\s)- "));
   for (const HelpTopic& topic : file->topics) {
+    const QString html = TopicHtml(topic);
     qsizetype listLines = 0;
     for (const QString& paragraph : topic.paragraphs) {
-      for (const QString& line : paragraph.split(QLatin1Char('\n'))) listLines += line.startsWith(QLatin1String("- "));
+      for (const QString& line : paragraph.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("- "))) continue;
+        ++listLines;
+        EXPECT_TRUE(html.contains(QStringLiteral("<li>") + line.mid(2).toHtmlEscaped()))
+            << topic.id.toStdString() << ": " << line.toStdString();
+      }
     }
-    const QString html = TopicHtml(topic);
-    EXPECT_EQ(html.count(items), listLines) << topic.id.toStdString();
-    EXPECT_FALSE(html.contains(dashInParagraph)) << topic.id.toStdString() << ": " << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("<li>")), listLines) << topic.id.toStdString();
   }
   const int printing = file->TopicIndex(QStringLiteral("drucken"));
   ASSERT_GE(printing, 0);
