@@ -39,6 +39,25 @@ uint32_t MoveResizeDirection(Qt::Edges edges) {
   return 8;  // move
 }
 
+// Sends _NET_WM_MOVERESIZE for the window to the window manager.
+void SendMoveResize(xcb_connection_t* connection, QWidget* window, QPoint pointer, uint32_t direction) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  window->winId();
+  message.window = static_cast<xcb_window_t>(window->windowHandle()->winId());
+  message.type = Atom(connection, "_NET_WM_MOVERESIZE");
+  message.data.data32[0] = static_cast<uint32_t>(pointer.x());
+  message.data.data32[1] = static_cast<uint32_t>(pointer.y());
+  message.data.data32[2] = direction;
+  message.data.data32[3] = XCB_BUTTON_INDEX_1;
+  message.data.data32[4] = 1;  // asked for by a program on a person's behalf
+  xcb_send_event(connection, 0, RootWindow(connection),
+                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(connection);
+}
+
 }  // namespace
 
 void KeepAboveOwner(QWidget* window, QWidget* owner) {
@@ -58,24 +77,17 @@ void KeepAboveOwner(QWidget* window, QWidget* owner) {
 bool StartWindowManagerDrag(QWidget* window, Qt::Edges edges, QPoint pointer) {
   xcb_connection_t* connection = X11Connection();
   if (!connection || !window) return false;
-  xcb_client_message_event_t message{};
-  message.response_type = XCB_CLIENT_MESSAGE;
-  message.format = 32;
-  window->winId();
-  message.window = static_cast<xcb_window_t>(window->windowHandle()->winId());
-  message.type = Atom(connection, "_NET_WM_MOVERESIZE");
-  message.data.data32[0] = static_cast<uint32_t>(pointer.x());
-  message.data.data32[1] = static_cast<uint32_t>(pointer.y());
-  message.data.data32[2] = MoveResizeDirection(edges);
-  message.data.data32[3] = XCB_BUTTON_INDEX_1;
-  message.data.data32[4] = 1;  // asked for by a program on a person's behalf
   // The window manager takes the pointer over from the program's own press.
   xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
-  xcb_send_event(connection, 0, RootWindow(connection),
-                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                 reinterpret_cast<const char*>(&message));
-  xcb_flush(connection);
+  SendMoveResize(connection, window, pointer, MoveResizeDirection(edges));
   return true;
+}
+
+void CancelWindowManagerDrag(QWidget* window) {
+  constexpr uint32_t kCancel = 11;
+  if (xcb_connection_t* connection = X11Connection(); connection && window) {
+    SendMoveResize(connection, window, QPoint(), kCancel);
+  }
 }
 
 bool LeftButtonHeldNow() {

@@ -22,6 +22,11 @@ void KeepAboveOwner(QWidget* window, QWidget* owner);
 // where there is no X11 connection.
 bool StartWindowManagerDrag(QWidget* window, Qt::Edges edges, QPoint pointer);
 
+// Ends a drag handed to the window manager that the program has seen the release of: the
+// button came up before the window manager took the pointer over, and it would wait for
+// that release forever, the window stuck to the pointer.
+void CancelWindowManagerDrag(QWidget* window);
+
 // Whether the left mouse button is held at this moment, as the window system has it
 // now (Qt's own idea lags behind the events it has not handled yet).
 bool LeftButtonHeldNow();

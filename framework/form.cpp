@@ -465,12 +465,19 @@ void TForm::handleNonClientMouse(const TMessage& message) {
     return;
   }
   if (message.Msg == WM_NCLBUTTONDOWN) {
+    windowManagerDrag_ = false;
     // Only a drag moves or resizes the window (see handleNonClientMove): a press that
     // is handled after its release must stay a click.
     pressedButton_ = hit;
     pressGlobal_ = LParamToPoint(message.LParam);
     pointerOnPressed_ = true;
     if (IsCaptionButton(hit)) widget_->update();
+    return;
+  }
+  if (windowManagerDrag_) {
+    // The release reached the program, so the window manager never saw it.
+    windowManagerDrag_ = false;
+    CancelWindowManagerDrag(widget_);
     return;
   }
   const int pressed = pressedButton_;
@@ -516,7 +523,9 @@ void TForm::startWindowDrag(int hit) {
   }
   // A window manager told to move the window after the button came up would wait for a
   // release that never comes, with the window stuck to the pointer.
-  if (!LeftButtonHeldNow() || StartWindowManagerDrag(widget_, edges, QCursor::pos())) return;
+  if (!LeftButtonHeldNow()) return;
+  windowManagerDrag_ = StartWindowManagerDrag(widget_, edges, QCursor::pos());
+  if (windowManagerDrag_) return;
   if (edges) window->startSystemResize(edges);
   else window->startSystemMove();
 }

@@ -146,6 +146,8 @@ class TForm : public TWinControl {
   int pressedButton_ = 0;
   QPoint pressGlobal_;
   bool pointerOnPressed_ = false;
+  // The window manager was asked to move or resize the window since the last press.
+  bool windowManagerDrag_ = false;
 
   friend class ShortcutFilter;
 };

@@ -129,11 +129,14 @@ bool ShowsMaximizeGlyph(const QImage& button) {
 
 TEST_F(FrameTest, DoubleClickMaximisesWithTheFrameOutsideTheScreenAndTheRestoreGlyph) {
   const QRect start = main_->geometry;
+  // Normally the 4-pixel frame surrounds the caption (once the window has painted).
+  const QRect topColumn(start.left() + 600, start.top(), 1, 12);
+  QImage normalTop;
+  ASSERT_TRUE(WaitUntil([&] { return (normalTop = display_.Screenshot(topColumn)).pixel(0, 1) != normalTop.pixel(0, 8); }, 5s))
+      << "no frame above the caption";
+  normalTop = display_.SettledScreenshot(topColumn);
   const QImage normalButton = display_.SettledScreenshot(MaximizeButtonIn(start));
   EXPECT_TRUE(ShowsMaximizeGlyph(normalButton));
-  // Normally the 4-pixel frame surrounds the caption.
-  const QImage normalTop = display_.SettledScreenshot(QRect(start.left() + 600, start.top(), 1, 12));
-  EXPECT_NE(normalTop.pixel(0, 1), normalTop.pixel(0, 8));
 
   const QPoint caption = start.topLeft() + QPoint(200, 12);
   display_.MoveMouse(caption);
