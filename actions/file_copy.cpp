@@ -20,7 +20,8 @@ bool sameFile(const QString& a, const QString& b) {
 }  // namespace
 
 void SaveCopyOfFile(const QString& source, const QString& target) {
-  if (source.isEmpty() || target.isEmpty() || sameFile(source, target)) return;
+  if (source.isEmpty() || target.isEmpty()) return;
+  if (sameFile(source, target)) throw Exception(QStringLiteral("%1 kann nicht auf sich selbst kopiert werden").arg(target));
   QFile input(source);
   if (!input.open(QIODevice::ReadOnly)) cannotSave(target);
   QSaveFile output(target);

@@ -228,6 +228,8 @@ void TFormPlacement::formCloseQuery(TObject* sender, bool& canClose) {
   try {
     SaveFormPlacement();
   } catch (const std::exception& error) {
+    // Reported once: the destroy notification must not try (and report) it again.
+    saved_ = true;
     Application()->HandleException(error);  // the close goes on
   }
 }

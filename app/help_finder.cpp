@@ -24,7 +24,7 @@ constexpr int kTopicRole = Qt::UserRole;
 
 QPointer<HelpFinderWindow> finder;
 
-void addTopicItem(QListWidget* list, const HelpFile& file, int topic) {
+void addTopicItem(QListWidget* list, const platform::HelpFile& file, int topic) {
   auto* item = new QListWidgetItem(file.topics[static_cast<size_t>(topic)].title, list);
   item->setData(kTopicRole, topic);
 }
@@ -127,7 +127,7 @@ QWidget* HelpFinderWindow::createSearchTab() {
 
 bool HelpFinderWindow::Open(const QString& fileName) {
   QString error;
-  std::optional<HelpFile> file = LoadHelpFile(fileName, &error);
+  std::optional<platform::HelpFile> file = platform::LoadHelpFile(fileName, &error);
   if (!file) {
     Dialogs().MessageBox(parentWidget(), error, QStringLiteral("Hilfe"), MessageIcon::Error,
                                    MessageButtons::Ok);
@@ -163,7 +163,7 @@ void HelpFinderWindow::fillContents() {
   contents_->clear();
   std::map<QString, QTreeWidgetItem*> books;
   for (size_t i = 0; i < file_.topics.size(); ++i) {
-    const HelpTopic& topic = file_.topics[i];
+    const platform::HelpTopic& topic = file_.topics[i];
     QTreeWidgetItem* parent = nullptr;
     if (!topic.book.isEmpty()) {
       QTreeWidgetItem*& book = books[topic.book];
@@ -183,8 +183,8 @@ void HelpFinderWindow::fillIndex() {
   const QSignalBlocker blocker(indexList_);
   indexList_->clear();
   indexInput_->clear();
-  index_ = HelpIndex(file_);
-  for (const HelpIndexEntry& entry : index_) {
+  index_ = platform::HelpIndex(file_);
+  for (const platform::HelpIndexEntry& entry : index_) {
     auto* item = new QListWidgetItem(entry.keyword, indexList_);
     item->setData(kTopicRole, entry.topics.front());
   }
@@ -204,7 +204,7 @@ void HelpFinderWindow::followIndex(const QString& typed) {
 void HelpFinderWindow::RunSearch() {
   const QSignalBlocker blocker(searchResults_);
   searchResults_->clear();
-  const std::vector<int> found = SearchTopics(file_, searchInput_->text());
+  const std::vector<int> found = platform::SearchTopics(file_, searchInput_->text());
   for (int topic : found) addTopicItem(searchResults_, file_, topic);
   if (found.empty()) {
     topicView_->setHtml(QStringLiteral("<p>Kein Thema enthält alle gesuchten Wörter.</p>"));
@@ -219,8 +219,8 @@ void HelpFinderWindow::RunSearch() {
 void HelpFinderWindow::ShowTopic(int index) {
   if (index < 0 || index >= static_cast<int>(file_.topics.size())) return;
   shownTopic_ = index;
-  const HelpTopic& topic = file_.topics[static_cast<size_t>(index)];
-  topicView_->setHtml(TopicHtml(topic));
+  const platform::HelpTopic& topic = file_.topics[static_cast<size_t>(index)];
+  topicView_->setHtml(platform::TopicHtml(topic));
   setCaptionFor(topic.title);
 }
 

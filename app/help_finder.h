@@ -3,7 +3,7 @@
 // file, a window with the contents, the index and a full-text search beside the text
 // of the chosen topic. Its caption names the file's title and the topic shown.
 
-#include "app/help_file.h"
+#include "platform/help_file.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -27,7 +27,7 @@ class HelpFinderWindow : public QWidget {
   // Shows the file's topics; false (and the window stays closed) when it has none.
   bool Open(const QString& fileName);
   const QString& FileName() const { return fileName_; }
-  const HelpFile& File() const { return file_; }
+  const platform::HelpFile& File() const { return file_; }
 
   // The parts of the window, for the keyboard and for tests.
   QTabWidget* Tabs() const { return tabs_; }
@@ -57,8 +57,8 @@ class HelpFinderWindow : public QWidget {
   void placeOnScreen();
 
   QString fileName_;
-  HelpFile file_;
-  std::vector<HelpIndexEntry> index_;
+  platform::HelpFile file_;
+  std::vector<platform::HelpIndexEntry> index_;
   QTabWidget* tabs_;
   QTreeWidget* contents_;
   QLineEdit* indexInput_;

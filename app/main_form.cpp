@@ -10,9 +10,11 @@
 #include "browse/splitter.h"
 #include "chrome/gradient_caption.h"
 #include "chrome/glyphs.h"
+#include "chrome/menu_glyphs.h"
 #include "chrome/speed_bar.h"
 #include "picture/image_control.h"
 #include "framework/application.h"
+#include "framework/image_list.h"
 #include "framework/menus.h"
 #include "framework/page_control.h"
 #include "platform/file_system.h"
@@ -144,8 +146,12 @@ void TForm1::createBrowser() {
 }
 
 void TForm1::createMenu() {
+  ImageList1 = new TImageList(this);
+  ImageList1->SetName(QStringLiteral("ImageList1"));
+  for (int index : MenuGlyphIndices()) ImageList1->SetGlyph(index, MenuGlyphIcon(index));
   MainMenu1 = new TMainMenu(this);
   MainMenu1->SetName(QStringLiteral("MainMenu1"));
+  MainMenu1->SetImages(ImageList1);
   TMenuItem* top = MainMenu1->Items();
 
   Datei1 = MenuItem(this, "Datei1", top, QStringLiteral("&Datei"));

@@ -16,6 +16,7 @@ class TPagesDlg;
 class TFileListBox;
 class TFormPlacement;
 class TImage;
+class TImageList;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
@@ -126,6 +127,7 @@ class TForm1 : public TForm {
   TFormPlacement* FormPlacement1;
 
   TMainMenu* MainMenu1;
+  TImageList* ImageList1;
   TMenuItem* Datei1;
   TMenuItem* Umbenennen1;
   TMenuItem* Speichern1;
@@ -159,6 +161,7 @@ class TForm1 : public TForm {
   void createBrowser();
   void createMenu();
   void createFileActions();
+  void refreshFileListSelecting(const QString& bareName);
   void createChrome();
   void FormCreateCaption();
   void FormCreateWallpaper();

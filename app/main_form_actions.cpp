@@ -30,6 +30,18 @@ QString extensionWithDot(const QString& path) {
   return dot < 0 ? QString() : name.mid(dot);
 }
 
+// A copy's name typed without an extension gets the selected file's own one: the dialog
+// would otherwise append the design's "URL" and make a photo look like a web link.
+QString copyExtension(const QString& selected) {
+  const QString own = QFileInfo(selected).suffix();
+  return own.isEmpty() ? QStringLiteral("URL") : own;
+}
+
+bool samePath(const QString& a, const QString& b) {
+  const QString canonicalA = QFileInfo(a).canonicalFilePath();
+  return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
 void bind(TMenuItem* item, TForm1* form, void (TForm1::*handler)(TObject*)) {
   item->OnClick = [form, handler](TObject* sender) { (form->*handler)(sender); };
 }
@@ -71,19 +83,29 @@ void TForm1::Umbenennen1Click(TObject*) {
     return;
   }
   ShellExecute(Widget(), QStringLiteral("open"), remembered);
+  refreshFileListSelecting(bareName);
+}
+
+// Reads the shown folder again and selects the entry of exactly that name: a name that
+// differs only in case is another file.
+void TForm1::refreshFileListSelecting(const QString& bareName) {
   FileListBox1->Refresh();
-  // The very file again; a name that differs only in case is another file.
   FileListBox1->SetItemIndex(static_cast<int>(FileListBox1->Items().indexOf(bareName)));
 }
 
 // The chosen name gets a copy of the selected file; the dialog has asked before an
-// existing file is replaced. Without a selection there is nothing to save.
+// existing file is replaced. Without a selection there is nothing to save. A copy into
+// the shown folder shows in the list at once, with the selected file still selected.
 void TForm1::Speichernunter1Click(TObject*) {
   const QString selected = FileListBox1->FileName();
   SaveDialog1->FileName = selected;
-  SaveDialog1->DefaultExt = QStringLiteral("URL");
+  SaveDialog1->DefaultExt = copyExtension(selected);
   SaveDialog1->InitialDir = DirectoryListBox1->Directory();
-  if (SaveDialog1->Execute() && !selected.isEmpty()) SaveCopyOfFile(selected, SaveDialog1->FileName);
+  if (!SaveDialog1->Execute() || selected.isEmpty()) return;
+  SaveCopyOfFile(selected, SaveDialog1->FileName);
+  if (samePath(QFileInfo(SaveDialog1->FileName).absolutePath(), FileListBox1->Directory())) {
+    refreshFileListSelecting(QFileInfo(selected).fileName());
+  }
 }
 
 // Filter, title and default extension stay as the last browse-and-open left them.

@@ -14,6 +14,8 @@ void TForm1::SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages) {
   FormMonitor = Monitor;
   PagesDlg = Pages;
   FormMonitor->ZoomCommand = [this](TObject* sender) { zoom1Click(sender); };
+  // Dialogs of the main window bring it forward; the zoom window stays in view above it.
+  FormMonitor->SetOwnerWindow(this);
 }
 
 void TForm1::zoom1Click(TObject*) {

@@ -191,7 +191,7 @@ void TRxGradientCaption::Update() {
   // The non-client paint runs now, not later: a caption set during a long operation
   // shows before the setter returns.
   QRegion frame(QRect(QPoint(0, 0), widget->size()));
-  frame -= owner->Frame().client;
+  frame -= owner->Frame().client.translated(owner->FrameOrigin());
   widget->repaint(frame);
 }
 
@@ -202,7 +202,7 @@ bool TRxGradientCaption::painting() const {
 
 QRect TRxGradientCaption::captionRect() const {
   const TForm* owner = form();
-  const QRect window = owner->Widget()->geometry();
+  const QRect window = owner->WindowRect();
   CaptionButtons buttons;
   buttons.minimize = buttons.maximize = IsSizeableBorder(owner->BorderStyle());
   return CaptionRectangle(window, owner->BorderStyle(), CaptionButtonCount(buttons, owner->BorderStyle()));
@@ -263,7 +263,7 @@ void TRxGradientCaption::paintCaption() {
 
 void TRxGradientCaption::drawCaption(QPainter& windowPainter) {
   const QWidget* widget = form()->Widget();
-  const QRect caption = captionRect().translated(-widget->geometry().topLeft());
+  const QRect caption = captionRect().translated(-form()->WindowRect().topLeft());
   const int w = caption.width();
   const int h = caption.height();
   if (w <= 0 || h <= 0) return;

@@ -2,8 +2,10 @@
 
 #include "framework/application_services.h"
 #include "framework/menus.h"
+#include "framework/desktop_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,7 +60,19 @@ int FrameHitTest(const FrameLayout& f, int border, const QPoint& p, bool sizeabl
   return HTBOTTOM;
 }
 
+QRect DraggedGeometry(const QRect& geometry, Qt::Edges edges, QPoint offset) {
+  if (!edges) return geometry.translated(offset);
+  QRect dragged = geometry;
+  if (edges & Qt::LeftEdge) dragged.setLeft(dragged.left() + offset.x());
+  if (edges & Qt::RightEdge) dragged.setRight(dragged.right() + offset.x());
+  if (edges & Qt::TopEdge) dragged.setTop(dragged.top() + offset.y());
+  if (edges & Qt::BottomEdge) dragged.setBottom(dragged.bottom() + offset.y());
+  return dragged;
+}
+
 namespace {
+
+bool IsCaptionButton(int hit) { return hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTCLOSE; }
 
 Qt::Edges EdgesFor(int hit) {
   switch (hit) {
@@ -74,19 +88,36 @@ Qt::Edges EdgesFor(int hit) {
   }
 }
 
-void DrawCaptionButton(QPainter& painter, const QRect& r, int kind, const QPalette& palette) {
-  qDrawWinButton(&painter, r, palette, false, &palette.brush(QPalette::Button));
+enum class CaptionGlyph { Minimize, Maximize, Restore, Close };
+
+// A small window outline with the thick title line of a window.
+void DrawWindowOutline(QPainter& painter, const QRect& r, const QBrush& fill) {
+  painter.fillRect(r, fill);
+  painter.setPen(QPen(Qt::black, 1));
+  painter.drawRect(r.adjusted(0, 0, -1, -1));
+  painter.drawLine(r.left(), r.top() + 1, r.right(), r.top() + 1);
+}
+
+// A pressed button looks sunk in, its glyph one pixel down and to the right.
+void DrawCaptionButton(QPainter& painter, const QRect& r, CaptionGlyph glyph, const QPalette& palette, bool pressed) {
+  qDrawWinButton(&painter, r, palette, pressed, &palette.brush(QPalette::Button));
   painter.save();
   painter.setPen(QPen(Qt::black, 2));
-  const QRect g = r.adjusted(4, 3, -4, -3);
-  switch (kind) {
-    case HTMINBUTTON: painter.drawLine(g.left(), g.bottom(), g.right() - 2, g.bottom()); break;
-    case HTMAXBUTTON: painter.drawRect(g.adjusted(0, 0, -1, -1)); break;
-    case HTCLOSE:
+  const QRect g = r.adjusted(4, 3, -4, -3).translated(pressed ? QPoint(1, 1) : QPoint());
+  switch (glyph) {
+    case CaptionGlyph::Minimize: painter.drawLine(g.left(), g.bottom(), g.right() - 2, g.bottom()); break;
+    case CaptionGlyph::Maximize: painter.drawRect(g.adjusted(0, 0, -1, -1)); break;
+    case CaptionGlyph::Restore: {
+      // Two overlapping windows: the one behind up and to the right.
+      const QSize size(g.width() * 3 / 4, g.height() * 3 / 4);
+      DrawWindowOutline(painter, QRect(QPoint(g.right() + 1 - size.width(), g.top()), size), palette.brush(QPalette::Button));
+      DrawWindowOutline(painter, QRect(QPoint(g.left(), g.bottom() + 1 - size.height()), size), palette.brush(QPalette::Button));
+      break;
+    }
+    case CaptionGlyph::Close:
       painter.drawLine(g.topLeft(), g.bottomRight());
       painter.drawLine(g.topRight(), g.bottomLeft());
       break;
-    default: break;
   }
   painter.restore();
 }
@@ -179,7 +210,14 @@ bool TForm::sizeable() const {
 void TForm::SetStayOnTop(bool onTop) {
   const bool visible = widget_->isVisible();
   widget_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-  if (visible) widget_->show();
+  if (visible) showAboveOwner();
+}
+
+void TForm::SetOwnerWindow(TForm* owner) { ownerWindow_ = owner ? owner->Widget() : nullptr; }
+
+void TForm::showAboveOwner() {
+  widget_->show();
+  if (ownerWindow_) KeepAboveOwner(widget_, ownerWindow_);
 }
 
 void TForm::SetMenu(TMainMenu* menu) {
@@ -199,27 +237,45 @@ void TForm::SetOwnFrame(bool own) {
   relayout();
 }
 
+int TForm::frameBorder() const { return ownFrame_ ? GetSystemMetrics(sizeable() ? SM_CXFRAME : SM_CXDLGFRAME) : 0; }
+
+QRect TForm::WindowRect() const { return QRect(widget_->geometry().topLeft() + frameOrigin_, frame_.window.size()); }
+
+int TForm::PressedCaptionButton() const {
+  return IsCaptionButton(pressedButton_) && pointerOnPressed_ ? pressedButton_ : 0;
+}
+
 void TForm::relayout() {
-  const int border = ownFrame_ ? GetSystemMetrics(sizeable() ? SM_CXFRAME : SM_CXDLGFRAME) : 0;
+  const int border = frameBorder();
   const int caption = ownFrame_ ? GetSystemMetrics(SM_CYCAPTION) : 0;
   const int menu = menuBar_ ? menuBar_->sizeHint().height() : 0;
+  const int outside = ownFrame_ && widget_->isMaximized() ? border : 0;
+  frameOrigin_ = QPoint(-outside, -outside);
   frame_ = ComputeFrameLayout(clientSize_, border, caption, menu);
-  client_->setGeometry(frame_.client);
-  if (menuBar_) menuBar_->setGeometry(frame_.menu);
-  if (widget_->size() != frame_.window.size()) widget_->resize(frame_.window.size());
-  if (!sizeable()) widget_->setFixedSize(frame_.window.size());
-  SetBounds(Left(), Top(), frame_.window.width(), frame_.window.height());
+  client_->setGeometry(frame_.client.translated(frameOrigin_));
+  if (menuBar_) menuBar_->setGeometry(frame_.menu.translated(frameOrigin_));
+  const QSize windowSize = frame_.window.adjusted(outside, outside, -outside, -outside).size();
+  if (widget_->size() != windowSize) widget_->resize(windowSize);
+  if (!sizeable()) widget_->setFixedSize(windowSize);
+  SetBounds(Left(), Top(), windowSize.width(), windowSize.height());
   AlignControls();
 }
 
-void TForm::BoundsChanged() {
-  const QSize window = widget_->size();
-  const QSize client(window.width() - (frame_.window.width() - frame_.client.width()),
-                     window.height() - (frame_.window.height() - frame_.client.height()));
-  if (client != clientSize_ && client.isValid()) {
-    clientSize_ = client;
+// The window manager has sized or maximised the window: the client takes what the
+// frame leaves of it, and a maximised window's border goes beyond the screen's edges.
+void TForm::adoptWindowSize() {
+  const int outside = ownFrame_ && widget_->isMaximized() ? frameBorder() : 0;
+  const QSize chrome = frame_.window.size() - frame_.client.size();
+  const QSize client = widget_->size() + QSize(2 * outside, 2 * outside) - chrome;
+  const bool originMoved = frameOrigin_ != QPoint(-outside, -outside);
+  if ((client != clientSize_ && client.isValid()) || originMoved) {
+    if (client.isValid()) clientSize_ = client;
     relayout();
   }
+}
+
+void TForm::BoundsChanged() {
+  adoptWindowSize();
   AlignControls();
 }
 
@@ -237,7 +293,7 @@ void TForm::SetVisible(bool visible) {
   }
   TControl::SetVisible(visible);
   if (visible) {
-    widget_->show();
+    showAboveOwner();
     widget_->raise();
   } else {
     widget_->hide();
@@ -289,11 +345,18 @@ bool TForm::handleShortcut(QKeyEvent* event) {
   return menu_->IsShortCut(QKeySequence(event->keyCombination()));
 }
 
+int TForm::hitTest(const QPoint& widgetPoint) const {
+  return FrameHitTest(frame_, frameBorder(), widgetPoint - frameOrigin_, sizeable());
+}
+
 TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
   if (receiver == static_cast<ControlHost*>(client_)) return TControl::TranslateEvent(event, receiver);
   TMessage m;
   m.Event = event;
   switch (event->type()) {
+    case QEvent::WindowStateChange:
+      m.Msg = WM_SIZE;  // maximised or restored: the frame's layout changes
+      return m;
     case QEvent::Paint:
       m.Msg = WM_NULL;  // the frame's paint event sends WM_NCPAINT itself
       return m;
@@ -311,7 +374,7 @@ TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
       if (event->type() == QEvent::MouseButtonPress) m.Msg = right ? WM_NCRBUTTONDOWN : WM_NCLBUTTONDOWN;
       else if (event->type() == QEvent::MouseButtonRelease) m.Msg = right ? WM_NCRBUTTONUP : WM_NCLBUTTONUP;
       else m.Msg = right ? WM_NCRBUTTONDOWN : WM_NCLBUTTONDBLCLK;
-      m.WParam = FrameHitTest(frame_, frame_.client.left(), me->position().toPoint(), sizeable());
+      m.WParam = hitTest(me->position().toPoint());
       m.LParam = PointToLParam(me->globalPosition().toPoint());
       return m;
     }
@@ -319,7 +382,8 @@ TMessage TForm::TranslateEvent(QEvent* event, ControlHost* receiver) {
       if (ownFrame_) {
         m.Msg = WM_NCMOUSEMOVE;
         auto* me = static_cast<QMouseEvent*>(event);
-        m.WParam = FrameHitTest(frame_, frame_.client.left(), me->position().toPoint(), sizeable());
+        m.WParam = hitTest(me->position().toPoint());
+        m.LParam = PointToLParam(me->globalPosition().toPoint());
         return m;
       }
       break;
@@ -337,7 +401,7 @@ void TForm::WndProc(TMessage& message) {
         windowPainter_->save();
         if (message.WParam != 1 && message.WParam != 0) {
           const auto* region = reinterpret_cast<const QRegion*>(message.WParam);
-          windowPainter_->setClipRegion(region->translated(-widget_->geometry().topLeft()), Qt::IntersectClip);
+          windowPainter_->setClipRegion(region->translated(-WindowRect().topLeft()), Qt::IntersectClip);
         }
         PaintNonClient(*windowPainter_);
         windowPainter_->restore();
@@ -362,6 +426,7 @@ void TForm::WndProc(TMessage& message) {
         else if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) shape = Qt::SizeFDiagCursor;
         else if (edges) shape = Qt::SizeBDiagCursor;
         widget_->setCursor(shape);
+        handleNonClientMove(message);
       }
       break;
     case WM_CLOSE:
@@ -386,7 +451,6 @@ void TForm::WndProc(TMessage& message) {
 
 void TForm::handleNonClientMouse(const TMessage& message) {
   const int hit = static_cast<int>(message.WParam);
-  QWindow* window = widget_->windowHandle();
   if (message.Msg == WM_NCLBUTTONDBLCLK) {
     if (hit == HTCAPTION) {
       if (sizeable()) widget_->isMaximized() ? widget_->showNormal() : widget_->showMaximized();
@@ -396,16 +460,29 @@ void TForm::handleNonClientMouse(const TMessage& message) {
     // the first press went nowhere (the window was blocked by a modal one): on a caption
     // button it is that button's press.
     pressedButton_ = hit;
+    pointerOnPressed_ = true;
+    if (IsCaptionButton(hit)) widget_->update();
     return;
   }
   if (message.Msg == WM_NCLBUTTONDOWN) {
+    windowManagerDrag_ = false;
+    // Only a drag moves or resizes the window (see handleNonClientMove): a press that
+    // is handled after its release must stay a click.
     pressedButton_ = hit;
-    if (hit == HTCAPTION && window) window->startSystemMove();
-    else if (EdgesFor(hit) && window && sizeable()) window->startSystemResize(EdgesFor(hit));
+    pressGlobal_ = LParamToPoint(message.LParam);
+    pointerOnPressed_ = true;
+    if (IsCaptionButton(hit)) widget_->update();
+    return;
+  }
+  if (windowManagerDrag_) {
+    // The release reached the program, so the window manager never saw it.
+    windowManagerDrag_ = false;
+    CancelWindowManagerDrag(widget_);
     return;
   }
   const int pressed = pressedButton_;
   pressedButton_ = 0;
+  if (IsCaptionButton(pressed)) widget_->update();
   if (pressed != hit) return;
   switch (hit) {
     case HTMINBUTTON: widget_->showMinimized(); break;
@@ -415,12 +492,51 @@ void TForm::handleNonClientMouse(const TMessage& message) {
   }
 }
 
+// With the button held, a caption button shows whether the pointer is still on it, and
+// the title bar or border hands the window to the window manager once the pointer has
+// gone the drag distance.
+void TForm::handleNonClientMove(const TMessage& message) {
+  const auto* me = static_cast<const QMouseEvent*>(message.Event);
+  if (!pressedButton_ || !(me->buttons() & Qt::LeftButton)) return;
+  if (IsCaptionButton(pressedButton_)) {
+    const bool on = hitTest(me->position().toPoint()) == pressedButton_;
+    if (on != pointerOnPressed_) {
+      pointerOnPressed_ = on;
+      widget_->update();
+    }
+    return;
+  }
+  const bool draggable = pressedButton_ == HTCAPTION || (EdgesFor(pressedButton_) && sizeable());
+  const QPoint travelled = LParamToPoint(message.LParam) - pressGlobal_;
+  if (draggable && travelled.manhattanLength() >= QApplication::startDragDistance()) startWindowDrag(pressedButton_);
+}
+
+void TForm::startWindowDrag(int hit) {
+  pressedButton_ = 0;
+  QWindow* window = widget_->windowHandle();
+  if (!window) return;
+  const Qt::Edges edges = EdgesFor(hit);
+  if (!widget_->isMaximized()) {
+    // The window manager goes on from where the pointer is now, so the window first
+    // catches up with the way the pointer has come since the press.
+    widget_->setGeometry(DraggedGeometry(widget_->geometry(), edges, QCursor::pos() - pressGlobal_));
+  }
+  // A window manager told to move the window after the button came up would wait for a
+  // release that never comes, with the window stuck to the pointer.
+  if (!LeftButtonHeldNow()) return;
+  windowManagerDrag_ = StartWindowManagerDrag(widget_, edges, QCursor::pos());
+  if (windowManagerDrag_) return;
+  if (edges) window->startSystemResize(edges);
+  else window->startSystemMove();
+}
+
 void TForm::PaintWidget(QPaintEvent* event, ControlHost* receiver) {
   if (receiver == static_cast<ControlHost*>(client_)) {
     TWinControl::PaintWidget(event, receiver);
     return;
   }
   QPainter painter(widget_);
+  painter.translate(frameOrigin_);
   QPainter* outerPainter = windowPainter_;
   windowPainter_ = &painter;
   const QRegion updateRegion = event->region().translated(widget_->geometry().topLeft());
@@ -449,9 +565,15 @@ void TForm::PaintNonClient(QPainter& painter) {
   const QRect textRect(frame_.icon.right() + 4, frame_.caption.top(), frame_.minButton.left() - frame_.icon.right() - 8,
                        frame_.caption.height());
   painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, Caption());
+  paintCaptionButtons(painter, buttons);
+}
+
+void TForm::paintCaptionButtons(QPainter& painter, const QPalette& buttons) {
+  const int pressed = PressedCaptionButton();
   if (sizeable()) {
-    DrawCaptionButton(painter, frame_.minButton, HTMINBUTTON, buttons);
-    DrawCaptionButton(painter, frame_.maxButton, HTMAXBUTTON, buttons);
+    DrawCaptionButton(painter, frame_.minButton, CaptionGlyph::Minimize, buttons, pressed == HTMINBUTTON);
+    const CaptionGlyph middle = widget_->isMaximized() ? CaptionGlyph::Restore : CaptionGlyph::Maximize;
+    DrawCaptionButton(painter, frame_.maxButton, middle, buttons, pressed == HTMAXBUTTON);
   }
-  DrawCaptionButton(painter, frame_.closeButton, HTCLOSE, buttons);
+  DrawCaptionButton(painter, frame_.closeButton, CaptionGlyph::Close, buttons, pressed == HTCLOSE);
 }

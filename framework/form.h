@@ -42,6 +42,9 @@ struct FrameLayout {
 [[nodiscard]] FrameLayout ComputeFrameLayout(QSize clientSize, int border, int captionHeight, int menuHeight);
 // The hit-test code of a point of the window.
 [[nodiscard]] int FrameHitTest(const FrameLayout& layout, int border, const QPoint& point, bool sizeable);
+// The window's geometry after the pointer pulled the given edges (none: the title bar,
+// which moves the whole window) by the offset.
+[[nodiscard]] QRect DraggedGeometry(const QRect& geometry, Qt::Edges edges, QPoint offset);
 
 class TForm : public TWinControl {
  public:
@@ -64,13 +67,23 @@ class TForm : public TWinControl {
   void SetPosition(TPosition position) { position_ = position; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
   void SetStayOnTop(bool onTop);
+  // The window belongs to the owner: kept above it and raised with it while shown.
+  void SetOwnerWindow(TForm* owner);
 
   void SetMenu(TMainMenu* menu);
 
   // Draws the border, title bar and menu bar itself instead of the window manager.
   bool OwnFrame() const { return ownFrame_; }
   void SetOwnFrame(bool own);
+  // The frame's rectangles are in frame coordinates, whose origin is the outer frame's
+  // top-left corner. A maximised window's border lies just outside the screen, so its
+  // widget starts at the client-side of the border: FrameOrigin() is where the outer
+  // frame's corner lies in widget coordinates, WindowRect() the outer frame on the screen.
   const FrameLayout& Frame() const { return frame_; }
+  QPoint FrameOrigin() const { return frameOrigin_; }
+  QRect WindowRect() const;
+  // The caption button the mouse button is held on while the pointer is over it.
+  int PressedCaptionButton() const;
   // The painter of the whole window, valid while WM_NCPAINT is being handled.
   QPainter* WindowPainter() const { return windowPainter_; }
   bool Active() const { return active_; }
@@ -100,6 +113,13 @@ class TForm : public TWinControl {
   TForm(TComponent* AOwner, HostWidget<QWidget>* frame);
   void relayout();
   void handleNonClientMouse(const TMessage& message);
+  void handleNonClientMove(const TMessage& message);
+  void startWindowDrag(int hit);
+  void showAboveOwner();
+  void adoptWindowSize();
+  int frameBorder() const;
+  int hitTest(const QPoint& widgetPoint) const;
+  void paintCaptionButtons(QPainter& painter, const QPalette& buttons);
   bool handleShortcut(QKeyEvent* event);
   bool sizeable() const;
 
@@ -116,7 +136,15 @@ class TForm : public TWinControl {
   QPainter* windowPainter_ = nullptr;
   FrameLayout frame_;
   QSize clientSize_{300, 200};
+  QPointer<QWidget> ownerWindow_;
+  QPoint frameOrigin_;
+  // Where the left button went down on the frame, and where on the screen: the window
+  // moves or resizes only once the pointer has left that point with the button held.
   int pressedButton_ = 0;
+  QPoint pressGlobal_;
+  bool pointerOnPressed_ = false;
+  // The window manager was asked to move or resize the window since the last press.
+  bool windowManagerDrag_ = false;
 
   friend class ShortcutFilter;
 };

@@ -1,5 +1,7 @@
 #include "framework/menus.h"
 
+#include "framework/image_list.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -68,9 +70,11 @@ void TMenuItem::updateAction() {
   action_->setVisible(visible_);
   action_->setCheckable(checked_);
   action_->setChecked(checked_);
+  if (images_ && imageIndex_ >= 0) action_->setIcon(images_->Glyph(imageIndex_));
 }
 
-void TMenuItem::BuildInto(QWidget* container) {
+void TMenuItem::BuildInto(QWidget* container, const TImageList* images) {
+  images_ = images;
   if (items_.empty()) {
     action_ = new QAction(container);
     QObject::connect(action_, &QAction::triggered, [this] { Click(); });
@@ -78,7 +82,7 @@ void TMenuItem::BuildInto(QWidget* container) {
     menu_ = new QMenu(caption_, container);
     action_ = menu_->menuAction();
     for (TMenuItem* item : items_) {
-      item->BuildInto(menu_);
+      item->BuildInto(menu_, images);
       menu_->addAction(item->Action());
     }
   }
@@ -98,7 +102,7 @@ void TMainMenu::BuildMenuBar(QMenuBar* bar) {
   bar->clear();
   for (int i = 0; i < items_->Count(); ++i) {
     TMenuItem* top = items_->Items(i);
-    top->BuildInto(bar);
+    top->BuildInto(bar, images_);
     bar->addAction(top->Action());
   }
 }

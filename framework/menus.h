@@ -14,6 +14,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class TImageList;
 
 class TMenuItem : public TComponent {
  public:
@@ -31,7 +32,11 @@ class TMenuItem : public TComponent {
   void SetVisible(bool visible);
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
-  void SetImageIndex(int index) { imageIndex_ = index; }
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int index) {
+    imageIndex_ = index;
+    updateAction();
+  }
 
   void Add(TMenuItem* item);
   int Count() const { return static_cast<int>(items_.size()); }
@@ -46,7 +51,8 @@ class TMenuItem : public TComponent {
 
   // Qt side: the action in the menu bar and, for items with children, their menu.
   QAction* Action() const { return action_; }
-  void BuildInto(QWidget* container);
+  // Builds the item's action (and menu) into the container, with its glyph of the images.
+  void BuildInto(QWidget* container, const TImageList* images);
 
  private:
   void updateAction();
@@ -59,6 +65,7 @@ class TMenuItem : public TComponent {
   int imageIndex_ = -1;
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
+  const TImageList* images_ = nullptr;
   QPointer<QAction> action_;
   QPointer<QMenu> menu_;
 };
@@ -69,6 +76,9 @@ class TMainMenu : public TComponent {
   QString ClassName() const override { return QStringLiteral("TMainMenu"); }
 
   TMenuItem* Items() const { return items_; }
+  // The glyphs of the items' image indices; set before the menu bar is built.
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* images) { images_ = images; }
   // Performs the item whose shortcut is the key; true when one did.
   bool IsShortCut(const QKeySequence& key);
   // Builds the Qt menu bar for the current items.
@@ -76,4 +86,5 @@ class TMainMenu : public TComponent {
 
  private:
   TMenuItem* items_;
+  TImageList* images_ = nullptr;
 };

@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the help file parser and, for what parses, renders every
 // topic, builds the index and searches for words taken from the file.
-#include "app/help_file.h"
+#include "platform/help_file.h"
 
 #include <cstddef>
 #include <cstdint>
+
+using namespace platform;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

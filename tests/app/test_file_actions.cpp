@@ -11,6 +11,7 @@
 #include "chrome/speed_bar.h"
 #include "framework/application.h"
 #include "framework/menus.h"
+#include "platform/errors.h"
 #include "support/recording_shell.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_file_dialogs.h"
@@ -139,25 +140,43 @@ TEST_F(FileActionsTest, ActionDialogKeepsTheLastBrowseTitleFilterAndExtension) {
   EXPECT_EQ(shell_.opened.size(), 1u);  // only the browse-and-open opened anything
 }
 
-TEST_F(FileActionsTest, SaveAsCopiesOnlyWhenConfirmedAndNeverOverSourceItself) {
+TEST_F(FileActionsTest, SaveAsCopiesOnlyWhenConfirmedAndRefusesTheSourceItself) {
   select(QStringLiteral("Bild.JPG"));
   fileDialogs_.answers.push_back({false, {}, {}});
   ASSERT_TRUE(PressKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)));
   ASSERT_EQ(fileDialogs_.requests.size(), 1u);
   EXPECT_EQ(fileDialogs_.requests[0].kind, FileDialogKind::Save);
-  EXPECT_EQ(fileDialogs_.requests[0].defaultExt, QStringLiteral("URL"));
+  // A name typed without an extension gets the photo's own, never "URL".
+  EXPECT_EQ(fileDialogs_.requests[0].defaultExt, QStringLiteral("JPG"));
   EXPECT_EQ(fileDialogs_.requests[0].fileName, picture("Bild.JPG"));
   EXPECT_EQ(QDir(pictures_.path()).entryList(QDir::Files).size(), 2);
 
+  // A copy into the shown folder shows in the list at once; the photo stays selected.
   const QString copy = picture("kopie.jpg");
   fileDialogs_.answers.push_back({true, copy, {}});
   form_->Speichernunter1->Click();
   EXPECT_EQ(readFile(copy), QByteArray("not really a picture"));
-
-  fileDialogs_.answers.push_back({true, picture("Bild.JPG"), {}});
-  form_->Speichernunter1->Click();
-  EXPECT_EQ(readFile(picture("Bild.JPG")), QByteArray("not really a picture"));
+  EXPECT_TRUE(form_->FileListBox1->Items().contains(QStringLiteral("kopie.jpg")));
+  EXPECT_EQ(selected(), picture("Bild.JPG"));
   EXPECT_TRUE(messages_.shown.empty());
+
+  // The dialog has just asked whether to replace the file: the answer says why not.
+  fileDialogs_.answers.push_back({true, picture("Bild.JPG"), {}});
+  try {
+    form_->Speichernunter1->Click();
+    ADD_FAILURE() << "a copy onto the source itself was not refused";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), picture("Bild.JPG") + QStringLiteral(" kann nicht auf sich selbst kopiert werden"));
+  }
+  EXPECT_EQ(readFile(picture("Bild.JPG")), QByteArray("not really a picture"));
+}
+
+TEST_F(FileActionsTest, SaveAsWithoutSelectionKeepsTheDialogsExtensionAndCopiesNothing) {
+  fileDialogs_.answers.push_back({true, picture("neu"), {}});
+  form_->Speichernunter1->Click();
+  ASSERT_EQ(fileDialogs_.requests.size(), 1u);
+  EXPECT_EQ(fileDialogs_.requests[0].defaultExt, QStringLiteral("URL"));
+  EXPECT_FALSE(QFile::exists(picture("neu")));
 }
 
 TEST_F(FileActionsTest, HomepageOpensTheTargetOfTheUpdatesLink) {

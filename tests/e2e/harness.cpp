@@ -238,6 +238,21 @@ QStringList Display::AtomsOf(unsigned long id, const QByteArray& property) const
 
 QStringList Display::WindowStates(unsigned long id) const { return AtomsOf(id, "_NET_WM_STATE"); }
 
+std::vector<unsigned long> Display::StackingOrder() const {
+  const ToolResult read = RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")},
+                                  Environment());
+  std::vector<unsigned long> order;
+  if (!read.ok()) return order;
+  const qsizetype hash = read.output.indexOf('#');
+  if (hash < 0) return order;
+  for (const QByteArray& id : read.output.mid(hash + 1).split(',')) {
+    bool ok = false;
+    const unsigned long value = id.trimmed().toULong(&ok, 16);
+    if (ok) order.push_back(value);
+  }
+  return order;
+}
+
 std::vector<Window> Display::VisibleWindowsOf(qint64 pid) const {
   std::vector<Window> windows;
   const ToolResult found = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
@@ -405,7 +420,7 @@ std::optional<Window> Velarim::WaitForWindow(const QString& title, const QString
   WaitUntil(
       [&] {
         for (const Window& window : VisibleWindows()) {
-          if (window.title == title && (type.isEmpty() || window.type == type)) {
+          if ((title.isEmpty() || window.title == title) && (type.isEmpty() || window.type == type)) {
             found = window;
             return true;
           }

@@ -97,6 +97,9 @@ class Display {
   std::optional<Window> Describe(unsigned long id) const;
   // The window manager's states of the window (_NET_WM_STATE), such as "above" or "hidden".
   QStringList WindowStates(unsigned long id) const;
+  // The window manager's windows from the bottom of the stack to the top
+  // (_NET_CLIENT_LIST_STACKING). The ids are those of the program's own windows.
+  std::vector<unsigned long> StackingOrder() const;
 
   // Real input through the XTEST extension, as from a keyboard and mouse.
   void Key(const QString& keys) const;  // xdotool key names, e.g. "alt+F4", "Return"
@@ -174,7 +177,8 @@ class Velarim {
   int SettingsWrites();
 
   std::vector<Window> VisibleWindows() const { return display_.VisibleWindowsOf(Pid()); }
-  // The first mapped window with this title (and window type, if given), waited for.
+  // The first mapped window with this title (any title when empty) and window type (any
+  // type when empty), waited for.
   std::optional<Window> WaitForWindow(const QString& title, const QString& type = QString(),
                                       Milliseconds timeout = 10s) const;
   // Waits until the window is no longer mapped.

@@ -2,12 +2,15 @@
 // into and out of the window manager's "above" state without moving or resizing it, and
 // "&In Zwischenablage kopieren" puts on the system clipboard what its client area shows,
 // the picture stretched to the client size, as another program reads it from there.
+// Shown, it stays above the main window it belongs to, also when that comes forward.
 #include "main_window.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace e2e {
 namespace {
@@ -88,6 +91,13 @@ class ZoomWindowTest : public ::testing::Test {
   }
 
   bool above() const { return display_.WindowStates(zoom_->id).contains(QStringLiteral("above")); }
+  // Whether the window manager stacks the zoom window above the main window.
+  bool zoomAboveMain() const {
+    const std::vector<unsigned long> order = display_.StackingOrder();
+    const auto zoom = std::find(order.begin(), order.end(), zoom_->id);
+    const auto main = std::find(order.begin(), order.end(), main_->id);
+    return zoom != order.end() && main != order.end() && zoom > main;
+  }
   QRect geometry() const {
     const std::optional<Window> now = display_.Describe(zoom_->id);
     return now ? now->geometry : QRect();
@@ -123,14 +133,12 @@ class ZoomWindowTest : public ::testing::Test {
   std::optional<Window> zoom_;
 };
 
-TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {
-  ASSERT_FALSE(above());
+TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {  ASSERT_FALSE(above());
   const QRect placed = zoom_->geometry;
 
   // "&Anzeige" > "&Immer im Vordergrund", the first of its two items.
   ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kAnzeigeTitle), 1));
-  EXPECT_TRUE(WaitUntil([&] { return above(); }, 5s)) << display_.WindowStates(zoom_->id).join(u' ').toStdString();
-  EXPECT_EQ(geometry(), placed);
+  EXPECT_TRUE(WaitUntil([&] { return above(); }, 5s)) << display_.WindowStates(zoom_->id).join(u' ').toStdString();  EXPECT_EQ(geometry(), placed);
 
   // "&Ende" hides it; "&Zoom" shows it again in the same place, still above the others.
   display_.Click(menuTitleOf(*zoom_, kEndeTitle));
@@ -139,16 +147,36 @@ TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {
   if (HasFatalFailure()) return;
   EXPECT_EQ(zoom_->geometry, placed);
   EXPECT_TRUE(above()) << display_.WindowStates(zoom_->id).join(u' ').toStdString();
-
   // "&Nicht im Vordergrund", the second.
   ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kAnzeigeTitle), 0));
   EXPECT_TRUE(WaitUntil([&] { return !above(); }, 5s)) << display_.WindowStates(zoom_->id).join(u' ').toStdString();
   EXPECT_EQ(geometry(), placed);
 
-  // Back among the ordinary windows, it goes under the main window when that is clicked.
+  // Back among the ordinary windows, it still stays above the main window it belongs to
+  // when that is clicked.
   display_.Click(ClientPointOf(*main_));
-  EXPECT_TRUE(WaitUntil([&] { return !showsQuarters(display_.Screenshot(zoom_->geometry.adjusted(0, 24, 0, 0))); }, 5s))
-      << "the main window stayed below the zoom window";
+  ASSERT_TRUE(WaitUntil([&] { return display_.FocusedWindow() == main_->id; }, 5s));
+  EXPECT_TRUE(zoomAboveMain());  EXPECT_TRUE(showsQuarters(display_.SettledScreenshot(zoom_->geometry.adjusted(0, 24, 0, 0))))
+      << "the main window covers the zoom window";
+}
+
+// The window manager brings the main window forward with its dialogs; the zoom window
+// that the print command has just filled stays in view above it meanwhile.
+TEST_F(ZoomWindowTest, StaysAboveTheMainWindowWhenTheCommandsDialogComesUp) {
+  ASSERT_TRUE(display_.Focus(*main_));
+  display_.Key(QStringLiteral("ctrl+d"));
+  const std::optional<Window> format = velarim_->WaitForWindow(QStringLiteral("Arbeitsblattdialog mit Seitenregistern"));
+  ASSERT_TRUE(format) << velarim_->Log().toStdString();
+  ASSERT_TRUE(display_.Focus(*format));
+  display_.Key(QStringLiteral("Return"));  // "OK": the zoom command, then the print dialog
+  const std::optional<Window> printDialog = velarim_->WaitForWindow(QString(), QStringLiteral("dialog"));
+  ASSERT_TRUE(printDialog) << velarim_->Log().toStdString();
+  EXPECT_TRUE(WaitUntil([&] { return zoomAboveMain(); }, 5s)) << "the main window came up over the zoom window";
+  EXPECT_FALSE(above()) << "the zoom window became topmost";
+  ASSERT_TRUE(display_.Focus(*printDialog));
+  display_.Key(QStringLiteral("Escape"));
+  EXPECT_TRUE(velarim_->WaitForWindowGone(printDialog->id));
+  EXPECT_TRUE(zoomAboveMain());
 }
 
 TEST_F(ZoomWindowTest, CopyPutsTheClientAreaAsShownOnTheClipboard) {

@@ -4,6 +4,7 @@
 #include "framework/application.h"
 #include "platform/errors.h"
 #include "framework/form.h"
+#include "framework/image_list.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
 #include "support/scripted_dialogs.h"
@@ -154,6 +155,29 @@ TEST(Menus, SeparatorShowsNoText) {
   EXPECT_TRUE(separator->Action()->text().isEmpty());
 }
 
+TEST(Menus, ItemsShowTheGlyphOfTheirImageIndex) {
+  TMainMenu menu(nullptr);
+  TImageList images(nullptr);
+  QPixmap red(16, 16);
+  red.fill(Qt::red);
+  images.SetGlyph(9, QIcon(red));
+  menu.SetImages(&images);
+  auto* file = new TMenuItem(&menu);
+  auto* print = new TMenuItem(&menu);
+  auto* other = new TMenuItem(&menu);
+  print->SetImageIndex(9);
+  other->SetImageIndex(4);  // an index without a glyph
+  file->Add(print);
+  file->Add(other);
+  menu.Items()->Add(file);
+  QMenuBar bar;
+  menu.BuildMenuBar(&bar);
+  ASSERT_FALSE(print->Action()->icon().isNull());
+  EXPECT_EQ(print->Action()->icon().pixmap(16, 16).toImage().pixel(8, 8), qRgb(255, 0, 0));
+  EXPECT_TRUE(other->Action()->icon().isNull());
+  EXPECT_TRUE(file->Action()->icon().isNull());
+}
+
 TEST(WindowProc, ReplacedProcedureSeesMessagesAndChains) {
   TForm form(nullptr);
   auto* panel = new TPanel(&form);
@@ -167,6 +191,24 @@ TEST(WindowProc, ReplacedProcedureSeesMessagesAndChains) {
   panel->Perform(WM_USER + 1, 7, 9);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0], WM_USER + 1);
+}
+
+// The geometry a window gets when the pointer has pulled its title bar or an edge by an
+// offset before the window manager takes the drag over.
+TEST(Frame, DraggedGeometryFollowsThePulledEdges) {
+  const QRect start(100, 50, 400, 300);
+  const QPoint by(30, -20);
+  const struct {
+    Qt::Edges edges;
+    QRect expected;
+  } cases[] = {
+      {{}, QRect(130, 30, 400, 300)},
+      {Qt::RightEdge | Qt::BottomEdge, QRect(100, 50, 430, 280)},
+      {Qt::LeftEdge, QRect(130, 50, 370, 300)},
+      {Qt::TopEdge, QRect(100, 30, 400, 320)},
+      {Qt::TopEdge | Qt::LeftEdge, QRect(130, 30, 370, 320)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DraggedGeometry(start, c.edges, by), c.expected) << int(c.edges);
 }
 
 TEST(Frame, LayoutAndHitTest) {

@@ -1,7 +1,8 @@
 #pragma once
 // The program's help file: a UTF-8 text of topics, each with an id, a title, an
 // optional book of the contents, keywords for the index and paragraphs that may link
-// to other topics. docs/help-format.md describes the format.
+// to other topics. docs/help-format.md describes the format. It stands in for the
+// desktop's help engine, whose files the help command opens.
 
 #include <QByteArrayView>
 #include <QString>
@@ -10,12 +11,15 @@
 #include <optional>
 #include <vector>
 
+namespace platform {
+
 struct HelpTopic {
   QString id;
   QString title;
   QString book;  // empty: the topic stands at the top of the contents
   QStringList keywords;
-  // Paragraphs as written; a paragraph whose lines start with "- " is a list.
+  // Paragraphs as written, lines joined by "\n"; a paragraph is a list (every line
+  // starts with "- ") or text (no line does).
   QStringList paragraphs;
 };
 
@@ -50,3 +54,5 @@ struct HelpIndexEntry {
   std::vector<int> topics;
 };
 std::vector<HelpIndexEntry> HelpIndex(const HelpFile& file);
+
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "app/help_file.h"
+#include "platform/help_file.h"
 
 #include <QCollator>
 #include <QFile>
@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <map>
+
+namespace platform {
 
 namespace {
 
@@ -25,15 +27,23 @@ std::optional<HelpTopic> topicHeader(const QString& line) {
   return topic;
 }
 
+bool isListLine(const QString& line) { return line.startsWith(QLatin1String("- ")); }
+
+// A list and the text around it are separate paragraphs, also without a blank line
+// between them, so a list never runs into the sentence that introduces it.
 void addBodyLine(HelpTopic& topic, const QString& line, bool& paragraphOpen) {
   if (line.trimmed().isEmpty()) {
     paragraphOpen = false;
     return;
   }
+  const QString trimmed = line.trimmed();
+  if (paragraphOpen && isListLine(trimmed) != isListLine(topic.paragraphs.back().section(QLatin1Char('\n'), -1))) {
+    paragraphOpen = false;
+  }
   if (paragraphOpen) {
-    topic.paragraphs.back() += QLatin1Char('\n') + line.trimmed();
+    topic.paragraphs.back() += QLatin1Char('\n') + trimmed;
   } else {
-    topic.paragraphs << line.trimmed();
+    topic.paragraphs << trimmed;
     paragraphOpen = true;
   }
 }
@@ -140,7 +150,7 @@ QString TopicHtml(const HelpTopic& topic) {
   QString html = QStringLiteral("<h2>%1</h2>").arg(topic.title.toHtmlEscaped());
   for (const QString& paragraph : topic.paragraphs) {
     const QStringList lines = paragraph.split(QLatin1Char('\n'));
-    const bool list = std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith(QLatin1String("- ")); });
+    const bool list = std::all_of(lines.begin(), lines.end(), isListLine);
     if (list) {
       html += QStringLiteral("<ul>");
       for (const QString& line : lines) html += QStringLiteral("<li>") + inlineHtml(line.mid(2)) + QStringLiteral("</li>");
@@ -185,3 +195,5 @@ std::vector<HelpIndexEntry> HelpIndex(const HelpFile& file) {
                    [&](const HelpIndexEntry& a, const HelpIndexEntry& b) { return collator.compare(a.keyword, b.keyword) < 0; });
   return entries;
 }
+
+}  // namespace platform

@@ -1,10 +1,12 @@
 // The help file format: topics, books, keywords, paragraphs, lists and links; what is
 // no help file; the index order and the search.
-#include "app/help_file.h"
+#include "platform/help_file.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using namespace platform;
 
 const QByteArray kSample =
     "\xEF\xBB\xBFVELARIM-HILFE 1\r\n"
@@ -79,6 +81,43 @@ TEST(HelpFile, SearchNeedsEveryWordAnywhereInTheTopic) {
   EXPECT_EQ(SearchTopics(*file, QStringLiteral("ZEILE verweis")), (std::vector<int>{0}));  // a link by its text
   EXPECT_TRUE(SearchTopics(*file, QStringLiteral("zeile bild")).empty());
   EXPECT_TRUE(SearchTopics(*file, QStringLiteral("  ")).empty());
+}
+
+TEST(HelpFile, ListDirectlyAfterOrBeforeTextStandsApart) {
+  const std::optional<HelpFile> file = ParseHelpFile(
+      "VELARIM-HILFE 1\n== d | Drucken\nBestimmen Sie das Format:\n- ganze Seite,\n- Dias.\nDanach den Drucker.\n");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->topics[0].paragraphs,
+            (QStringList{QStringLiteral("Bestimmen Sie das Format:"), QStringLiteral("- ganze Seite,\n- Dias."),
+                         QStringLiteral("Danach den Drucker.")}));
+  EXPECT_TRUE(TopicHtml(file->topics[0])
+                  .endsWith(QStringLiteral("<p>Bestimmen Sie das Format:</p><ul><li>ganze Seite,</li><li>Dias.</li></ul>"
+                                           "<p>Danach den Drucker.</p>")));
+}
+
+// Every topic of the help file that ships with the program, as the finder shows it:
+// each line that starts a list item shows as an item of a list.
+TEST(HelpFile, ShippedFileShowsEveryListAsAList) {
+  QString error;
+  const std::optional<HelpFile> file =
+      LoadHelpFile(qEnvironmentVariable("VELARIM_SOURCE_DIR") + QStringLiteral("/app/Velarim.HLP"), &error);
+  ASSERT_TRUE(file) << error.toStdString();
+  for (const HelpTopic& topic : file->topics) {
+    const QString html = TopicHtml(topic);
+    qsizetype listLines = 0;
+    for (const QString& paragraph : topic.paragraphs) {
+      for (const QString& line : paragraph.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("- "))) continue;
+        ++listLines;
+        EXPECT_TRUE(html.contains(QStringLiteral("<li>") + line.mid(2).toHtmlEscaped()))
+            << topic.id.toStdString() << ": " << line.toStdString();
+      }
+    }
+    EXPECT_EQ(html.count(QStringLiteral("<li>")), listLines) << topic.id.toStdString();
+  }
+  const int printing = file->TopicIndex(QStringLiteral("drucken"));
+  ASSERT_GE(printing, 0);
+  EXPECT_TRUE(TopicHtml(file->topics[static_cast<size_t>(printing)]).contains(QStringLiteral("das Format:</p><ul><li>")));
 }
 
 }  // namespace
