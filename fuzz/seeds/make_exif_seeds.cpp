@@ -4,37 +4,26 @@
 //   g++ -std=c++20 -fPIC -I. $(pkg-config --cflags Qt6Core Qt6Gui) fuzz/seeds/make_exif_seeds.cpp \
 //       tools/sample_jpeg.cpp $(pkg-config --libs Qt6Core Qt6Gui) -ljpeg -o /tmp/make_exif_seeds && \
 //       /tmp/make_exif_seeds fuzz/corpus
+#include "fuzz/seeds/seed_writer.h"
 #include "tests/picture/exif_builder.h"
 #include "tools/sample_jpeg.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 using namespace testexif;
 
 namespace {
 
-QString corpusDir;
-
-void Write(const char* target, const std::string& name, const QByteArray& bytes) {
-  QDir().mkpath(corpusDir + "/" + target);
-  QFile file(corpusDir + "/" + target + "/" + QString::fromStdString(name));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-    std::fprintf(stderr, "cannot write %s\n", name.c_str());
-    std::exit(1);
-  }
-}
+using seeds::Write;
 
 // The start of a JPEG file around the segments: the reader stops at the start of scan.
 QByteArray FileWith(const QByteArray& segments) {
   return QByteArray("\xFF\xD8", 2) + segments + QByteArray("\xFF\xDA\x00\x02", 4);
 }
 
-void Exif(const std::string& name, const QByteArray& segments) { Write("exif_orientation", name + ".jpg", FileWith(segments)); }
+void Exif(const std::string& name, const QByteArray& segments) {
+  Write("exif_orientation", QString::fromStdString(name + ".jpg"), FileWith(segments));
+}
 
 QByteArray Cut(const QByteArray& segment, int keep) {
   QByteArray cut = segment.left(keep);
@@ -109,14 +98,10 @@ void TurnedJpegSeeds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-    return 2;
-  }
-  corpusDir = QString::fromLocal8Bit(argv[1]);
-  OrientationSeeds();
-  LayoutSeeds();
-  DamagedSeeds();
-  TurnedJpegSeeds();
-  return 0;
+  return seeds::MakeSeeds(argc, argv, [] {
+    OrientationSeeds();
+    LayoutSeeds();
+    DamagedSeeds();
+    TurnedJpegSeeds();
+  });
 }
