@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
