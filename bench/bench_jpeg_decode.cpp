@@ -5,60 +5,22 @@
 // the decoded bitmap plus 10% of it.
 
 #include "bench/bare_decode.h"
+#include "bench/bench_timing.h"
+#include "bench/memory_peak.h"
 #include "picture/jpeg_image.h"
 #include "platform/stream.h"
 #include "tools/sample_jpeg.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 constexpr int kRounds = 7;
-
-struct Measurement {
-  double seconds = 0;
-  int64_t peakBytes = 0;  // resident memory at the peak, beyond what was resident before
-};
-
-// The kernel's counters of the resident set: "VmRSS" now, "VmHWM" its peak.
-int64_t StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) {
-      return std::strtoll(line.c_str() + std::char_traits<char>::length(field) + 1, nullptr, 10);
-    }
-  }
-  return -1;
-}
-
-// Starts the peak over from the current resident size (Linux 4.0 and later).
-bool ResetPeak() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-  return static_cast<bool>(clear);
-}
-
-Measurement Measure(const std::function<void()>& decode) {
-  const bool peakReset = ResetPeak();
-  const int64_t before = StatusKilobytes("VmRSS:");
-  const auto start = std::chrono::steady_clock::now();
-  decode();
-  const auto end = std::chrono::steady_clock::now();
-  const int64_t peak = peakReset ? StatusKilobytes("VmHWM:") : -1;
-  return Measurement{std::chrono::duration<double>(end - start).count(), peak < 0 ? -1 : (peak - before) * 1024};
-}
 
 void DecodeThroughPicture(const QByteArray& file) {
   TJPEGImage jpeg;
@@ -67,11 +29,6 @@ void DecodeThroughPicture(const QByteArray& file) {
   if (jpeg.Bitmap()->Width() != kWidth) {
     std::abort();
   }
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "picture/jpeg_codec.h"
 
+#include "picture/exif_orientation.h"
 #include "platform/errors.h"
 
 #include <algorithm>
@@ -388,8 +389,10 @@ JpegHeaderInfo ReadJpegHeader(const QByteArray& data) {
   decompressor.ReadHeader();
   const jpeg_decompress_struct& info = decompressor.Info();
   JpegHeaderInfo header;
-  header.width = static_cast<int>(info.image_width);
-  header.height = static_cast<int>(info.image_height);
+  const QSize upright = UprightSize(QSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height)),
+                                    JpegExifOrientation(data));
+  header.width = upright.width();
+  header.height = upright.height();
   header.grayscale = info.jpeg_color_space == JCS_GRAYSCALE;
   header.progressive = jpeg_has_multiple_scans(const_cast<jpeg_decompress_struct*>(&info)) != FALSE;
   return header;

@@ -86,7 +86,8 @@ class JpegCompressor {
   std::unique_ptr<State> state_;
 };
 
-// What a file's header says, read without decoding any pixels.
+// What a file's header says, read without decoding any pixels. The size is that of the
+// upright picture, as its EXIF orientation turns it.
 struct JpegHeaderInfo {
   int width = 0;
   int height = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The compressed form of a JPEG picture, shared by all copies of one picture: the file's
-// bytes (absent until loaded or compressed) and what its header says. Freed when the last
+// bytes (absent until loaded or compressed) and what its header says, with the width and
+// height of the upright picture (as its EXIF orientation turns it). Freed when the last
 // picture that uses it lets go.
 
 #include <QByteArray>

@@ -1,10 +1,13 @@
 #include "picture/jpeg_decode.h"
 
 #include "picture/bitmap.h"
+#include "picture/exif_orientation.h"
+#include "picture/upright_rows.h"
 #include "platform/errors.h"
 #include "platform/tick.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -12,7 +15,7 @@ namespace {
 constexpr int kDesiredColors = 236;
 // The library never asks for more rows per call than its largest sampling factor times
 // the scale; this bounds the row-pointer array on the stack.
-constexpr int kMaxRowsPerCall = 16;
+constexpr int kMaxRowsPerCall = UprightRows::kMaxClaimedRows;
 // The library's own working memory (coefficient buffers of progressive files) beyond the
 // bitmap; a forged header must not make it ask for more.
 constexpr long kMaxLibraryMemory = 1L << 30;
@@ -99,7 +102,9 @@ QSize JpegOutputSize(const QByteArray& bytes, const TJPEGSettings& settings) {
                                 static_cast<size_t>(bytes.size()), nullptr);
   ConfigureDecompressor(decompressor, settings);
   decompressor.CalcOutputDimensions();
-  return QSize(static_cast<int>(decompressor.Info().output_width), static_cast<int>(decompressor.Info().output_height));
+  const QSize stored(static_cast<int>(decompressor.Info().output_width),
+                     static_cast<int>(decompressor.Info().output_height));
+  return UprightSize(stored, JpegExifOrientation(bytes));
 }
 
 void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted) {
@@ -116,7 +121,8 @@ void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInve
 
 namespace {
 
-// One decode: the library's rows into the bitmap, progress to the callback.
+// One decode: the library's rows into the bitmap of the upright picture, progress to
+// the callback.
 class Decoder : private JpegProgressSink {
  public:
   Decoder(const TJPEGSettings& settings, const std::shared_ptr<TBitmap>& bitmap, const JpegProgressCallback& progress)
@@ -131,12 +137,15 @@ class Decoder : private JpegProgressSink {
   void takeGeneratedPalette(const jpeg_decompress_struct& info);
   void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
   int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
-  void checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan);
+  QSize storedSize(const jpeg_decompress_struct& info) const;
 
   const TJPEGSettings settings_;
   // Held for the whole decode, even if a progress handler makes the picture let go.
   const std::shared_ptr<TBitmap> bitmap_;
   const JpegProgressCallback& progress_;
+  PictureOrientation orientation_ = PictureOrientation::Upright;
+  // Set once the bitmap has its size.
+  std::optional<UprightRows> rows_;
   JpegProgressMeter meter_{true};
   bool generatePalette_ = true;
   bool paletteGenerated_ = false;
@@ -147,9 +156,10 @@ JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette)
                                 static_cast<size_t>(bytes.size()), this);
   const JpegDecodePlan plan = ConfigureDecompressor(decompressor, settings_);
   decompressor.CalcOutputDimensions();
-  const jpeg_decompress_struct& info = decompressor.Info();
+  orientation_ = JpegExifOrientation(bytes);
+  const QSize upright = UprightSize(storedSize(decompressor.Info()), orientation_);
   const int bitsPerPixel = plan.eightBit ? 8 : 24;
-  if (BitmapByteSize(info.output_width, info.output_height, bitsPerPixel) < 0) {
+  if (BitmapByteSize(upright.width(), upright.height(), bitsPerPixel) < 0) {
     throw EOutOfMemory();
   }
 
@@ -169,6 +179,10 @@ JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette)
   } catch (const DecodeAbandoned&) {
     outcome.receiverGone = true;
   } catch (...) {
+    // The rows decoded before the failure stay in the picture, turned ones too.
+    if (rows_) {
+      rows_->Salvage();
+    }
     outcome.failure = std::current_exception();
   }
   outcome.paletteGenerated = paletteGenerated_;
@@ -182,16 +196,30 @@ void Decoder::LibraryProgress(j_common_ptr common) {
                                   progress.total_passes};
   const auto due = meter_.Update(platform::GetTickCount(), counters, static_cast<int>(info->output_scanline),
                                  static_cast<int>(info->output_width), static_cast<int>(info->output_height));
-  if (due && !progress_(TProgressStage::Running, due->percent, due->redrawNow, due->region)) {
+  if (!due) {
+    return;
+  }
+  // A redraw shows every row decoded so far, also those still waiting to be turned.
+  if (rows_) {
+    rows_->Flush();
+  }
+  const QRect region = UprightRect(due->region, storedSize(*info), orientation_);
+  if (!progress_(TProgressStage::Running, due->percent, due->redrawNow, region)) {
     throw DecodeAbandoned();
   }
+}
+
+QSize Decoder::storedSize(const jpeg_decompress_struct& info) const {
+  return QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
 }
 
 void Decoder::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan, const TPalette& palette) {
   jpeg_decompress_struct& info = decompressor.Info();
   useGivenPalette(decompressor, palette);
   decompressor.StartDecompress();
-  bitmap_->SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+  const QSize upright = UprightSize(storedSize(info), orientation_);
+  bitmap_->SetSize(upright.width(), upright.height());
+  rows_.emplace(*bitmap_, orientation_, storedSize(info), plan.eightBit ? 1 : 3);
 
   if (plan.buffered) {
     bool passCompleted = false;
@@ -257,20 +285,12 @@ void Decoder::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   }
 }
 
-void Decoder::checkBitmapShape(const jpeg_decompress_struct& info, const JpegDecodePlan& plan) {
-  // A progress handler could have resized or converted the bitmap; rows of the wrong
-  // size must never be written.
-  if (bitmap_->Width() != static_cast<int>(info.output_width) ||
-      bitmap_->Height() != static_cast<int>(info.output_height) || bitmap_->BitsPerPixel() != (plan.eightBit ? 8 : 24)) {
-    throw EInvalidGraphicOperation(QStringLiteral("Die Bitmap wurde während der Dekodierung verändert"));
-  }
-}
-
 int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
   // Keeps the rows' memory alive while the library writes them, even if a progress
   // handler makes the bitmap give up its pixels. Only for the call: a second owner of
-  // the pixels would make every later row access copy them.
-  const QImage pinned = bitmap_->Image();
+  // the pixels would make every later row access copy them. Rows gathered for a quarter
+  // turn are our own memory and need no pin.
+  const QImage pinned = rows_->WritesIntoBitmap() ? bitmap_->Image() : QImage();
   return static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
 }
 
@@ -284,25 +304,30 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
     cmykRows.resize(static_cast<size_t>(rowsPerCall) * static_cast<size_t>(width) * 4);
   }
   while (static_cast<int>(info.output_scanline) < height) {
-    checkBitmapShape(info, plan);
     const int first = static_cast<int>(info.output_scanline);
     const int count = std::min(rowsPerCall, height - first);
     JSAMPROW rows[kMaxRowsPerCall];
-    for (int i = 0; i < count; ++i) {
-      rows[i] = plan.cmyk ? cmykRows.data() + static_cast<size_t>(i) * static_cast<size_t>(width) * 4
-                          : bitmap_->ScanLine(first + i);
+    if (plan.cmyk) {
+      for (int i = 0; i < count; ++i) {
+        rows[i] = cmykRows.data() + static_cast<size_t>(i) * static_cast<size_t>(width) * 4;
+      }
+    } else {
+      rows_->Claim(first, count, rows);
     }
     const int read = readScanlines(decompressor, rows, count);
     if (plan.cmyk) {
-      checkBitmapShape(info, plan);
+      JSAMPROW converted[kMaxRowsPerCall];
+      rows_->Claim(first, read, converted);
       for (int i = 0; i < read; ++i) {
-        ConvertCmykRow(rows[i], bitmap_->ScanLine(first + i), width, info.saw_Adobe_marker != FALSE);
+        ConvertCmykRow(rows[i], converted[i], width, info.saw_Adobe_marker != FALSE);
       }
     }
+    rows_->Written(first, read);
     if (read == 0) {
       break;
     }
   }
+  rows_->Flush();
 }
 
 }  // namespace

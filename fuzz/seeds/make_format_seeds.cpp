@@ -2,31 +2,19 @@
 // build; compile and run it by hand from the repository root:
 //   g++ -std=c++20 -fPIC -I. $(pkg-config --cflags Qt6Core Qt6Gui) fuzz/seeds/make_format_seeds.cpp \
 //       $(pkg-config --libs Qt6Core Qt6Gui) -o /tmp/make_format_seeds && /tmp/make_format_seeds fuzz/corpus
+#include "fuzz/seeds/seed_writer.h"
 #include "tests/picture/dib_builder.h"
 #include "tests/picture/metafile_builder.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-
-#include <cstdio>
 
 using namespace testdib;
 using namespace testmeta;
 
 namespace {
 
-QString corpusDir;
-
-void Write(const char* target, const char* name, const QByteArray& bytes) {
-  QDir().mkpath(corpusDir + "/" + target);
-  QFile file(corpusDir + "/" + target + "/" + name);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-    std::fprintf(stderr, "cannot write %s\n", name);
-    std::exit(1);
-  }
-}
+using seeds::Write;
 
 QList<QRgb> Palette(int count) {
   QList<QRgb> table;
@@ -212,14 +200,10 @@ void HostileMetafileSeeds() { Write("metafile_load", "wmf_full_object_table.wmf"
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
-    return 2;
-  }
-  corpusDir = QString::fromLocal8Bit(argv[1]);
-  BitmapSeeds();
-  IconSeeds();
-  MetafileSeeds();
-  HostileMetafileSeeds();
-  return 0;
+  return seeds::MakeSeeds(argc, argv, [] {
+    BitmapSeeds();
+    IconSeeds();
+    MetafileSeeds();
+    HostileMetafileSeeds();
+  });
 }

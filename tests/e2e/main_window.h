@@ -4,6 +4,8 @@
 
 #include "harness.h"
 
+#include <array>
+
 namespace e2e {
 
 // Points of the main window's self-drawn frame (4 px border, 19 px caption, menu bar below).
@@ -47,6 +49,25 @@ QRect PreviewCanvasOf(const Window& main);
 QRect QuadSplitOf(const Window& main);
 // Clicks the file list's row and waits until the preview canvas has changed and settled.
 bool PreviewFileRow(const Display& display, const Window& main, int row);
+
+// A page of the page control ("9 cm x 13 cm" the first, "13 cm x 9 cm" the second):
+// where its tab and its quad split are in the main window, and the four panes of the
+// split, clockwise from the top left, in split coordinates.
+struct Sheet {
+  QPoint tab;
+  QRect split;
+  std::array<QRect, 4> panes;
+  QPoint barFace;  // a pixel of the vertical bar's face: the button face colour
+};
+
+inline const Sheet kFirstSheet{{60, 138},
+                               {196, 161, 169, 89},
+                               {QRect(1, 1, 82, 42), QRect(87, 1, 81, 42), QRect(87, 47, 81, 41), QRect(1, 47, 82, 41)},
+                               {84, 20}};
+inline const Sheet kSecondSheet{{158, 138},
+                                {128, 161, 81, 89},
+                                {QRect(1, 1, 37, 42), QRect(42, 1, 38, 42), QRect(42, 47, 38, 41), QRect(1, 47, 37, 41)},
+                                {39, 20}};
 
 // Closes the main window the way a person does it: a click on the close button of its
 // title bar, Alt+F4 on the focused window, or "&Beenden" from the "&Datei" menu.

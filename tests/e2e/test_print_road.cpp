@@ -6,6 +6,7 @@
 // picture dragged onto it; the zoom window then shows the last slide printed. Printing
 // again proposes a new file, and choosing the old name asks before it is replaced.
 #include "main_window.h"
+#include "print_road.h"
 
 #include "tests/tools/printed_page.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,20 +28,10 @@ namespace {
 using printprobe::ExpectedPicture;
 using printprobe::Quadrants;
 
-const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seitenregistern");
-const QString kPrintDialogTitle = QStringLiteral("Drucken");
 const QString kZoomTitle = QStringLiteral("VELARIM--> Zoomansicht ...");
 
 // The middle of each pane of the first sheet: top left, top right, bottom left, bottom right.
 const QPoint kPaneMiddles[] = {{42, 22}, {127, 22}, {42, 67}, {127, 67}};
-// In the print format dialog, in window coordinates: the caption of "Kleinbild 9 cm x
-// 13 cm quer" and the middles of the round indicators of it, of "Kleinbild 13 cm x 9 cm
-// hoch" and of "auf ganze Seite DINA4 drucken".
-constexpr QPoint kLandscapeSlidesCaption(80, 67);
-constexpr QPoint kLandscapeSlidesIndicator(36, 67);
-constexpr QPoint kPortraitSlidesIndicator(36, 91);
-constexpr QPoint kWholePageIndicator(36, 115);
-
 // Sixteen colours, no two alike within the measuring tolerance and all dark enough to
 // count as ink: four quadrants for each of the four pictures.
 const Quadrants kPictures[] = {
@@ -58,14 +48,7 @@ const QRect kSlidePlaces[] = {QRect(50, 25, 1300, 900), QRect(1450, 25, 1300, 90
                               QRect(1450, 1025, 1300, 900)};
 
 void writePicture(const QString& path, const Quadrants& q) {
-  QImage image(300, 200, QImage::Format_RGB32);
-  QPainter painter(&image);
-  painter.fillRect(0, 0, 150, 100, q.topLeft);
-  painter.fillRect(150, 0, 150, 100, q.topRight);
-  painter.fillRect(0, 100, 150, 100, q.bottomLeft);
-  painter.fillRect(150, 100, 150, 100, q.bottomRight);
-  painter.end();
-  ASSERT_TRUE(image.save(path, "JPEG", 95));
+  ASSERT_TRUE(QuadrantPicture(QSize(300, 200), q).save(path, "JPEG", 95));
 }
 
 bool nearColour(QRgb seen, QColor expected) { return printprobe::Near(QColor(seen), expected); }
@@ -74,76 +57,6 @@ QByteArray contentOf(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-class PrintRoad {
- public:
-  PrintRoad(const Display& display, const Velarim& velarim, const Window& main)
-      : display_(display), velarim_(velarim), main_(main) {}
-
-  // Ctrl+D and the print format dialog closed with Enter, after a click on the landscape
-  // slides or with them still chosen from the last time; returns the print dialog that follows.
-  std::optional<Window> openPrintDialog(bool chooseLandscape) {
-    if (!display_.Focus(main_)) return std::nullopt;
-    display_.Key(QStringLiteral("ctrl+d"));
-    const std::optional<Window> format = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
-    if (!format || !display_.Focus(*format)) return std::nullopt;
-    if (chooseLandscape && !chooseLandscapeSlides(format->id)) {
-      ADD_FAILURE() << "the format dialog does not show the landscape slides chosen";
-      return std::nullopt;
-    }
-    if (!chooseLandscape && !WaitUntil([&] { return landscapeSlidesShownChecked(format->id); }, 10s)) {
-      ADD_FAILURE() << "the format dialog forgot the landscape slides";
-    }
-    display_.Key(QStringLiteral("Return"));
-    if (!velarim_.WaitForWindowGone(format->id, 30s)) return std::nullopt;
-    // The zoom command renders the preview before the print dialog comes.
-    const std::optional<Window> print = velarim_.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
-    if (print) display_.Focus(*print);
-    return print;
-  }
-
-  // Another window of the program with this title, beside the ones given.
-  std::optional<Window> otherWindow(const QString& title, const std::vector<unsigned long>& besides) const {
-    for (const Window& window : velarim_.VisibleWindows()) {
-      if (window.title == title && std::find(besides.begin(), besides.end(), window.id) == besides.end()) return window;
-    }
-    return std::nullopt;
-  }
-
- private:
-  // Whether the format dialog shows "Kleinbild 9 cm x 13 cm quer" checked: the dot in
-  // the middle of its round indicator, and none in those of "Kleinbild 13 cm x 9 cm hoch"
-  // and "auf ganze Seite DINA4 drucken", read at the dialog's current place.
-  bool landscapeSlidesShownChecked(unsigned long dialog) const {
-    const std::optional<Window> now = display_.Describe(dialog);
-    if (!now) return false;
-    const QImage shot = display_.Screenshot(now->geometry);
-    const auto dotted = [&](QPoint middle) {
-      int darkest = 255;
-      for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) darkest = std::min(darkest, qGray(shot.pixel(middle + QPoint(dx, dy))));
-      }
-      return darkest < 128;
-    };
-    return dotted(kLandscapeSlidesIndicator) && !dotted(kPortraitSlidesIndicator) && !dotted(kWholePageIndicator);
-  }
-
-  // Clicks the caption of the landscape slides until the dialog shows them checked; a
-  // click on a checked radio button changes nothing, so clicking again is harmless.
-  bool chooseLandscapeSlides(unsigned long dialog) const {
-    for (int attempt = 0; attempt < 4; ++attempt) {
-      const std::optional<Window> now = display_.Describe(dialog);
-      if (!now) return false;
-      display_.Click(now->geometry.topLeft() + kLandscapeSlidesCaption);
-      if (WaitUntil([&] { return landscapeSlidesShownChecked(dialog); }, 5s)) return true;
-    }
-    return false;
-  }
-
-  const Display& display_;
-  const Velarim& velarim_;
-  const Window& main_;
-};
 
 // Removes what the test named in bytes, which the temporary folder's own clean-up (by
 // text names) cannot.
@@ -231,12 +144,8 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   }
 
   PrintRoad road(display, velarim, *main);
-  const std::optional<Window> print = road.openPrintDialog(true);
-  ASSERT_TRUE(print) << velarim.Log().toStdString();
-  display.Key(QStringLiteral("Return"));
   const QString pdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(pdf); }, 60s)) << velarim.Log().toStdString();
-  ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
+  ASSERT_TRUE(road.printToPdf(PrintFormat::LandscapeSlides, true, pdf)) << velarim.Log().toStdString();
   QTemporaryDir work;
   const QImage page = printprobe::RasterisePdf(pdf, work.filePath(QStringLiteral("page")));
   ASSERT_FALSE(page.isNull());
@@ -278,14 +187,9 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   }
 
   PrintRoad road(display, velarim, *main);
-  const std::optional<Window> print = road.openPrintDialog(true);
-  ASSERT_TRUE(print) << velarim.Log().toStdString();
-  // Enter presses the print dialog's default button, "Drucken". With no documents folder
-  // in the home, the file proposed is there.
-  display.Key(QStringLiteral("Return"));
+  // With no documents folder in the home, the file proposed is there.
   const QString firstPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(firstPdf); }, 60s)) << velarim.Log().toStdString();
-  ASSERT_TRUE(velarim.WaitForWindowGone(print->id, 30s));
+  ASSERT_TRUE(road.printToPdf(PrintFormat::LandscapeSlides, true, firstPdf)) << velarim.Log().toStdString();
 
   QTemporaryDir work;
   if (qEnvironmentVariableIsSet("E2E_KEEP_PAGES")) {
@@ -320,17 +224,13 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   // Printing again keeps the format and proposes a new file; the first one stays as it was.
   const QByteArray firstBytes = contentOf(firstPdf);
   const QDateTime firstWritten = QFileInfo(firstPdf).lastModified();
-  const std::optional<Window> again = road.openPrintDialog(false);
-  ASSERT_TRUE(again);
-  display.Key(QStringLiteral("Return"));
   const QString secondPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-2.pdf"));
-  ASSERT_TRUE(WaitUntil([&] { return PdfComplete(secondPdf); }, 60s)) << velarim.Log().toStdString();
-  ASSERT_TRUE(velarim.WaitForWindowGone(again->id, 30s));
+  ASSERT_TRUE(road.printToPdf(PrintFormat::LandscapeSlides, false, secondPdf)) << velarim.Log().toStdString();
   EXPECT_EQ(contentOf(firstPdf), firstBytes);
   printprobe::ExpectPicturesOnPage(printprobe::RasterisePdf(secondPdf, work.filePath(QStringLiteral("again"))), expected);
 
   // The old name typed into the output file: the dialog asks once before it replaces it.
-  const std::optional<Window> third = road.openPrintDialog(false);
+  const std::optional<Window> third = road.openPrintDialog(PrintFormat::LandscapeSlides, false);
   ASSERT_TRUE(third);
   display.Key(QStringLiteral("alt+d"));  // "Ausgabe&datei"
   display.Key(QStringLiteral("ctrl+a"));

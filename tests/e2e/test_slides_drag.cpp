@@ -15,24 +15,6 @@
 namespace e2e {
 namespace {
 
-// A page of the page control: where its tab and its quad split are in the main window,
-// and the four panes of the split, clockwise from the top left, in split coordinates.
-struct Sheet {
-  QPoint tab;
-  QRect split;
-  std::array<QRect, 4> panes;
-  QPoint barFace;  // a pixel of the vertical bar's face: the button face colour
-};
-
-const Sheet kFirstSheet{{60, 138},
-                        {196, 161, 169, 89},
-                        {QRect(1, 1, 82, 42), QRect(87, 1, 81, 42), QRect(87, 47, 81, 41), QRect(1, 47, 82, 41)},
-                        {84, 20}};
-const Sheet kSecondSheet{{158, 138},
-                         {128, 161, 81, 89},
-                         {QRect(1, 1, 37, 42), QRect(42, 1, 38, 42), QRect(42, 47, 38, 41), QRect(1, 47, 37, 41)},
-                         {39, 20}};
-
 // A picture of two halves, so that a screenshot tells whether it covers its pane from
 // edge to edge: a light upper and a dark lower half of one colour.
 struct Picture {

@@ -1,0 +1,104 @@
+#include "print_road.h"
+
+#include <QFile>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace e2e {
+
+const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seitenregistern");
+const QString kPrintDialogTitle = QStringLiteral("Drucken");
+
+namespace {
+
+// In the print format dialog, in window coordinates: the rows of "Kleinbild 9 cm x 13 cm
+// quer", "Kleinbild 13 cm x 9 cm hoch" and "auf ganze Seite DINA4 drucken", with the
+// middles of their round indicators and the start of their captions.
+constexpr int kIndicatorX = 36;
+constexpr int kCaptionX = 80;
+constexpr int kLandscapeSlidesRow = 67;
+constexpr int kPortraitSlidesRow = 91;
+constexpr int kWholePageRow = 115;
+
+int RowOf(PrintFormat format) {
+  return format == PrintFormat::LandscapeSlides ? kLandscapeSlidesRow : kPortraitSlidesRow;
+}
+
+}  // namespace
+
+QImage QuadrantPicture(QSize size, const printprobe::Quadrants& quadrants) {
+  QImage image(size, QImage::Format_RGB32);
+  const int w = size.width() / 2, h = size.height() / 2;
+  QPainter painter(&image);
+  painter.fillRect(0, 0, w, h, quadrants.topLeft);
+  painter.fillRect(w, 0, size.width() - w, h, quadrants.topRight);
+  painter.fillRect(0, h, w, size.height() - h, quadrants.bottomLeft);
+  painter.fillRect(w, h, size.width() - w, size.height() - h, quadrants.bottomRight);
+  return image;
+}
+
+std::optional<Window> PrintRoad::openPrintDialog(PrintFormat format, bool chooseIt) {
+  if (!display_.Focus(main_)) return std::nullopt;
+  display_.Key(QStringLiteral("ctrl+d"));
+  const std::optional<Window> dialog = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
+  if (!dialog || !display_.Focus(*dialog)) return std::nullopt;
+  if (chooseIt && !choose(dialog->id, format)) {
+    ADD_FAILURE() << "the format dialog does not show the format chosen";
+    return std::nullopt;
+  }
+  if (!chooseIt && !WaitUntil([&] { return shownChecked(dialog->id, format); }, 10s)) {
+    ADD_FAILURE() << "the format dialog forgot the format chosen last";
+  }
+  display_.Key(QStringLiteral("Return"));
+  if (!velarim_.WaitForWindowGone(dialog->id, 30s)) return std::nullopt;
+  // The zoom command renders the preview before the print dialog comes.
+  const std::optional<Window> print = velarim_.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
+  if (print) display_.Focus(*print);
+  return print;
+}
+
+bool PrintRoad::printToPdf(PrintFormat format, bool chooseIt, const QString& pdf) {
+  const std::optional<Window> print = openPrintDialog(format, chooseIt);
+  if (!print) return false;
+  display_.Key(QStringLiteral("Return"));
+  return WaitUntil([&] { return PdfComplete(pdf); }, 60s) && velarim_.WaitForWindowGone(print->id, 30s);
+}
+
+std::optional<Window> PrintRoad::otherWindow(const QString& title, const std::vector<unsigned long>& besides) const {
+  for (const Window& window : velarim_.VisibleWindows()) {
+    if (window.title == title && std::find(besides.begin(), besides.end(), window.id) == besides.end()) return window;
+  }
+  return std::nullopt;
+}
+
+bool PrintRoad::shownChecked(unsigned long dialog, PrintFormat format) const {
+  const std::optional<Window> now = display_.Describe(dialog);
+  if (!now) return false;
+  const QImage shot = display_.Screenshot(now->geometry);
+  const auto dotted = [&](int row) {
+    int darkest = 255;
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) darkest = std::min(darkest, qGray(shot.pixel(kIndicatorX + dx, row + dy)));
+    }
+    return darkest < 128;
+  };
+  for (int row : {kLandscapeSlidesRow, kPortraitSlidesRow, kWholePageRow}) {
+    if (dotted(row) != (row == RowOf(format))) return false;
+  }
+  return true;
+}
+
+bool PrintRoad::choose(unsigned long dialog, PrintFormat format) const {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const std::optional<Window> now = display_.Describe(dialog);
+    if (!now) return false;
+    display_.Click(now->geometry.topLeft() + QPoint(kCaptionX, RowOf(format)));
+    if (WaitUntil([&] { return shownChecked(dialog, format); }, 5s)) return true;
+  }
+  return false;
+}
+
+}  // namespace e2e
