@@ -37,7 +37,7 @@ class PrintingTest : public ::testing::Test {
       std::printf("pages kept in %s\n", qPrintable(dir.path()));
     }
     InitializeJpegKind();
-    Application()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
+    CreateApplication()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
     windows = CreateVelarimWindows();
     form = windows.Form1;
     previousPrinter = SetPrinter(std::make_unique<TPrinter>());
