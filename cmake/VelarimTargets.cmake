@@ -35,7 +35,9 @@ set(VELARIM_TEST_ENVIRONMENT
     XDG_CONFIG_HOME=${VELARIM_TEST_HOME}/.config
     XDG_DATA_HOME=${VELARIM_TEST_HOME}/.local/share
     XDG_CACHE_HOME=${VELARIM_TEST_HOME}/.cache
-    XDG_RUNTIME_DIR=${VELARIM_TEST_RUNTIME_DIR})
+    XDG_RUNTIME_DIR=${VELARIM_TEST_RUNTIME_DIR}
+    # Tests that check a file the program ships read it from the sources.
+    VELARIM_SOURCE_DIR=${PROJECT_SOURCE_DIR})
 
 # The named tests run in the test home, with further environment entries.
 function(velarim_tests_in_test_home)

@@ -63,7 +63,7 @@ class FormPlacementTest : public ::testing::Test {
   // A new run of the program with the same placement file.
   void restart() {
     DestroyApplication();
-    Application()->SetExeName(QStringLiteral("/opt/velarim/Velarim"));
+    CreateApplication()->SetExeName(QStringLiteral("/opt/velarim/Velarim"));
   }
   QByteArray sized(const char* key) const { return QByteArray(key) + ScreenSizeSuffix().toUtf8(); }
 
