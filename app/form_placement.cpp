@@ -29,7 +29,7 @@ const QString kMinMaxPos = QStringLiteral("MinMaxPos");
 const QString kNormPos = QStringLiteral("NormPos");
 const QString kVisible = QStringLiteral("Visible");
 
-// The narrowest a sizeable window can be made on the system the program was designed on.
+// The narrowest a sizeable window can be made: room for the caption buttons and a little title.
 constexpr int kSmallestFrameWidth = 136;
 
 QPoint pointProperty(const QWidget* widget, const char* name) {

@@ -9,7 +9,7 @@ namespace {
 
 const uint8_t* Bytes(QByteArrayView view) { return reinterpret_cast<const uint8_t*>(view.data()); }
 
-// An icon file of one image of the original, since the loader reads the image an icon file offers.
+// An icon file that holds only this one of its images, since the loader reads the first image an icon file offers.
 QByteArray SingleImageFile(QByteArrayView file, const IconDirEntry& entry) {
   QByteArray out;
   AppendIconHeader(out, 1);
