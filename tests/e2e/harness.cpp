@@ -470,6 +470,10 @@ QImage ReferenceMessageBox(const Display& display, const QString& caption, const
   return display.SettledScreenshot(box->geometry);
 }
 
+QByteArray LastFolderSettings(const QString& folder) {
+  return "[Verzeichnisse]\nletztes=" + QDir(folder).canonicalPath().toUtf8() + "\n";
+}
+
 bool PdfComplete(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;

@@ -140,6 +140,9 @@ class Display {
 };
 
 // How Velarim is started: on which platform, with which settings file beside it.
+// The settings file's text that makes the program start in this folder (its canonical path).
+QByteArray LastFolderSettings(const QString& folder);
+
 struct VelarimOptions {
   // Content of velarim.ini in the program directory; none means a first start.
   std::optional<QByteArray> settings{};

@@ -87,6 +87,12 @@ bool ChooseMenuItemFromBottom(const Display& display, const Velarim& velarim, co
 QRect FolderListOf(const Window& main) { return kFolderListTop.translated(main.geometry.topLeft()); }
 QRect PaintedTitleOf(const Window& main) { return kPaintedTitle.translated(main.geometry.topLeft()); }
 
+bool ConfirmWithEnter(const Display& display, const Velarim& velarim, const Window& box) {
+  if (!display.Focus(box)) return false;
+  display.Key(QStringLiteral("Return"));
+  return velarim.WaitForWindowGone(box.id);
+}
+
 void ExpectErrorReport(const Display& display, const Window& box, const QString& text) {
   ASSERT_TRUE(display.Focus(box));
   const QImage shown = display.SettledScreenshot(box.geometry);

@@ -40,6 +40,8 @@ QRect PaintedTitleOf(const Window& main);
 // Expects the box to be the program's error report with this text (the full stop of the
 // report included), compared with a reference box of the same caption and text.
 void ExpectErrorReport(const Display& display, const Window& box, const QString& text);
+// Confirms a message box with Enter; true once it is gone.
+bool ConfirmWithEnter(const Display& display, const Velarim& velarim, const Window& box);
 
 // A point in the file list's row (0 the first) and in the folder list's row, on the screen.
 QPoint FileRowOf(const Window& main, int row);

@@ -37,7 +37,7 @@ class CloseTest : public ::testing::TestWithParam<CloseCase> {
     QFile file(pictures_.filePath(QStringLiteral("bild.jpg")));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(jpeg.data()), static_cast<qint64>(jpeg.size()));
-    return {.settings = "[Verzeichnisse]\nletztes=" + QDir(pictures_.path()).canonicalPath().toUtf8() + "\n"};
+    return {.settings = LastFolderSettings(pictures_.path())};
   }
 
   QTemporaryDir pictures_;

@@ -58,9 +58,7 @@ TEST(LostFolderTest, ErrorBoxThenParentWithMaskFramesAndDecodeProgress) {
   const std::optional<Window> box = velarim.WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("dialog"));
   ASSERT_TRUE(box) << velarim.Log().toStdString();
   ExpectErrorReport(display, *box, QStringLiteral("Datei nicht gefunden."));
-  ASSERT_TRUE(display.Focus(*box));
-  display.Key(QStringLiteral("Return"));
-  ASSERT_TRUE(velarim.WaitForWindowGone(box->id));
+  ASSERT_TRUE(ConfirmWithEnter(display, velarim, *box));
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
 

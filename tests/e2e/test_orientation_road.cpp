@@ -65,8 +65,7 @@ TEST(PrintRoadTest, APhonePortraitStandsUprightOnTheCanvasTheSlideAndThePage) {
 
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
-  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + QDir(pictures.path()).canonicalPath().toUtf8() +
-                                        "\n"});
+  Velarim velarim(display, {.settings = LastFolderSettings(pictures.path())});
   const std::optional<Window> main = velarim.WaitForMainWindow(30s);
   ASSERT_TRUE(main) << velarim.Log().toStdString();
 

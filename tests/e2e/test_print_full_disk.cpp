@@ -124,9 +124,7 @@ TEST(PrintFullDiskTest, FailureIsReportedLeavesNoFileAndTheNextPrintWorks) {
                     QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll.").arg(pdf));
   EXPECT_EQ(QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{kFiller})
       << "an empty or partial file was left behind";
-  ASSERT_TRUE(display.Focus(*box));
-  display.Key(QStringLiteral("Return"));
-  ASSERT_TRUE(velarim.WaitForWindowGone(box->id));
+  ASSERT_TRUE(ConfirmWithEnter(display, velarim, *box));
 
   // With room again, the same file is proposed and written whole.
   full.MakeRoom();

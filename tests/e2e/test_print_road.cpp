@@ -170,8 +170,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   for (int i = 0; i < 4; ++i) writePicture(pictures.filePath(QStringLiteral("bild%1.jpg").arg(i)), kPictures[i]);
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
-  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + QDir(pictures.path()).canonicalPath().toUtf8() +
-                                        "\n"});
+  Velarim velarim(display, {.settings = LastFolderSettings(pictures.path())});
   const std::optional<Window> main = velarim.WaitForMainWindow(30s);
   ASSERT_TRUE(main) << velarim.Log().toStdString();
   const QPoint split = QuadSplitOf(*main).topLeft();

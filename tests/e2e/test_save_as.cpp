@@ -25,7 +25,7 @@ TEST(SaveAsTest, NameWithoutExtensionGetsThePhotosOwnAndTheCopyShowsInTheList) {
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display,
-                  {.settings = "[Verzeichnisse]\nletztes=" + QDir(folder.path()).canonicalPath().toUtf8() + "\n"});
+                  {.settings = LastFolderSettings(folder.path())});
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
   ASSERT_TRUE(PreviewFileRow(display, *main, 0)) << "the photo was not selected";

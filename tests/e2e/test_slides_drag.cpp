@@ -52,7 +52,7 @@ class SlidesDragTest : public ::testing::Test {
     }
     ASSERT_TRUE(display_.Ready());
     velarim_ = std::make_unique<Velarim>(
-        display_, VelarimOptions{.settings = "[Verzeichnisse]\nletztes=" + QDir(folder_.path()).canonicalPath().toUtf8() + "\n"});
+        display_, VelarimOptions{.settings = LastFolderSettings(folder_.path())});
     main_ = velarim_->WaitForMainWindow();
     ASSERT_TRUE(main_) << velarim_->Log().toStdString();
   }

@@ -64,9 +64,7 @@ TEST_P(StartTest, MissingStoredFolderIsReportedAndNextCloseStoresFolderShown) {
   EXPECT_EQ(velarim.VisibleWindows().size(), 1u);
   ExpectErrorReport(display, *box, QStringLiteral("Datei nicht gefunden."));
 
-  ASSERT_TRUE(display.Focus(*box));
-  display.Key(QStringLiteral("Return"));
-  ASSERT_TRUE(velarim.WaitForWindowGone(box->id));
+  ASSERT_TRUE(ConfirmWithEnter(display, velarim, *box));
   const std::optional<Window> main = velarim.WaitForMainWindow();
   ASSERT_TRUE(main) << velarim.Log().toStdString();
 
