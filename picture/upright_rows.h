@@ -1,7 +1,7 @@
 #pragma once
 // Puts a decoder's rows, which come in the order they are stored, into the bitmap of the
 // upright picture. Rows that only need mirroring are written into their bitmap rows and
-// mirrored there; for a quarter turn they gather in a band of a few rows that is then
+// mirrored there; for a quarter turn they gather in a band of rows that is then
 // turned into the bitmap column by column, so that both the band and the bitmap are read
 // and written in cache-sized pieces and no second bitmap is ever needed.
 
@@ -9,6 +9,7 @@
 
 #include <QSize>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,7 @@ class UprightRows {
  private:
   bool shapeIntact() const;
   int bitmapRow(int storedRow) const;
+  size_t bandStride() const;
   void mirrorRows(int first, int count);
   void turnBand(int firstBandRow, int rowCount);
 

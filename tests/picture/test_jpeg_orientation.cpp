@@ -109,6 +109,13 @@ SampleJpegOptions File(SampleColorModel model, bool progressive = false) {
   return options;
 }
 
+// Taller than two of the bands in which turned rows gather, and not a whole number of them.
+SampleJpegOptions TallFile() {
+  SampleJpegOptions options = File(SampleColorModel::Color);
+  options.height = 300;
+  return options;
+}
+
 std::unique_ptr<TJPEGImage> Prepared(const DecodeKind& kind, const QByteArray& bytes) {
   auto jpeg = LoadJpeg(bytes);
   jpeg->SetPixelFormat(kind.pixelFormat);
@@ -138,6 +145,8 @@ const DecodeKind kKinds[] = {
      TJPEGScale::jsEighth},
     {"GrayscaleOutput", File(SampleColorModel::Color), TJPEGPixelFormat::jf24Bit, TJPEGPerformance::jpBestQuality,
      TJPEGScale::jsFullSize, false, true},
+    {"Tall", TallFile()},
+    {"TallEightBit", TallFile(), TJPEGPixelFormat::jf8Bit},
 };
 
 }  // namespace
