@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace {
 
 constexpr int kMaxIndexedColors = 256;
@@ -38,6 +40,18 @@ void PadColorTable(QImage& image) {
 
 void FreeBuffer(void* buffer) { std::free(buffer); }
 
+// Large bitmaps ask for huge pages: a 24-megapixel decode otherwise takes some 18,000
+// page faults on its fresh buffer, a fifth of its time, and a picture turned a quarter
+// writes each row in short pieces that with small pages mostly miss the address cache.
+void PreferHugePages(void* buffer, size_t bytes) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(buffer) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(buffer) + bytes) & ~(kHugePage - 1);
+  if (end > begin) {
+    ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // only a hint
+  }
+}
+
 // A zero-filled image. calloc hands out fresh zero pages for large sizes, so a bitmap
 // that a decoder is about to fill costs no extra pass over its memory.
 QImage ZeroedImage(int width, int height, TPixelFormat format) {
@@ -49,6 +63,7 @@ QImage ZeroedImage(int width, int height, TPixelFormat format) {
   if (buffer == nullptr) {
     throw EOutOfMemory();
   }
+  PreferHugePages(buffer, static_cast<size_t>(bytes));
   const qsizetype bytesPerLine = static_cast<qsizetype>(bytes / height);
   QImage image(static_cast<uchar*>(buffer), width, height, bytesPerLine, QtFormat(format), FreeBuffer, buffer);
   if (format == TPixelFormat::pf8bit) {
