@@ -105,8 +105,14 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   const auto rowText = [&](int row) {
     return QRect(FileRowOf(*main, row).x() - 14, FileRowOf(*main, row).y() - 6, 90, 12);
   };
-  const QImage firstRow = display.SettledScreenshot(rowText(0));
-  const QImage secondRow = display.Screenshot(rowText(1));
+  // The list may still be painting its rows (icons come later), so wait until the two agree.
+  QImage firstRow = display.SettledScreenshot(rowText(0));
+  QImage secondRow = display.Screenshot(rowText(1));
+  WaitUntil([&] {
+    firstRow = display.Screenshot(rowText(0));
+    secondRow = display.Screenshot(rowText(1));
+    return DifferingPixels(firstRow, secondRow) == 0;
+  }, 5s);
   const auto hasText = [](const QImage& row) {
     for (int y = 0; y < row.height(); ++y) {
       for (int x = 0; x < row.width(); ++x) {
