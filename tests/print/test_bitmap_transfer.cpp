@@ -43,14 +43,17 @@ TEST(BitmapTransfer, BitsAreBottomUpRowsPaddedToFourBytes) {
   EXPECT_EQ(bits[304 * 2], 10);    // the top row comes last
 }
 
-// An A4 portrait page at 254 pixels per inch, so one pixel is one print unit.
-QImage blankPage() {
-  QImage page(2100, 2970, QImage::Format_RGB32);
-  page.setDotsPerMeterX(10000);
-  page.setDotsPerMeterY(10000);
+// A white page of this many pixels at this resolution.
+QImage WhitePage(QSize size, int dotsPerMeter) {
+  QImage page(size, QImage::Format_RGB32);
+  page.setDotsPerMeterX(dotsPerMeter);
+  page.setDotsPerMeterY(dotsPerMeter);
   page.fill(Qt::white);
   return page;
 }
+
+// An A4 portrait page at 254 pixels per inch, so one pixel is one print unit.
+QImage blankPage() { return WhitePage(QSize(2100, 2970), 10000); }
 
 void transfer(QImage& page, QRect place, const QImage& picture) {
   TBitmap bitmap;
@@ -126,13 +129,7 @@ QImage GrainImage(int width, int height) {
 }
 
 // A page at 600 pixels per inch, where a shrunk picture lands about pixel for pixel.
-QImage FineBlankPage() {
-  QImage page(1000, 800, QImage::Format_RGB32);
-  page.setDotsPerMeterX(23622);
-  page.setDotsPerMeterY(23622);
-  page.fill(Qt::white);
-  return page;
-}
+QImage FineBlankPage() { return WhitePage(QSize(1000, 800), 23622); }
 
 TEST(BitmapTransfer, ShrinkingInOnePassPrintsWhatTheWholeDibPrints) {
   // 900 x 700 pixels onto 30 mm x 20 mm: 709 x 473 pixels are all 600 ppi can show.
