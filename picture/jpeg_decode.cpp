@@ -107,8 +107,8 @@ QSize JpegOutputSize(const QByteArray& bytes, const TJPEGSettings& settings) {
   return UprightSize(stored, JpegExifOrientation(bytes));
 }
 
-void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted) {
-  for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted, int bgrPixelBytes) {
+  for (int x = 0; x < width; ++x, cmyk += 4, bgr += bgrPixelBytes) {
     const int k = adobeInverted ? cmyk[3] : 255 - cmyk[3];
     for (int c = 0; c < 3; ++c) {
       const int ink = adobeInverted ? cmyk[2 - c] : 255 - cmyk[2 - c];
@@ -138,6 +138,10 @@ class Decoder : private JpegProgressSink {
   void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
   int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
   QSize storedSize(const jpeg_decompress_struct& info) const;
+  static int bitmapBytesPerPixel(const JpegDecodePlan& plan) { return plan.eightBit ? 1 : 3; }
+  int claimedBytesPerPixel(const JpegDecodePlan& plan) const {
+    return UprightRows::ClaimedBytesPerPixel(orientation_, bitmapBytesPerPixel(plan));
+  }
 
   const TJPEGSettings settings_;
   // Held for the whole decode, even if a progress handler makes the picture let go.
@@ -155,10 +159,13 @@ JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette)
   JpegDecompressor decompressor(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                 static_cast<size_t>(bytes.size()), this);
   const JpegDecodePlan plan = ConfigureDecompressor(decompressor, settings_);
-  decompressor.CalcOutputDimensions();
   orientation_ = JpegExifOrientation(bytes);
+  if (claimedBytesPerPixel(plan) == 4 && decompressor.Info().out_color_space == JCS_EXT_BGR) {
+    decompressor.Info().out_color_space = JCS_EXT_BGRX;
+  }
+  decompressor.CalcOutputDimensions();
   const QSize upright = UprightSize(storedSize(decompressor.Info()), orientation_);
-  const int bitsPerPixel = plan.eightBit ? 8 : 24;
+  const int bitsPerPixel = bitmapBytesPerPixel(plan) * 8;
   if (BitmapByteSize(upright.width(), upright.height(), bitsPerPixel) < 0) {
     throw EOutOfMemory();
   }
@@ -219,7 +226,7 @@ void Decoder::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& p
   decompressor.StartDecompress();
   const QSize upright = UprightSize(storedSize(info), orientation_);
   bitmap_->SetSize(upright.width(), upright.height());
-  rows_.emplace(*bitmap_, orientation_, storedSize(info), plan.eightBit ? 1 : 3);
+  rows_.emplace(*bitmap_, orientation_, storedSize(info), bitmapBytesPerPixel(plan));
 
   if (plan.buffered) {
     bool passCompleted = false;
@@ -319,7 +326,7 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
       JSAMPROW converted[kMaxRowsPerCall];
       rows_->Claim(first, read, converted);
       for (int i = 0; i < read; ++i) {
-        ConvertCmykRow(rows[i], converted[i], width, info.saw_Adobe_marker != FALSE);
+        ConvertCmykRow(rows[i], converted[i], width, info.saw_Adobe_marker != FALSE, claimedBytesPerPixel(plan));
       }
     }
     rows_->Written(first, read);

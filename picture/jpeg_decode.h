@@ -49,6 +49,7 @@ struct JpegDecodeOutcome {
 JpegDecodeOutcome DecodeJpeg(QByteArray bytes, const TJPEGSettings& settings, const TPalette& palette,
                              const std::shared_ptr<TBitmap>& bitmap, const JpegProgressCallback& progress);
 
-// Turns four-component rows into blue, green, red. Files with an Adobe marker store the
+// Turns four-component rows into blue, green, red, each pixel bgrPixelBytes after the one
+// before (a fourth byte is left as it is). Files with an Adobe marker store the
 // components inverted, as the programs that write them do.
-void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted);
+void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool adobeInverted, int bgrPixelBytes = 3);

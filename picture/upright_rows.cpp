@@ -1,6 +1,7 @@
 #include "picture/upright_rows.h"
 
 #include "picture/bitmap.h"
+#include "picture/column_turn.h"
 #include "platform/errors.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace {
 // Rows gathered before a quarter turn: each bitmap row then receives this many pixels
 // (several whole cache lines) in one piece, so a pass over the ~6000 bitmap rows pays
 // for their page and cache misses only once per this many stored rows.
-constexpr int kBandRows = 128;
+constexpr int kBandRows = 256;
 static_assert(kBandRows % UprightRows::kMaxClaimedRows == 0, "a claim never straddles a full band");
 
 template <int Bytes>
@@ -27,49 +28,6 @@ void MirrorRow(uint8_t* row, int width) {
   }
 }
 
-// Copies count pixels, each inStep bytes after the one before, to consecutive pixels at out.
-template <int Bytes>
-void CopyRun(const uint8_t* in, ptrdiff_t inStep, int count, uint8_t* out) {
-  for (int i = 0; i < count; ++i, in += inStep, out += Bytes) {
-    std::memcpy(out, in, Bytes);
-  }
-}
-
-// Three-byte pixels move as four bytes, which is cheaper: the extra byte written lands
-// on the next pixel, written right after, and the extra byte read lies within the band
-// (it holds one spare byte at its end). The last pixel moves as three bytes.
-template <>
-void CopyRun<3>(const uint8_t* in, ptrdiff_t inStep, int count, uint8_t* out) {
-  for (int i = 1; i < count; ++i, in += inStep, out += 3) {
-    uint32_t pixel;
-    std::memcpy(&pixel, in, sizeof pixel);
-    std::memcpy(out, &pixel, sizeof pixel);
-  }
-  if (count > 0) {
-    std::memcpy(out, in, 3);
-  }
-}
-
-// Copies the band's column x, rows 0 .. rows - 1, into one bitmap row starting at out,
-// moving by step bytes per pixel; then the next column into the next bitmap row. The
-// band's rows are taken in the order that fills each bitmap row forwards, since memory
-// written towards higher addresses streams much faster.
-template <int Bytes>
-void TurnColumns(const uint8_t* band, size_t bandStride, int rows, int width, uint8_t* firstOut,
-                 ptrdiff_t rowStep, ptrdiff_t pixelStep) {
-  ptrdiff_t inStep = static_cast<ptrdiff_t>(bandStride);
-  if (pixelStep < 0) {
-    band += static_cast<ptrdiff_t>(rows - 1) * inStep;
-    firstOut += static_cast<ptrdiff_t>(rows - 1) * pixelStep;
-    inStep = -inStep;
-  }
-  for (int x = 0; x < width; ++x) {
-    const uint8_t* in = band + static_cast<size_t>(x) * Bytes;
-    uint8_t* out = firstOut + static_cast<ptrdiff_t>(x) * rowStep;
-    CopyRun<Bytes>(in, inStep, rows, out);
-  }
-}
-
 }  // namespace
 
 UprightRows::UprightRows(TBitmap& bitmap, PictureOrientation orientation, QSize stored, int bytesPerPixel)
@@ -77,11 +35,16 @@ UprightRows::UprightRows(TBitmap& bitmap, PictureOrientation orientation, QSize 
       turn_(PixelTurnOf(orientation)),
       stored_(stored),
       upright_(UprightSize(stored, orientation)),
-      bytesPerPixel_(bytesPerPixel) {
+      bytesPerPixel_(bytesPerPixel),
+      claimedBytesPerPixel_(ClaimedBytesPerPixel(orientation, bytesPerPixel)) {
   if (turn_.swapAxes) {
-    // One spare byte, for the four-byte reads of three-byte pixels.
-    band_.resize(static_cast<size_t>(kBandRows) * bandStride() + 1);
+    band_.resize(static_cast<size_t>(kBandRows) * bandStride());
   }
+}
+
+int UprightRows::ClaimedBytesPerPixel(PictureOrientation orientation, int bytesPerPixel) {
+  // Gathered three-byte pixels are padded to four, which the turn moves in whole registers.
+  return PixelTurnOf(orientation).swapAxes && bytesPerPixel == 3 ? 4 : bytesPerPixel;
 }
 
 bool UprightRows::shapeIntact() const {
@@ -96,7 +59,7 @@ void UprightRows::RequireShape() const {
 }
 
 size_t UprightRows::bandStride() const {
-  return static_cast<size_t>(stored_.width()) * static_cast<size_t>(bytesPerPixel_);
+  return static_cast<size_t>(stored_.width()) * static_cast<size_t>(claimedBytesPerPixel_);
 }
 
 int UprightRows::bitmapRow(int storedRow) const { return turn_.mirrorY ? stored_.height() - 1 - storedRow : storedRow; }
@@ -170,13 +133,24 @@ void UprightRows::turnBand(int firstBandRow, int rowCount) {
   const int row = turn_.mirrorY ? upright_.height() - 1 : 0;
   const ptrdiff_t bitmapStride = bitmap_.BytesPerLine();
   uint8_t* firstOut = bitmap_.ScanLine(row) + static_cast<ptrdiff_t>(column) * bytesPerPixel_;
-  const ptrdiff_t rowStep = turn_.mirrorY ? -bitmapStride : bitmapStride;
-  const ptrdiff_t pixelStep = turn_.mirrorX ? -bytesPerPixel_ : bytesPerPixel_;
   const size_t stride = bandStride();
-  const uint8_t* band = band_.data() + static_cast<size_t>(firstBandRow) * stride;
+  ColumnTurn columns;
+  columns.band = band_.data() + static_cast<size_t>(firstBandRow) * stride;
+  columns.bandStep = static_cast<ptrdiff_t>(stride);
+  columns.rows = rowCount;
+  columns.columns = stored_.width();
+  columns.out = firstOut;
+  columns.outRowStep = turn_.mirrorY ? -bitmapStride : bitmapStride;
+  // Each bitmap row is filled forwards, since memory written towards higher addresses
+  // streams much faster: a mirrored column is read from its last band row upwards.
+  if (turn_.mirrorX) {
+    columns.band += static_cast<ptrdiff_t>(rowCount - 1) * columns.bandStep;
+    columns.bandStep = -columns.bandStep;
+    columns.out -= static_cast<ptrdiff_t>(rowCount - 1) * bytesPerPixel_;
+  }
   if (bytesPerPixel_ == 1) {
-    TurnColumns<1>(band, stride, rowCount, stored_.width(), firstOut, rowStep, pixelStep);
+    TurnNarrowColumns(columns);
   } else {
-    TurnColumns<3>(band, stride, rowCount, stored_.width(), firstOut, rowStep, pixelStep);
+    TurnWideColumns(columns);
   }
 }

@@ -20,8 +20,12 @@ class UprightRows {
   // The bitmap must already have the upright size and the given pixel size.
   UprightRows(TBitmap& bitmap, PictureOrientation orientation, QSize stored, int bytesPerPixel);
 
-  // Where the stored rows first .. first + count - 1 are to be written. count is at most
-  // kMaxClaimedRows.
+  // Bytes per pixel of the rows Claim hands out: the bitmap's, except for gathered
+  // three-byte pixels, which come with a fourth byte that is not used.
+  static int ClaimedBytesPerPixel(PictureOrientation orientation, int bytesPerPixel);
+
+  // Where the stored rows first .. first + count - 1 are to be written, each pixel of
+  // ClaimedBytesPerPixel bytes. count is at most kMaxClaimedRows.
   void Claim(int first, int count, uint8_t** rows);
   // The claimed rows first .. first + count - 1 hold their pixels now.
   void Written(int first, int count);
@@ -51,6 +55,7 @@ class UprightRows {
   const QSize stored_;
   const QSize upright_;
   const int bytesPerPixel_;
+  const int claimedBytesPerPixel_;
   std::vector<uint8_t> band_;
   int bandFirst_ = 0;    // the stored row in the band's first row
   int bandRows_ = 0;     // rows written into the band

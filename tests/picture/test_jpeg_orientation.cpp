@@ -112,7 +112,7 @@ SampleJpegOptions File(SampleColorModel model, bool progressive = false) {
 // Taller than two of the bands in which turned rows gather, and not a whole number of them.
 SampleJpegOptions TallFile() {
   SampleJpegOptions options = File(SampleColorModel::Color);
-  options.height = 300;
+  options.height = 600;
   return options;
 }
 
