@@ -3,7 +3,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define VELARIM_SSSE3_TURN 1
+#define VELARIM_X86_TURN 1
 #include <immintrin.h>
 #endif
 
@@ -34,7 +34,63 @@ void TurnWideRange(const ColumnTurn& turn, int firstRow, int firstColumn) {
   }
 }
 
-#ifdef VELARIM_SSSE3_TURN
+// Rows firstRow .. rows - 1 of the columns firstColumn .. columns - 1, a byte at a time.
+void TurnNarrowRange(const ColumnTurn& turn, int firstRow, int firstColumn) {
+  for (int x = firstColumn; x < turn.columns; ++x) {
+    const uint8_t* in = BandPixel(turn, firstRow, x, 1);
+    uint8_t* out = OutRow(turn, x);
+    for (int i = firstRow; i < turn.rows; ++i, in += turn.bandStep) {
+      out[i] = *in;
+    }
+  }
+}
+
+#ifdef VELARIM_X86_TURN
+
+// Eight band rows of eight columns each are turned in registers (x86-64 always has
+// these instructions); each column's eight pixels then go to their bitmap row in one store.
+void TurnNarrowColumnsSse2(const ColumnTurn& turn) {
+  const int blocks = turn.rows / 8;
+  const ptrdiff_t step = turn.bandStep;
+  int x = 0;
+  for (; blocks > 0 && x + 8 <= turn.columns; x += 8) {
+    const uint8_t* in = BandPixel(turn, 0, x, 1);
+    uint8_t* out[8];
+    for (int c = 0; c < 8; ++c) {
+      out[c] = OutRow(turn, x + c);
+    }
+    for (int block = 0; block < blocks; ++block, in += 8 * step) {
+      __m128i r[8];
+      for (int i = 0; i < 8; ++i) {
+        r[i] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + i * step));
+      }
+      // Pairs of rows, then fours, then eights of each column.
+      const __m128i rows01 = _mm_unpacklo_epi8(r[0], r[1]);
+      const __m128i rows23 = _mm_unpacklo_epi8(r[2], r[3]);
+      const __m128i rows45 = _mm_unpacklo_epi8(r[4], r[5]);
+      const __m128i rows67 = _mm_unpacklo_epi8(r[6], r[7]);
+      const __m128i low0123 = _mm_unpacklo_epi16(rows01, rows23);
+      const __m128i high0123 = _mm_unpackhi_epi16(rows01, rows23);
+      const __m128i low4567 = _mm_unpacklo_epi16(rows45, rows67);
+      const __m128i high4567 = _mm_unpackhi_epi16(rows45, rows67);
+      const __m128i columnPairs[4] = {
+          _mm_unpacklo_epi32(low0123, low4567),
+          _mm_unpackhi_epi32(low0123, low4567),
+          _mm_unpacklo_epi32(high0123, high4567),
+          _mm_unpackhi_epi32(high0123, high4567),
+      };
+      const ptrdiff_t at = static_cast<ptrdiff_t>(block) * 8;
+      for (int pair = 0; pair < 4; ++pair) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * pair] + at), columnPairs[pair]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * pair + 1] + at), _mm_unpackhi_epi64(columnPairs[pair], columnPairs[pair]));
+      }
+    }
+  }
+  ColumnTurn left = turn;
+  left.columns = x;
+  TurnNarrowRange(left, blocks * 8, 0);
+  TurnNarrowRange(turn, 0, x);
+}
 
 // Four band rows of four columns each are turned in registers; each column's four pixels
 // are then packed to twelve bytes and stored as sixteen, the four spare bytes being
@@ -92,20 +148,20 @@ bool HasSsse3() {
 
 }  // namespace
 
+void TurnNarrowColumnsPortable(const ColumnTurn& turn) { TurnNarrowRange(turn, 0, 0); }
+
 void TurnNarrowColumns(const ColumnTurn& turn) {
-  for (int x = 0; x < turn.columns; ++x) {
-    const uint8_t* in = turn.band + x;
-    uint8_t* out = OutRow(turn, x);
-    for (int i = 0; i < turn.rows; ++i, in += turn.bandStep) {
-      out[i] = *in;
-    }
-  }
+#ifdef VELARIM_X86_TURN
+  TurnNarrowColumnsSse2(turn);
+#else
+  TurnNarrowColumnsPortable(turn);
+#endif
 }
 
 void TurnWideColumnsPortable(const ColumnTurn& turn) { TurnWideRange(turn, 0, 0); }
 
 void TurnWideColumns(const ColumnTurn& turn) {
-#ifdef VELARIM_SSSE3_TURN
+#ifdef VELARIM_X86_TURN
   if (HasSsse3()) {
     TurnWideColumnsSsse3(turn);
     return;

@@ -1,7 +1,7 @@
 #pragma once
 // The inner loop of a quarter turn: columns of a band of decoded rows become pieces of
-// bitmap rows. This is where a turned picture spends its extra time, so the wide pixels
-// have a vector version; the portable one serves other processors and the edges.
+// bitmap rows. This is where a turned picture spends its extra time, so it has vector
+// forms; the portable ones serve other processors and the edges of a band.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,5 +25,6 @@ void TurnNarrowColumns(const ColumnTurn& turn);
 // outside the pixels named is read or written.
 void TurnWideColumns(const ColumnTurn& turn);
 
-// The portable form of TurnWideColumns, which tests hold the vector form against.
+// The portable forms, which tests hold the vector forms against.
+void TurnNarrowColumnsPortable(const ColumnTurn& turn);
 void TurnWideColumnsPortable(const ColumnTurn& turn);

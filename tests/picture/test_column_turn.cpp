@@ -84,7 +84,7 @@ class TurnFixture {
 void ExpectEveryShapeTurned(const std::function<void(const ColumnTurn&)>& turnColumns, int bandPixelBytes,
                             int outPixelBytes) {
   for (int rows = 1; rows <= 21; ++rows) {
-    for (int columns = 1; columns <= 11; ++columns) {
+    for (int columns = 1; columns <= 19; ++columns) {
       for (int direction = 0; direction < 4; ++direction) {
         const Shape shape{rows, columns, (direction & 1) != 0, (direction & 2) != 0};
         TurnFixture fixture(shape, bandPixelBytes, outPixelBytes);
@@ -106,6 +106,10 @@ TEST(ColumnTurn, PortableWidePixelsLandInTheirRowsAndNothingAroundThemIsTouched)
 
 TEST(ColumnTurn, NarrowPixelsLandInTheirRowsAndNothingAroundThemIsTouched) {
   ExpectEveryShapeTurned(TurnNarrowColumns, 1, 1);
+}
+
+TEST(ColumnTurn, PortableNarrowPixelsLandInTheirRowsAndNothingAroundThemIsTouched) {
+  ExpectEveryShapeTurned(TurnNarrowColumnsPortable, 1, 1);
 }
 
 }  // namespace
