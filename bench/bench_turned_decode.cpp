@@ -4,6 +4,9 @@
 //
 // Goals: the turned photo takes at most 1.15 times as long, and its decode needs at most
 // 2.1 times the decoded bitmap.
+//
+// Usage: bench_turned_decode [noise [grau]]; "grau" makes a one-component photo, which
+// decodes to an 8-bit bitmap and takes the narrow turn.
 
 #include "bench/bench_timing.h"
 #include "bench/memory_peak.h"
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -38,10 +42,11 @@ void DecodeUpright(const QByteArray& file) {
 }
 
 // The turned photo decoded, then compressed again as it shows: the same photo stored upright.
-QByteArray StoredUpright(const QByteArray& turned) {
+QByteArray StoredUpright(const QByteArray& turned, bool grayscale) {
   auto decoded = Loaded(turned);
   TJPEGImage upright;
   upright.Assign(decoded->Bitmap());
+  upright.SetGrayscale(grayscale);
   upright.Compress();
   return *upright.Data()->Data;
 }
@@ -72,11 +77,15 @@ int main(int argc, char** argv) {
   options.height = kStoredHeight;
   // Some texture, as a photo has, so the decoder has real work.
   options.noise = argc > 1 ? std::atoi(argv[1]) : 8;
+  const bool grayscale = argc > 2 && std::strcmp(argv[2], "grau") == 0;
+  if (grayscale) {
+    options.model = SampleColorModel::Grayscale;
+  }
   const std::vector<uint8_t> made = MakeSampleJpeg(options);
   const QByteArray turned = testexif::WithOrientation(
       QByteArray(reinterpret_cast<const char*>(made.data()), static_cast<qsizetype>(made.size())), 6);
-  const QByteArray upright = StoredUpright(turned);
-  const int64_t bitmapBytes = int64_t{kStoredWidth} * 3 * kStoredHeight;
+  const QByteArray upright = StoredUpright(turned, grayscale);
+  const int64_t bitmapBytes = int64_t{kStoredWidth} * (grayscale ? 1 : 3) * kStoredHeight;
 
   std::vector<Measurement> turnedRounds;
   std::vector<Measurement> uprightRounds;
@@ -87,8 +96,8 @@ int main(int argc, char** argv) {
   const Result t = Summary(turnedRounds);
   const Result u = Summary(uprightRounds);
 
-  std::printf("photo: %d x %d stored, shown %d x %d; noise %d; files %lld (turned) and %lld (upright) bytes\n",
-              kStoredWidth, kStoredHeight, kStoredHeight, kStoredWidth, options.noise,
+  std::printf("%s photo: %d x %d stored, shown %d x %d; noise %d; files %lld (turned) and %lld (upright) bytes\n",
+              grayscale ? "grayscale" : "colour", kStoredWidth, kStoredHeight, kStoredHeight, kStoredWidth, options.noise,
               static_cast<long long>(turned.size()), static_cast<long long>(upright.size()));
   std::printf("decode, stored turned with orientation 6: median %.1f ms (processor %.1f ms) of %d rounds\n",
               t.seconds * 1000, t.processorSeconds * 1000, kRounds);
