@@ -218,9 +218,37 @@ QByteArray ReadMountsFile() {
   return file.readAll();
 }
 
+// The last mount on each point, which hides the earlier ones; keyed and so sorted by
+// mount point.
+using VisibleMounts = std::map<QString, MountEntry>;
+
+void MakeVisible(VisibleMounts& visible, MountEntry mount) {
+  QString mountPoint = mount.mountPoint;
+  visible.insert_or_assign(std::move(mountPoint), std::move(mount));
+}
+
+std::vector<MountEntry> DrivesAmong(const VisibleMounts& visible) {
+  std::vector<MountEntry> drives;
+  for (const auto& [mountPoint, mount] : visible) {
+    if (IsDriveMount(mount)) {
+      drives.push_back(mount);
+    }
+  }
+  if (visible.count(QStringLiteral("/")) == 0) {
+    drives.insert(drives.begin(), MountEntry{QString(), QStringLiteral("/"), QString()});
+  }
+  return drives;
+}
+
+std::vector<MountEntry> DriveMountsOf(const QByteArray& mountsText) {
+  VisibleMounts visible;
+  ForEachMount(mountsText, [&visible](MountEntry mount) { MakeVisible(visible, std::move(mount)); });
+  return DrivesAmong(visible);
+}
+
 std::vector<QString> SystemDriveRoots() {
   std::vector<QString> roots;
-  for (const MountEntry& mount : DriveMounts(ParseMounts(ReadMountsFile()))) {
+  for (const MountEntry& mount : DriveMountsOf(ReadMountsFile())) {
     roots.push_back(mount.mountPoint);
   }
   return roots;
@@ -274,17 +302,21 @@ QString SystemDeviceProbe::DiskSysFolder(const QString& device) const {
   return QFileInfo::exists(folder + QStringLiteral("/partition")) ? QFileInfo(folder).path() : folder;
 }
 
-std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
-  std::vector<MountEntry> mounts;
+void ForEachMount(const QByteArray& mountsText, const std::function<void(MountEntry)>& take) {
   LineDecoders decoders;
   const char* const end = mountsText.constData() + mountsText.size();
   for (const char* line = mountsText.constData(); line < end;) {
     const char* const lineEnd = std::find(line, end, '\n');
     if (auto mount = ParseMountLine(QByteArrayView(line, lineEnd), decoders)) {
-      mounts.push_back(std::move(*mount));
+      take(std::move(*mount));
     }
     line = lineEnd + 1;
   }
+}
+
+std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
+  std::vector<MountEntry> mounts;
+  ForEachMount(mountsText, [&mounts](MountEntry mount) { mounts.push_back(std::move(mount)); });
   return mounts;
 }
 
@@ -305,20 +337,11 @@ QString DecodeUdevLabel(const QByteArray& linkName) {
 }
 
 std::vector<MountEntry> DriveMounts(const std::vector<MountEntry>& mounts) {
-  std::map<QString, MountEntry> visible;  // keyed and so sorted by mount point
+  VisibleMounts visible;
   for (const MountEntry& mount : mounts) {
-    visible.insert_or_assign(mount.mountPoint, mount);
+    MakeVisible(visible, mount);
   }
-  std::vector<MountEntry> drives;
-  for (const auto& [mountPoint, mount] : visible) {
-    if (IsDriveMount(mount)) {
-      drives.push_back(mount);
-    }
-  }
-  if (visible.count(QStringLiteral("/")) == 0) {
-    drives.insert(drives.begin(), MountEntry{QString(), QStringLiteral("/"), QString()});
-  }
-  return drives;
+  return DrivesAmong(visible);
 }
 
 DriveType ClassifyMount(const MountEntry& mount, const DeviceProbe& probe) {
@@ -336,7 +359,7 @@ DriveType ClassifyMount(const MountEntry& mount, const DeviceProbe& probe) {
 
 std::vector<DriveInfo> DrivesFromMounts(const QByteArray& mountsText, const DeviceProbe& probe) {
   std::vector<DriveInfo> drives;
-  for (const MountEntry& mount : DriveMounts(ParseMounts(mountsText))) {
+  for (const MountEntry& mount : DriveMountsOf(mountsText)) {
     DriveInfo drive;
     drive.root = mount.mountPoint;
     drive.type = ClassifyMount(mount, probe);

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -63,6 +64,8 @@ class SystemDeviceProbe : public DeviceProbe {
 // Octal escapes (\040 blank, \011 tab, \012 newline, \134 backslash) are decoded;
 // lines with too few fields, a relative mount point or an embedded NUL are dropped.
 std::vector<MountEntry> ParseMounts(const QByteArray& mountsText);
+// The same mounts handed to take one by one, in order, with no table held in between.
+void ForEachMount(const QByteArray& mountsText, const std::function<void(MountEntry)>& take);
 
 // A udev link name decoded into the label it stands for ("MY\x20DISK" -> "MY DISK").
 QString DecodeUdevLabel(const QByteArray& linkName);
