@@ -240,15 +240,9 @@ std::vector<MountEntry> DrivesAmong(const VisibleMounts& visible) {
   return drives;
 }
 
-std::vector<MountEntry> DriveMountsOf(const QByteArray& mountsText) {
-  VisibleMounts visible;
-  ForEachMount(mountsText, [&visible](MountEntry mount) { MakeVisible(visible, std::move(mount)); });
-  return DrivesAmong(visible);
-}
-
 std::vector<QString> SystemDriveRoots() {
   std::vector<QString> roots;
-  for (const MountEntry& mount : DriveMountsOf(ReadMountsFile())) {
+  for (const MountEntry& mount : DriveMounts(ReadMountsFile())) {
     roots.push_back(mount.mountPoint);
   }
   return roots;
@@ -336,11 +330,9 @@ QString DecodeUdevLabel(const QByteArray& linkName) {
   return QString::fromUtf8(decoded);
 }
 
-std::vector<MountEntry> DriveMounts(const std::vector<MountEntry>& mounts) {
+std::vector<MountEntry> DriveMounts(const QByteArray& mountsText) {
   VisibleMounts visible;
-  for (const MountEntry& mount : mounts) {
-    MakeVisible(visible, mount);
-  }
+  ForEachMount(mountsText, [&visible](MountEntry mount) { MakeVisible(visible, std::move(mount)); });
   return DrivesAmong(visible);
 }
 
@@ -359,7 +351,7 @@ DriveType ClassifyMount(const MountEntry& mount, const DeviceProbe& probe) {
 
 std::vector<DriveInfo> DrivesFromMounts(const QByteArray& mountsText, const DeviceProbe& probe) {
   std::vector<DriveInfo> drives;
-  for (const MountEntry& mount : DriveMountsOf(mountsText)) {
+  for (const MountEntry& mount : DriveMounts(mountsText)) {
     DriveInfo drive;
     drive.root = mount.mountPoint;
     drive.type = ClassifyMount(mount, probe);

@@ -70,9 +70,9 @@ void ForEachMount(const QByteArray& mountsText, const std::function<void(MountEn
 // A udev link name decoded into the label it stands for ("MY\x20DISK" -> "MY DISK").
 QString DecodeUdevLabel(const QByteArray& linkName);
 
-// The mounts that are drives, one per mount point (the last mount on a point hides the
+// The mounts of a table that are drives, one per mount point (the last mount on a point hides the
 // earlier ones), sorted by mount point; "/" is added as a fixed drive when missing.
-std::vector<MountEntry> DriveMounts(const std::vector<MountEntry>& mounts);
+std::vector<MountEntry> DriveMounts(const QByteArray& mountsText);
 
 DriveType ClassifyMount(const MountEntry& mount, const DeviceProbe& probe);
 

@@ -97,7 +97,7 @@ TEST(ParseMounts, DropsMalformedLines) {
 }
 
 TEST(DriveMounts, SkipsPseudoAndSystemMounts) {
-  const auto drives = DriveMounts(ParseMounts(
+  const auto drives = DriveMounts(
       "proc /proc proc rw 0 0\n"
       "sysfs /sys sysfs rw 0 0\n"
       "cgroup2 /sys/fs/cgroup cgroup2 rw 0 0\n"
@@ -113,32 +113,32 @@ TEST(DriveMounts, SkipsPseudoAndSystemMounts) {
       "/dev/loop3 /snap/core/42 squashfs ro 0 0\n"
       "systemd-1 /boot/efi autofs rw 0 0\n"
       "binfmt_misc /proc/sys/fs/binfmt_misc binfmt_misc rw 0 0\n"
-      "server:/export /mnt/nfs nfs4 rw 0 0\n"));
+      "server:/export /mnt/nfs nfs4 rw 0 0\n");
   EXPECT_EQ(MountPoints(drives), QStringList({QStringLiteral("/"), QStringLiteral("/mnt/nfs"),
                                               QStringLiteral("/run/media/u/STICK"), QStringLiteral("/tmp")}));
 }
 
 TEST(DriveMounts, ContainerOverlayRootIsADrive) {
-  const auto drives = DriveMounts(ParseMounts("overlay / overlay rw 0 0\nproc /proc proc rw 0 0\n"));
+  const auto drives = DriveMounts("overlay / overlay rw 0 0\nproc /proc proc rw 0 0\n");
   ASSERT_EQ(drives.size(), 1u);
   EXPECT_EQ(drives[0].mountPoint, QStringLiteral("/"));
 }
 
 TEST(DriveMounts, RootIsAlwaysADrive) {
   for (const QByteArray& table : {QByteArray(), QByteArray("proc /proc proc rw 0 0\n/dev/sdb1 /data ext4 rw 0 0\n")}) {
-    const auto drives = DriveMounts(ParseMounts(table));
+    const auto drives = DriveMounts(table);
     ASSERT_FALSE(drives.empty());
     EXPECT_EQ(drives[0].mountPoint, QStringLiteral("/"));
   }
 }
 
 TEST(DriveMounts, LastMountOnAPointHidesEarlierOnes) {
-  const auto drives = DriveMounts(ParseMounts(
+  const auto drives = DriveMounts(
       "/dev/sda1 / ext4 rw 0 0\n"
       "systemd-1 /boot/efi autofs rw 0 0\n"
       "/dev/sda2 /boot/efi vfat rw 0 0\n"
       "/dev/sdb1 /data ext4 rw 0 0\n"
-      "tmpfs /data tmpfs rw 0 0\n"));
+      "tmpfs /data tmpfs rw 0 0\n");
   ASSERT_EQ(MountPoints(drives), QStringList({QStringLiteral("/"), QStringLiteral("/boot/efi"), QStringLiteral("/data")}));
   EXPECT_EQ(drives[1].fsType, QStringLiteral("vfat"));
   EXPECT_EQ(drives[2].fsType, QStringLiteral("tmpfs"));
