@@ -3,7 +3,7 @@
 // one file. It holds nothing but the file name; every read and write goes straight
 // to the file, so there is no cache and no save step.
 
-#include "framework/persistent.h"
+#include "platform/persistent.h"
 
 #include <QString>
 

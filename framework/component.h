@@ -2,7 +2,7 @@
 // Components: named objects owned by another component (usually their window), which
 // destroys them with itself. Owned components keep their creation order.
 
-#include "framework/persistent.h"
+#include "platform/persistent.h"
 
 #include <QString>
 

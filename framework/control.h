@@ -20,8 +20,6 @@ class QPainter;
 class TWinControl;
 class TControl;
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // The bridge from a Qt widget back to its control.

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the version reader twice: as a whole file, through the ELF
 // section lookup and the block it finds, and as a version block itself; then looks up
 // every string key, the translation list and the fixed part's names.
-#include "chrome/version_block.h"
-#include "chrome/version_resource.h"
+#include "chrome/version/version_block.h"
+#include "chrome/version/version_info.h"
 
 #include <cstddef>
 #include <cstdint>

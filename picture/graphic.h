@@ -3,7 +3,7 @@
 // pictures, as a picture holder and a canvas use it.
 
 #include "picture/palette.h"
-#include "framework/persistent.h"
+#include "platform/persistent.h"
 
 #include <QRect>
 #include <QString>
@@ -16,8 +16,6 @@ class TCanvas;
 class TStream;
 
 enum class TProgressStage { Starting = 0, Running = 1, Ending = 2 };
-
-using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Sender, Stage, PercentDone (0..100), RedrawNow (R is worth drawing now), R (the part of
 // the picture, in output pixels, that changed since the last report), Msg.

@@ -3,7 +3,7 @@
 // kind (chosen by the file's extension), copies it, and passes on its notifications.
 
 #include "picture/graphic.h"
-#include "framework/persistent.h"
+#include "platform/persistent.h"
 
 #include <memory>
 

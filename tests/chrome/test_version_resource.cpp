@@ -1,6 +1,6 @@
 // The version block: its layout as built, the reader's languages, code pages and
 // names, the program's own block in its executable, and damaged or missing blocks.
-#include "chrome/version_block.h"
+#include "chrome/version/version_block.h"
 #include "chrome/version_resource.h"
 #include "framework/application.h"
 

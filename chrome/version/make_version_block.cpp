@@ -1,7 +1,7 @@
 // Build step: writes the C++ source that places the program's version block into its
 // own ELF section of the executable, where the version reader finds it. With --seeds it
 // writes the seed corpus of the version reader's fuzz target instead.
-#include "chrome/version_block.h"
+#include "chrome/version/version_block.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "chrome/version_block.h"
+#include "chrome/version/version_block.h"
 
 #include "platform/little_endian.h"
 

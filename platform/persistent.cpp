@@ -1,4 +1,4 @@
-#include "framework/persistent.h"
+#include "platform/persistent.h"
 
 #include "platform/errors.h"
 

@@ -4,12 +4,17 @@
 
 #include <QString>
 
+#include <functional>
+
 class TObject {
  public:
   virtual ~TObject() = default;
   // The class name as the program shows it in messages ("TPicture", "TJPEGImage").
   virtual QString ClassName() const { return QStringLiteral("TObject"); }
 };
+
+// The plain notification every object model event uses: who sent it.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TPersistent : public TObject {
  public:
