@@ -1,7 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/ini_file.h"
-#include "app/place_control.h"
+#include "framework/place_control.h"
 #include "app/settings_names.h"
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
@@ -17,6 +17,7 @@
 #include "framework/image_list.h"
 #include "framework/menus.h"
 #include "framework/page_control.h"
+#include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
@@ -141,7 +142,11 @@ void TForm1::createBrowser() {
   FileListBox1->SetItemHeight(18);
   RxSplitter1->SetControlFirst(DirectoryListBox1);
 
-  RzDriveComboBox1->SetDirList(DirectoryListBox1);
+  // The drive selector drives the folder list, which keeps the selector on its drive.
+  RzDriveComboBox1->OnChange = [this](TObject*) {
+    DirectoryListBox1->SetDirectory(platform::DriveCurrentFolder(RzDriveComboBox1->Drive()));
+  };
+  DirectoryListBox1->OnDriveChange = [this](const QString& root) { RzDriveComboBox1->SelectDrive(root); };
   DirectoryListBox1->SetFileList(FileListBox1);
 }
 

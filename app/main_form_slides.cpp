@@ -3,7 +3,7 @@
 // clears it.
 #include "app/main_form.h"
 
-#include "app/place_control.h"
+#include "framework/place_control.h"
 #include "browse/file_list.h"
 #include "framework/page_control.h"
 #include "framework/std_controls.h"

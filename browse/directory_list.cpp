@@ -1,6 +1,5 @@
 #include "browse/directory_list.h"
 
-#include "browse/drive_combo.h"
 #include "browse/file_list.h"
 #include "framework/application_services.h"
 #include "platform/drives.h"
@@ -131,7 +130,6 @@ void TDirectoryListBox::Notification(TComponent* AComponent, TOperation Operatio
   TWinControl::Notification(AComponent, Operation);
   if (Operation != TOperation::opRemove) return;
   if (AComponent == fileList_) fileList_ = nullptr;
-  if (AComponent == driveCombo_) driveCombo_ = nullptr;
 }
 
 void TDirectoryListBox::SetDirectory(const QString& value) {
@@ -139,7 +137,7 @@ void TDirectoryListBox::SetDirectory(const QString& value) {
   if (value.isEmpty() || value == directory_) return;
   const QString resolved = platform::ChangeToFolder(value);
   const QString newRoot = platform::DriveRootOf(resolved);
-  if (driveCombo_ && newRoot != platform::DriveRootOf(directory_)) driveCombo_->SelectDrive(newRoot, false);
+  if (OnDriveChange && newRoot != platform::DriveRootOf(directory_)) OnDriveChange(newRoot);
   platform::NoteCurrentFolder(resolved);
   directory_ = resolved;
   BuildList();

@@ -1,13 +1,15 @@
 #pragma once
 // The folder list: the path from the drive root down to the listed folder, then that
-// folder's subfolders. It feeds the file list and follows the drive selector.
+// folder's subfolders. It feeds the file list; the window keeps the drive selector on
+// its drive through OnDriveChange.
 
 #include "browse/list_pictures.h"
 #include "framework/control.h"
 
 #include <QListWidget>
 
-class TDriveComboBox;
+#include <functional>
+
 class TFileListBox;
 
 struct FolderItem {
@@ -41,11 +43,14 @@ class TDirectoryListBox : public TWinControl {
   const std::vector<FolderItem>& FolderItems() const { return items_; }
   TFileListBox* FileList() const { return fileList_; }
   void SetFileList(TFileListBox* list);
-  void SetDriveCombo(TDriveComboBox* combo) { driveCombo_ = combo; }
   void SetItemHeight(int height);
 
   // Rebuilds the items for the listed folder (moving up when it has gone).
   void BuildList();
+
+  // Runs with the new drive's root when the listed folder moves to another drive,
+  // before the list is rebuilt.
+  std::function<void(const QString& root)> OnDriveChange;
 
  protected:
   void ApplyFrame(int border) override;
@@ -57,7 +62,6 @@ class TDirectoryListBox : public TWinControl {
 
   QListWidget* list_;
   TFileListBox* fileList_ = nullptr;
-  TDriveComboBox* driveCombo_ = nullptr;
   QString directory_;
   std::vector<FolderItem> items_;
   int itemHeight_ = 17;

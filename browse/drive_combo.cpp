@@ -1,6 +1,5 @@
 #include "browse/drive_combo.h"
 
-#include "browse/directory_list.h"
 #include "framework/application_services.h"
 #include "platform/file_system.h"
 #include "platform/lossless_utf8.h"
@@ -59,7 +58,8 @@ TDriveComboBox::TDriveComboBox(TComponent* AOwner, HostWidget<QComboBox>* combo)
   QObject::connect(combo_, &QComboBox::activated, [this](int index) {
     if (index < 0 || index >= static_cast<int>(drives_.size())) return;
     try {
-      SelectDrive(drives_[static_cast<size_t>(index)].root, true);
+      SelectDrive(drives_[static_cast<size_t>(index)].root);
+      if (OnChange) OnChange(this);
     } catch (const std::exception& error) {
       ReportHandlerError(error);
     }
@@ -75,10 +75,10 @@ void TDriveComboBox::BuildList() {
   for (const platform::DriveInfo& drive : drives_) {
     combo_->addItem(QIcon(DrivePicture(drive.type)), platform::ReadableText(platform::DriveItemText(drive)), static_cast<int>(drive.type));
   }
-  SelectDrive(drive_, false);
+  SelectDrive(drive_);
 }
 
-void TDriveComboBox::SelectDrive(const QString& root, bool followFolderList) {
+void TDriveComboBox::SelectDrive(const QString& root) {
   drive_ = root;
   for (size_t i = 0; i < drives_.size(); ++i) {
     if (drives_[i].root == root) {
@@ -86,17 +86,4 @@ void TDriveComboBox::SelectDrive(const QString& root, bool followFolderList) {
       combo_->setCurrentIndex(static_cast<int>(i));
     }
   }
-  if (followFolderList && dirList_) dirList_->SetDirectory(platform::DriveCurrentFolder(root));
-}
-
-void TDriveComboBox::SetDirList(TDirectoryListBox* list) {
-  dirList_ = list;
-  if (!dirList_) return;
-  dirList_->SetDriveCombo(this);
-  FreeNotification(dirList_);
-}
-
-void TDriveComboBox::Notification(TComponent* AComponent, TOperation Operation) {
-  TWinControl::Notification(AComponent, Operation);
-  if (Operation == TOperation::opRemove && AComponent == dirList_) dirList_ = nullptr;
 }

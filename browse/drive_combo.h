@@ -1,6 +1,6 @@
 #pragma once
-// The drive selector: one item per mounted drive; choosing one takes the folder list
-// to that drive's current folder.
+// The drive selector: one item per mounted drive. Choosing one runs OnChange, where the
+// window takes the folder list to that drive's current folder.
 
 #include "framework/control.h"
 #include "platform/drives.h"
@@ -8,7 +8,6 @@
 #include <QComboBox>
 
 class QFontMetrics;
-class TDirectoryListBox;
 
 // The height of a drive item: the larger of the font's and the floppy picture's.
 [[nodiscard]] int DriveItemHeight(const QFontMetrics& metrics);
@@ -19,19 +18,18 @@ class TDriveComboBox : public TWinControl {
   ~TDriveComboBox() override;
   QString ClassName() const override { return QStringLiteral("TDriveComboBox"); }
 
-  // Selects the drive; with followFolderList the folder list changes to the drive's
-  // current folder (raising EInOutError when it cannot be entered).
-  void SelectDrive(const QString& root, bool followFolderList);
-  void SetDirList(TDirectoryListBox* list);
+  // The root of the selected drive.
+  const QString& Drive() const { return drive_; }
+  // Shows the drive as selected, without running OnChange.
+  void SelectDrive(const QString& root);
   void BuildList();
 
- protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Runs when the user has chosen a drive; an error it raises reaches the error report.
+  TNotifyEvent OnChange;
 
  private:
   TDriveComboBox(TComponent* AOwner, HostWidget<QComboBox>* combo);
   QComboBox* combo_;
-  TDirectoryListBox* dirList_ = nullptr;
   QString drive_;
   std::vector<platform::DriveInfo> drives_;
 };

@@ -122,11 +122,12 @@ void sortFound(std::vector<platform::TFoundName>& found) {
 
 }  // namespace
 
-std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask, const std::function<void(size_t)>& onFound) {
+std::vector<platform::TFoundName> FindMatchingFiles(const QString& folder, const QString& mask,
+                                                    const std::function<void(size_t)>& onFound) {
   const QStringList patterns = mask.split(QLatin1Char(';'));
   // One read of the folder lists each entry once, however many patterns it matches; names
   // that differ only in case are different files and stay apart.
-  std::vector<platform::TFoundName> found = platform::FindNames(QString(), patterns, platform::faNormalFiles);
+  std::vector<platform::TFoundName> found = platform::FindNames(folder, patterns, platform::faNormalFiles);
   if (onFound) {
     for (size_t count = 1; count <= found.size(); ++count) onFound(count);
   }
@@ -230,12 +231,9 @@ void TFileListBox::SetMask(const QString& mask) {
   readFileNames();
 }
 
+// The names are read from the listed folder by its path; a folder that went away lists
+// nothing.
 void TFileListBox::readFileNames() {
-  try {
-    platform::SetCurrentDir(directory_);
-  } catch (const EInOutError&) {
-    // The names are then read from the current directory, whatever it is.
-  }
   reading_ = true;
   keyHold_->Forget();  // the selection is lost with the names
   model_->BeginReset();
@@ -248,7 +246,7 @@ void TFileListBox::readFileNames() {
     }
   } endReset{this};
   CursorGuard cursor;
-  std::vector<platform::TFoundName> found = FindMatchingFiles(mask_, [&cursor](size_t count) {
+  std::vector<platform::TFoundName> found = FindMatchingFiles(directory_, mask_, [&cursor](size_t count) {
     if (count == kBusyCursorFrom) cursor.Busy();
   });
   records_.reserve(found.size());

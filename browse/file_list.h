@@ -26,12 +26,12 @@ struct TFileRecord {
   QIcon Icon;
 };
 
-// The names in the current directory that match mask: the mask is split at each ";"
+// The names in folder that match mask: the mask is split at each ";"
 // (blanks kept, empty patterns find nothing); each file is listed once, however many
 // patterns find it, and names that differ only in case are two files. Sorted with directories first, then as CompareFileNames orders
 // names. Calls onFound with the running count after each name, so a reader can show it
 // is busy.
-[[nodiscard]] std::vector<platform::TFoundName> FindMatchingFiles(const QString& mask,
+[[nodiscard]] std::vector<platform::TFoundName> FindMatchingFiles(const QString& folder, const QString& mask,
                                                                   const std::function<void(size_t)>& onFound = {});
 
 class TFileListBox : public TWinControl {
@@ -40,7 +40,9 @@ class TFileListBox : public TWinControl {
   ~TFileListBox() override;
   QString ClassName() const override { return QStringLiteral("TFileListBox"); }
 
-  // The listed folder; changing it re-reads the names.
+  // The listed folder. Changing it enters the folder, so the process's current folder
+  // (which a relative name and a program the opener starts go by) stays the listed one,
+  // then re-reads the names.
   const QString& Directory() const { return directory_; }
   void ApplyDirectory(const QString& folder);
   const QString& Mask() const { return mask_; }

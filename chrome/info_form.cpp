@@ -5,6 +5,7 @@
 #include "chrome/url_label.h"
 #include "chrome/version_resource.h"
 #include "framework/menus.h"
+#include "framework/place_control.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -36,15 +37,6 @@ QPixmap infoImage() {
   painter.setFont(DesignFont(QStringLiteral("Arial"), 8, true));
   painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("i"));
   return image;
-}
-
-template <class Control>
-Control* Place(TFormHHInfo* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new Control(form);
-  control->SetName(QString::fromLatin1(name));
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
 }
 
 }  // namespace

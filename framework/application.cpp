@@ -24,6 +24,10 @@ namespace {
 
 TApplication* theApplication = nullptr;
 
+// Errors that escape a handler while no application is registered still get the error
+// box, with no owner and no title.
+void ShowUnownedErrorReport(const std::exception& error) { ShowErrorReport(nullptr, QString(), error); }
+
 // Makes Qt's tool-tip timing follow the application's hint pause.
 class HintTimingStyle : public QProxyStyle {
  public:
@@ -128,7 +132,10 @@ void DestroyApplication() {
 
 EventLoopApplication::EventLoopApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InstallDesignFontSubstitutes();
+  RegisterErrorReport(ShowUnownedErrorReport);
 }
+
+EventLoopApplication::~EventLoopApplication() { RegisterErrorReport(nullptr); }
 
 bool EventLoopApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -98,5 +98,6 @@ void DestroyApplication();
 class EventLoopApplication : public QApplication {
  public:
   EventLoopApplication(int& argc, char** argv);
+  ~EventLoopApplication() override;
   bool notify(QObject* receiver, QEvent* event) override;
 };

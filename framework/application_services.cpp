@@ -1,12 +1,13 @@
 #include "framework/application_services.h"
 
-#include "framework/dialogs.h"
-#include "platform/errors.h"
 #include "platform/paths.h"
+
+#include <cstdio>
 
 namespace {
 
 ApplicationServices* registered = nullptr;
+ErrorReport unownedReport = nullptr;
 
 }  // namespace
 
@@ -14,28 +15,18 @@ ApplicationServices* RegisteredApplication() { return registered; }
 
 void RegisterApplication(ApplicationServices* services) { registered = services; }
 
+void RegisterErrorReport(ErrorReport report) { unownedReport = report; }
+
 void ReportHandlerError(const std::exception& error) {
   if (registered) {
     registered->HandleException(error);
+  } else if (unownedReport) {
+    unownedReport(error);
   } else {
-    ShowErrorReport(nullptr, QString(), error);
+    std::fprintf(stderr, "%s\n", error.what());
   }
 }
-
-QString ApplicationTitle() { return registered ? registered->Title() : QString(); }
 
 TForm* ApplicationMainForm() { return registered ? registered->MainForm() : nullptr; }
 
 QString ApplicationExeName() { return registered ? registered->ExeName() : platform::ExecutablePath(); }
-
-QString ErrorReportText(const QString& message) {
-  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
-  return message;
-}
-
-void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error) {
-  if (dynamic_cast<const EAbort*>(&error)) return;
-  const auto* own = dynamic_cast<const Exception*>(&error);
-  const QString message = own ? own->Message() : QString::fromLocal8Bit(error.what());
-  Dialogs().MessageBox(owner, ErrorReportText(message), title, MessageIcon::Error, MessageButtons::Ok);
-}

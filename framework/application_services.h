@@ -9,7 +9,6 @@
 
 #include <exception>
 
-class QWidget;
 class TControl;
 class TForm;
 
@@ -40,17 +39,14 @@ ApplicationServices* RegisteredApplication();
 void RegisterApplication(ApplicationServices* services);
 
 // Hands an error that escaped a handler to the application's error report. Without an
-// application the report is shown all the same, with no owner and no title.
+// application it goes to the registered report (the event loop registers the error box,
+// with no owner and no title), and without that to the standard error output.
 void ReportHandlerError(const std::exception& error);
 
-// The text of the error report: a "." is appended when the message is not empty and
-// its last character comes after "." in character order.
-QString ErrorReportText(const QString& message);
-// The error report for an error that escaped a handler: nothing for a silent abort, else
-// its message in an error box.
-void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error);
-// The application's title, or an empty one without an application.
-QString ApplicationTitle();
+// The report for errors while no application is registered. This file sits below the
+// dialogs, so the layer that shows them registers it; null unregisters.
+using ErrorReport = void (*)(const std::exception& error);
+void RegisterErrorReport(ErrorReport report);
 // The application's main form, or null without an application.
 TForm* ApplicationMainForm();
 // The application's executable, or without an application the running one.

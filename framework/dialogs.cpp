@@ -1,6 +1,7 @@
 #include "framework/dialogs.h"
 
 #include "framework/form.h"
+#include "platform/errors.h"
 #include "platform/installed_service.h"
 
 #include <QEvent>
@@ -88,3 +89,15 @@ bool QtDialogService::ExecutePrintDialog(QPrinter& printer, QWidget* owner) {
 DialogService& Dialogs() { return dialogs.Get(); }
 
 DialogService* SetDialogService(DialogService* service) { return dialogs.Install(service); }
+
+QString ErrorReportText(const QString& message) {
+  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+  return message;
+}
+
+void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
+  const auto* own = dynamic_cast<const Exception*>(&error);
+  const QString message = own ? own->Message() : QString::fromLocal8Bit(error.what());
+  Dialogs().MessageBox(owner, ErrorReportText(message), title, MessageIcon::Error, MessageButtons::Ok);
+}

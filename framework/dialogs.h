@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <exception>
+
 class QPrinter;
 class QWidget;
 class TForm;
@@ -40,3 +42,10 @@ class QtDialogService : public DialogService {
 DialogService& Dialogs();
 // Installs another service (tests); returns the previous one. Not owned.
 DialogService* SetDialogService(DialogService* service);
+
+// The text of the error report: a "." is appended when the message is not empty and
+// its last character comes after "." in character order.
+QString ErrorReportText(const QString& message);
+// The error report for an error that escaped a handler: nothing for a silent abort, else
+// its message in an error box.
+void ShowErrorReport(QWidget* owner, const QString& title, const std::exception& error);

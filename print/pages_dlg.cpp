@@ -2,6 +2,7 @@
 
 #include "framework/choice_controls.h"
 #include "framework/page_control.h"
+#include "framework/place_control.h"
 #include "framework/std_controls.h"
 
 #include <QApplication>
@@ -10,15 +11,6 @@
 namespace {
 
 constexpr TColor kShapeBlue = 0xFF0000;  // 0x00BBGGRR
-
-template <class Control>
-Control* Place(TPagesDlg* form, const char* name, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new Control(form);
-  control->SetName(QString::fromLatin1(name));
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
-}
 
 TRadioButton* radio(TPagesDlg* form, const char* name, TWinControl* parent, QRect bounds, const QString& caption) {
   auto* button = Place<TRadioButton>(form, name, parent, bounds.left(), bounds.top(), bounds.width(), bounds.height());

@@ -85,9 +85,8 @@ TEST_F(ListsTest, CaseVariantsAreTwoFilesEachListedOnce) {
   QFile::link(folder_ + QStringLiteral("/y.jpeg"), folder_ + QStringLiteral("/z_link.jpg"));
   QDir(folder_).mkdir(QStringLiteral("folder"));
   QFile::link(folder_ + QStringLiteral("/folder"), folder_ + QStringLiteral("/folder_link.jpg"));
-  QDir::setCurrent(folder_);
   std::vector<size_t> counts;
-  const auto found = FindMatchingFiles(QStringLiteral("*.jpg;*.jpeg;*.JPG"), [&](size_t count) { counts.push_back(count); });
+  const auto found = FindMatchingFiles(folder_, QStringLiteral("*.jpg;*.jpeg;*.JPG"), [&](size_t count) { counts.push_back(count); });
   ASSERT_EQ(found.size(), 4u);
   EXPECT_EQ(found[0].Name, QStringLiteral("X.JPG"));
   EXPECT_EQ(found[1].Name, QStringLiteral("x.jpg"));

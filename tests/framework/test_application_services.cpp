@@ -72,7 +72,6 @@ TEST_F(WithoutApplication, ControlsAndFormsWorkAndCreateNone) {
   // What a control asks of the application has an answer without one.
   EXPECT_EQ(ApplicationMainForm(), nullptr);
   EXPECT_FALSE(ApplicationExeName().isEmpty());
-  EXPECT_TRUE(ApplicationTitle().isEmpty());
 }
 
 TEST_F(WithoutApplication, ErrorInOnCreateGoesToTheCaller) {
