@@ -35,15 +35,6 @@ void TComponent::BeginDestruction() {
   }
 }
 
-TComponent* TComponent::FindComponent(const QString& name) const {
-  for (TComponent* component : components_) {
-    if (component->Name().compare(name, Qt::CaseInsensitive) == 0) {
-      return component;
-    }
-  }
-  return nullptr;
-}
-
 void TComponent::FreeNotification(TComponent* AComponent) {
   if (!AComponent || AComponent == this) return;
   if (std::find(freeNotifies_.begin(), freeNotifies_.end(), AComponent) == freeNotifies_.end()) {

@@ -25,7 +25,6 @@ class TComponent : public TPersistent {
 
   int ComponentCount() const { return static_cast<int>(components_.size()); }
   TComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }
-  TComponent* FindComponent(const QString& name) const;
 
   // Asks to be told (through Notification) when AComponent is destroyed.
   void FreeNotification(TComponent* AComponent);

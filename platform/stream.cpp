@@ -12,13 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Chunk of the stream-to-stream copy: big enough to be fast, small enough for the stack.
-constexpr int64_t kCopyChunk = 64 * 1024;
-
-}  // namespace
-
 void TStream::ReadBuffer(void* Buffer, int64_t Count) {
   if (Count != 0 && Read(Buffer, Count) != Count) {
     throw EReadError();
@@ -36,21 +29,6 @@ int64_t TStream::Size() {
   const int64_t size = Seek(0, TSeekOrigin::soEnd);
   Seek(position, TSeekOrigin::soBeginning);
   return size;
-}
-
-int64_t TStream::CopyFrom(TStream& Source, int64_t Count) {
-  if (Count == 0) {
-    Count = Source.Size() - Source.Position();
-  }
-  char chunk[kCopyChunk];
-  int64_t copied = 0;
-  while (copied < Count) {
-    const int64_t n = std::min(kCopyChunk, Count - copied);
-    Source.ReadBuffer(chunk, n);
-    WriteBuffer(chunk, n);
-    copied += n;
-  }
-  return copied;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -27,9 +27,6 @@ class TStream {
   void SetPosition(int64_t Pos) { Seek(Pos, TSeekOrigin::soBeginning); }
   virtual int64_t Size();
   virtual void SetSize(int64_t NewSize) = 0;
-
-  // Copies Count bytes from Source at its position (all remaining bytes when Count is 0).
-  int64_t CopyFrom(TStream& Source, int64_t Count);
 };
 
 class TMemoryStream : public TStream {
