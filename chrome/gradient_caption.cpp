@@ -132,7 +132,8 @@ void TRxGradientCaption::Notification(TComponent* AComponent, TOperation Operati
 }
 
 void TRxGradientCaption::applyDefaultFont() {
-  // This desktop reports no caption metrics: the classic caption font.
+  // The window manager draws the other title bars, so the desktop tells of no caption font:
+  // the caption takes the one its window was designed with.
   font_ = QFont(QStringLiteral("MS Sans Serif"));
   font_.setPixelSize(11);
   font_.setBold(true);

@@ -127,8 +127,8 @@ class TSpeedBar : public TCustomPanel {
   // Tiled behind the buttons; a null image means none.
   const QImage& Wallpaper() const { return wallpaper_; }
   void SetWallpaper(const QImage& wallpaper);
-  // The bar's font back to the system's menu font (our desktop reports none, so the
-  // classic "MS Sans Serif" 8 point in the button-text colour).
+  // The bar's font back to the system's menu font; the desktop reports none to a program,
+  // so it is the bar's designed "MS Sans Serif" 8 point in the button-text colour.
   void SetDefaultFont();
 
   // Docks at edge (top, bottom, left or right), lying upright along the sides.

@@ -11,8 +11,9 @@ constexpr uint32_t Bgr(int r, int g, int b) { return static_cast<uint32_t>(r | (
 
 uint32_t BgrOfQColor(const QColor& c) { return Bgr(c.red(), c.green(), c.blue()); }
 
-// The classic defaults, used where Qt's palette has no matching role.
-uint32_t ClassicColor(int index) {
+// The colours the program's windows were designed with, for the elements Qt's palette has
+// no role for (captions, their gradients, frames), so these look as designed everywhere.
+uint32_t DesignedColor(int index) {
   switch (index) {
     case COLOR_SCROLLBAR: return Bgr(0xC0, 0xC0, 0xC0);
     case COLOR_BACKGROUND: return Bgr(0x00, 0x80, 0x80);
@@ -75,7 +76,7 @@ uint32_t GetSysColor(int index) {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && PaletteRole(index, group, role)) {
     return BgrOfQColor(QGuiApplication::palette().color(group, role));
   }
-  return ClassicColor(index);
+  return DesignedColor(index);
 }
 
 int GetSystemMetrics(int index) {

@@ -1,6 +1,6 @@
 #pragma once
 // System colours and metrics: one table, filled from Qt's palette and style where a
-// role exists and from the classic defaults where none does.
+// role exists and from the colours the windows were designed with where none does.
 
 #include <QColor>
 

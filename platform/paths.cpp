@@ -26,7 +26,9 @@ qsizetype FirstCharacterLength(const QString& text) {
 QString ProgramDirectoryFromExecutable(const QString& exePath) {
   const qsizetype slash = exePath.lastIndexOf(u'/');
   QString folder = exePath.left(slash + 1);
-  // The root's "/" and one that follows another "/" stay, as a drive root did.
+  // The folder part as the path spells it, ending in one "/" of its own: the root keeps its
+  // "/", and a "/" the path doubles before the name stays as written, since the program
+  // directory is never rewritten, only given its one closing "/".
   if (slash > 0 && exePath[slash - 1] != u'/') {
     folder.chop(1);
   }

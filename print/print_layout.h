@@ -14,7 +14,8 @@ enum class PrintFormat {
   HalfPage,       // BorRadio2
   QuarterPage,    // BorRadio3
   Slides9x13,     // BorRadio4: the four landscape slides
-  A4Landscape,    // BorRadio5: never offered by the dialog
+  A4Landscape,    // BorRadio5: hidden in the dialog, so no one can choose it; kept so the
+                  // job still has a page for every button the dialog holds
   Slides13x9,     // BorRadio6: the four portrait slides
 };
 
