@@ -12,7 +12,7 @@
 #include "chrome/glyphs.h"
 #include "chrome/menu_glyphs.h"
 #include "chrome/speed_bar.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "framework/application.h"
 #include "framework/image_list.h"
 #include "framework/menus.h"

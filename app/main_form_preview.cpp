@@ -7,7 +7,7 @@
 #include "chrome/gradient_caption.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 
 void TForm1::wirePreview() {

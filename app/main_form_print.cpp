@@ -3,7 +3,7 @@
 
 #include "framework/application.h"
 #include "framework/printer.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 #include "print/pages_dlg.h"
 #include "print/print_job.h"

@@ -7,7 +7,7 @@
 #include "browse/file_list.h"
 #include "framework/page_control.h"
 #include "framework/std_controls.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 #include "sheet/quad_split.h"
 

@@ -8,7 +8,7 @@
 #include "bench/bench_files.h"
 #include "bench/bench_timing.h"
 #include "picture/file_formats.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/jpeg_image.h"
 #include "picture/picture.h"
 #include "tools/sample_jpeg.h"

@@ -18,7 +18,7 @@
 #include "framework/dialogs.h"
 #include "framework/printer.h"
 #include "picture/file_formats.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 #include "print/bitmap_transfer.h"
 #include "print/pages_dlg.h"

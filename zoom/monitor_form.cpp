@@ -1,7 +1,7 @@
 #include "zoom/monitor_form.h"
 
 #include "framework/menus.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "platform/errors.h"
 
 #include <QClipboard>

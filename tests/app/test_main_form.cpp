@@ -10,7 +10,7 @@
 #include "platform/file_system.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "support/scripted_dialogs.h"
 #include "tests/app/main_form_fixture.h"
 

@@ -9,7 +9,7 @@
 #include "framework/menus.h"
 #include "framework/std_controls.h"
 #include "picture/file_formats.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/jpeg_image.h"
 #include "picture/picture.h"
 #include "platform/tick.h"

@@ -8,7 +8,7 @@
 #include "framework/application.h"
 #include "framework/drag_drop.h"
 #include "framework/page_control.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 #include "sheet/quad_split.h"
 #include "support/scripted_dialogs.h"

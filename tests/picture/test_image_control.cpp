@@ -1,7 +1,7 @@
 // The image control: a JPEG decodes once, right after the first paint asks for it,
 // and is then drawn stretched over the whole control.
 #include "picture/file_formats.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/jpeg_image.h"
 #include "picture/picture.h"
 #include "platform/tick.h"

@@ -10,7 +10,7 @@
 #include "framework/printer.h"
 #include "framework/std_controls.h"
 #include "picture/file_formats.h"
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 #include "picture/picture.h"
 #include "print/pages_dlg.h"
 #include "support/scripted_dialogs.h"

@@ -1,4 +1,4 @@
-#include "picture/control/image_control.h"
+#include "picture/image_control.h"
 
 #include "picture/canvas.h"
 #include "picture/jpeg_image.h"
