@@ -3,6 +3,7 @@
 
 #include "framework/application.h"
 #include "framework/printer.h"
+#include "picture/bitmap.h"
 #include "picture/image_control.h"
 #include "picture/picture.h"
 #include "print/pages_dlg.h"
@@ -31,25 +32,39 @@ void TForm1::ShowInMonitor(TImage* Image) {
   RenderPictureToBitmap(*Image->Picture(), {FormMonitor->ImageMonitor->Picture(), Image1->Picture()});
 }
 
+namespace {
+
+// The zoom window and the print source show the picture the job rendered last, as if
+// each slide had been shown there before it was printed.
+void ShowPrinted(TBitmap& printed, TImage& monitor, TImage& printSource) {
+  if (printed.Empty()) return;
+  monitor.Picture()->Bitmap()->Assign(&printed);
+  printSource.Picture()->Bitmap()->Assign(&printed);
+}
+
+}  // namespace
+
 void TForm1::Drucken2Click(TObject*) {
-  TImage* const layout1[] = {Image4, Image2, Image5, Image6};
-  TImage* const layout2[] = {Image7, Image8, Image10, Image9};
+  if (Image3->Picture()->Graphic() == nullptr) {
+    Application()->ShowNotice(kChoosePictureFirst);
+    return;
+  }
+  Dialogs().ShowModal(*PagesDlg);
+  const PrintJob job{PagesDlg->Format(),
+                     Image3->Picture(),
+                     {Image4->Picture(), Image2->Picture(), Image5->Picture(), Image6->Picture()},
+                     {Image7->Picture(), Image8->Picture(), Image10->Picture(), Image9->Picture()}};
   TPrinter& printer = *Printer();
-  PrintJobWindows windows;
-  windows.previewHasPicture = [this] { return Image3->Picture()->Graphic() != nullptr; };
-  windows.chooseFormat = [this] {
-    Dialogs().ShowModal(*PagesDlg);
-    return PagesDlg->Format();
-  };
-  windows.zoom = [this] { zoom1Click(this); };
-  windows.printDialog = [this, &printer] { return printer.ExecuteDialog(Widget()); };
-  windows.renderSlide = [&](PrintMode mode, int slide) {
-    TImage* image = (mode == PrintMode::SlideLayout2 ? layout2 : layout1)[slide];
-    if (image->Picture()->Graphic() == nullptr) return false;
-    ShowInMonitor(image);
-    return true;
-  };
-  windows.printSource = [this] { return Image1->Picture()->Bitmap(); };
-  windows.notice = [](const QString& text) { Application()->ShowNotice(text); };
-  RunPrintJob(printer, windows);
+  OrientBeforeDialog(printer, job.format);
+  zoom1Click(this);
+  if (!printer.ExecuteDialog(Widget())) return;
+  OrientAfterDialog(printer, job.format);
+  TBitmap printed;
+  try {
+    PrintPage(printer, job, printed);
+  } catch (...) {
+    ShowPrinted(printed, *FormMonitor->ImageMonitor, *Image1);
+    throw;
+  }
+  ShowPrinted(printed, *FormMonitor->ImageMonitor, *Image1);
 }

@@ -6,6 +6,9 @@
 #include "print_fixture.h"
 #include "private_scheduler.h"
 
+#include "platform/errors.h"
+
+#include <QDir>
 #include <QPrinterInfo>
 
 #include <cstdlib>
@@ -27,7 +30,7 @@ class CupsPageTest : public PrintingTest {
   }
 
   void TearDown() override {
-    if (form) PrintingTest::TearDown();
+    PrintingTest::TearDown();
     qunsetenv("CUPS_SERVER");
   }
 
@@ -37,16 +40,14 @@ class CupsPageTest : public PrintingTest {
 TEST_F(CupsPageTest, LandscapeSlidesGoThroughTheSpoolerAtFullSizeAndUpright) {
   EXPECT_EQ(Printer()->PrinterName(), QString::fromLatin1(PrivateScheduler::kQueue));
   EXPECT_EQ(Printer()->PrintableOriginLoMetric(), QPoint(0, 0));
-  Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
-  TImage* const slides[] = {form->Image4, form->Image2, form->Image5, form->Image6};
-  for (int i = 0; i < 4; ++i) Load(slides[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520, 360));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
+  Load(preview, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
+  for (size_t i = 0; i < 4; ++i) Load(layout1[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520, 360));
   dialogs.onPrintDialog = [](QPrinter& printer) {
     EXPECT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
     return true;
   };
 
-  form->Drucken2Click(nullptr);
+  ASSERT_TRUE(Print(PrintFormat::Slides9x13));
 
   const QString pdf = scheduler.WaitForOutput(90000);
   ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the spooler:\n" << scheduler.Log();
@@ -70,13 +71,11 @@ TEST_F(CupsPageTest, LandscapeSlidesGoThroughTheSpoolerAtFullSizeAndUpright) {
 namespace {
 
 TEST_F(CupsPageTest, PortraitSlidesGoThroughTheSpoolerAsTheyAre) {
-  Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
-  TImage* const slides[] = {form->Image7, form->Image8, form->Image10, form->Image9};
-  for (int i = 0; i < 4; ++i) Load(slides[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 360, 520));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio6; });
+  Load(preview, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
+  for (size_t i = 0; i < 4; ++i) Load(layout2[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 360, 520));
   dialogs.onPrintDialog = [](QPrinter&) { return true; };
 
-  form->Drucken2Click(nullptr);
+  ASSERT_TRUE(Print(PrintFormat::Slides13x9));
 
   const QString pdf = scheduler.WaitForOutput(90000);
   ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the spooler:\n" << scheduler.Log();
@@ -87,6 +86,71 @@ TEST_F(CupsPageTest, PortraitSlidesGoThroughTheSpoolerAsTheyAre) {
                                           {QRect(1025, 100, 900, 1300), "top right"},
                                           {QRect(25, 1500, 900, 1300), "bottom left"},
                                           {QRect(1025, 1500, 900, 1300), "bottom right"}});
+}
+
+}  // namespace
+
+namespace {
+
+// Pages the spooler does not take are reported, never taken for printed: a queue that
+// rejects jobs, and one removed while the print dialog is open. The page goes through a
+// temporary file that is gone afterwards either way, and the next page comes out.
+class RefusedPageTest : public CupsPageTest {
+ protected:
+  void SetUp() override {
+    CupsPageTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("tmp")));
+    qputenv("TMPDIR", QFile::encodeName(tmp()));
+    Load(preview, MakePicture(QStringLiteral("preview.jpg"), 320, 240));
+  }
+  void TearDown() override {
+    qunsetenv("TMPDIR");
+    CupsPageTest::TearDown();
+  }
+
+  QString tmp() const { return dir.filePath(QStringLiteral("tmp")); }
+  bool TemporaryFilesLeft() const { return !QDir(tmp()).entryList(QDir::Files | QDir::Hidden).isEmpty(); }
+
+  // The next page to a working queue comes out of the spooler.
+  void ExpectTheNextPageComesOut() {
+    dialogs.onPrintDialog = [](QPrinter&) { return true; };
+    ASSERT_TRUE(Print(PrintFormat::HalfPage));
+    EXPECT_FALSE(scheduler.WaitForOutput(90000).isEmpty()) << scheduler.Log();
+    EXPECT_FALSE(TemporaryFilesLeft());
+  }
+};
+
+TEST_F(RefusedPageTest, QueueThatRejectsJobsIsReportedAndTheNextPageComesOut) {
+  ASSERT_TRUE(scheduler.Reject());
+  dialogs.onPrintDialog = [](QPrinter&) { return true; };
+  try {
+    Print(PrintFormat::WholePage);
+    ADD_FAILURE() << "the refusal went unnoticed";
+  } catch (const EPrinter& error) {
+    EXPECT_EQ(error.Message(), QStringLiteral("Der Drucker velarim-pdf nimmt zur Zeit keine Druckaufträge an"));
+  }
+  EXPECT_FALSE(Printer()->Printing());
+  EXPECT_FALSE(TemporaryFilesLeft());
+  EXPECT_FALSE(scheduler.HasJobs());
+
+  ASSERT_TRUE(scheduler.Accept());
+  ExpectTheNextPageComesOut();
+}
+
+TEST_F(RefusedPageTest, QueueRemovedWhileTheDialogIsOpenIsAnInvalidPrinter) {
+  dialogs.onPrintDialog = [this](QPrinter&) { return scheduler.RemoveQueue(); };
+  try {
+    Print(PrintFormat::Slides9x13);
+    ADD_FAILURE() << "printed to a queue that is gone";
+  } catch (const EPrinter& error) {
+    EXPECT_EQ(error.Message(), QStringLiteral("Ausgewählter Drucker ist ungültig"));
+  }
+  EXPECT_FALSE(Printer()->Printing());
+  EXPECT_FALSE(TemporaryFilesLeft());
+
+  ASSERT_TRUE(scheduler.AddQueue());
+  ExpectTheNextPageComesOut();
 }
 
 }  // namespace
