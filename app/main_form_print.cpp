@@ -6,10 +6,10 @@
 #include "picture/bitmap.h"
 #include "picture/image_control.h"
 #include "picture/picture.h"
+#include "picture/picture_bitmap.h"
 #include "print/pages_dlg.h"
 #include "print/print_job.h"
 #include "zoom/monitor_form.h"
-#include "zoom/picture_render.h"
 
 void TForm1::SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages) {
   FormMonitor = Monitor;
@@ -28,21 +28,21 @@ void TForm1::zoom1Click(TObject*) {
   ShowInMonitor(Image3);
 }
 
-void TForm1::ShowInMonitor(TImage* Image) {
-  RenderPictureToBitmap(*Image->Picture(), {FormMonitor->ImageMonitor->Picture(), Image1->Picture()});
-}
-
 namespace {
 
-// The zoom window and the print source show the picture the job rendered last, as if
-// each slide had been shown there before it was printed.
-void ShowPrinted(TBitmap& printed, TImage& monitor, TImage& printSource) {
-  if (printed.Empty()) return;
-  monitor.Picture()->Bitmap()->Assign(&printed);
-  printSource.Picture()->Bitmap()->Assign(&printed);
+// The zoom window and the print source each hold the bitmap (a shared copy).
+void ShowInZoomAndPrintSource(TBitmap& bitmap, TImage& monitor, TImage& printSource) {
+  monitor.Picture()->Bitmap()->Assign(&bitmap);
+  printSource.Picture()->Bitmap()->Assign(&bitmap);
 }
 
 }  // namespace
+
+void TForm1::ShowInMonitor(TImage* Image) {
+  TBitmap bitmap;
+  PictureToBitmap(*Image->Picture(), bitmap);
+  ShowInZoomAndPrintSource(bitmap, *FormMonitor->ImageMonitor, *Image1);
+}
 
 void TForm1::Drucken2Click(TObject*) {
   if (Image3->Picture()->Graphic() == nullptr) {
@@ -59,12 +59,18 @@ void TForm1::Drucken2Click(TObject*) {
   zoom1Click(this);
   if (!printer.ExecuteDialog(Widget())) return;
   OrientAfterDialog(printer, job.format);
+  // The zoom window and the print source end with the last picture printed, as if each
+  // one had been shown there before it went to the page; also when a picture ends the
+  // job part-way.
   TBitmap printed;
+  const auto showPrinted = [&] {
+    if (!printed.Empty()) ShowInZoomAndPrintSource(printed, *FormMonitor->ImageMonitor, *Image1);
+  };
   try {
     PrintPage(printer, job, printed);
   } catch (...) {
-    ShowPrinted(printed, *FormMonitor->ImageMonitor, *Image1);
+    showPrinted();
     throw;
   }
-  ShowPrinted(printed, *FormMonitor->ImageMonitor, *Image1);
+  showPrinted();
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-class PrintCommandTest : public WindowsTest {
+class MainWindowPrintTest : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
@@ -23,7 +23,7 @@ class PrintCommandTest : public WindowsTest {
   int ShownWidth() const { return windows.FormMonitor->ImageMonitor->Picture()->Width(); }
 };
 
-TEST_F(PrintCommandTest, EmptyPreviewOnlyShowsTheNoticeEvenWithFilledSlides) {
+TEST_F(MainWindowPrintTest, EmptyPreviewOnlyShowsTheNoticeEvenWithFilledSlides) {
   Load(form->Image4, MakePicture(QStringLiteral("a.jpg"), 64, 48));
   ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
   form->Drucken2Click(nullptr);
@@ -35,7 +35,7 @@ TEST_F(PrintCommandTest, EmptyPreviewOnlyShowsTheNoticeEvenWithFilledSlides) {
   EXPECT_FALSE(windows.FormMonitor->Widget()->isVisible());
 }
 
-TEST_F(PrintCommandTest, ZoomWindowShowsThePreviewBeforeThePrintDialog) {
+TEST_F(MainWindowPrintTest, ZoomWindowShowsThePreviewBeforeThePrintDialog) {
   Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
   bool zoomedFirst = false;
@@ -48,7 +48,7 @@ TEST_F(PrintCommandTest, ZoomWindowShowsThePreviewBeforeThePrintDialog) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(PrintCommandTest, ZoomWindowAndPrintSourceHoldTheLastPicturePrinted) {
+TEST_F(MainWindowPrintTest, ZoomWindowAndPrintSourceHoldTheLastPicturePrinted) {
   Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   TImage* const slides[] = {form->Image7, form->Image8, form->Image10, form->Image9};
   for (int i = 0; i < 4; ++i) Load(slides[i], MakePicture(QStringLiteral("s%1.jpg").arg(i), 90 + i, 130));
