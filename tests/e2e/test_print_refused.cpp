@@ -1,7 +1,7 @@
 // Printing to a CUPS printer that does not take the page: a queue that rejects jobs, and
 // one removed while the print dialog is open. Each time the person is told in a German
-// error box, the program goes on, and once the queue works again the next print comes
-// out of the spooler. The scheduler is the test's own (which needs root for its cups-pdf
+// error box, the program goes on, no page is left in its temporary folder, and once the
+// queue works again the next print comes out of the spooler. The scheduler is the test's own (which needs root for its cups-pdf
 // queue); without it the cases are skipped and say why.
 #include "main_window.h"
 #include "sample_looks.h"
@@ -45,6 +45,7 @@ class PrintRefusedTest : public ::testing::Test {
     const std::string failure = scheduler.Start();
     if (!failure.empty()) GTEST_SKIP() << "no private CUPS scheduler: " << failure;
     ASSERT_TRUE(pictures.isValid());
+    ASSERT_TRUE(temporary.isValid());
     SampleJpegOptions picture;
     picture.width = 320;
     picture.height = 240;
@@ -59,7 +60,8 @@ class PrintRefusedTest : public ::testing::Test {
     Display display;
     ASSERT_TRUE(display.Ready()) << display.Failure();
     Velarim velarim(display, {.settings = LastFolderSettings(pictures.path()),
-                              .environment = {QStringLiteral("CUPS_SERVER=") + scheduler.Socket()}});
+                              .environment = {QStringLiteral("CUPS_SERVER=") + scheduler.Socket(),
+                                              QStringLiteral("TMPDIR=") + temporary.path()}});
     const std::optional<Window> main = velarim.WaitForMainWindow(30s);
     ASSERT_TRUE(main) << velarim.Log().toStdString();
     ASSERT_TRUE(PreviewFileRow(display, *main, 0));
@@ -74,12 +76,14 @@ class PrintRefusedTest : public ::testing::Test {
     ASSERT_TRUE(ConfirmWithEnter(display, velarim, *box));
     EXPECT_TRUE(velarim.Running());
     EXPECT_TRUE(QDir(scheduler.OutputFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty());
+    EXPECT_EQ(PagesLeft(), QStringList());
 
     ASSERT_TRUE(mend()) << scheduler.Log();
     const std::optional<Window> again = OpenPrintDialog(display, velarim, *main);
     ASSERT_TRUE(again) << velarim.Log().toStdString();
     ASSERT_TRUE(ConfirmPrintDialog(display, velarim, *again));
     EXPECT_FALSE(scheduler.WaitForOutput(90000).isEmpty()) << "nothing came out of the spooler\n" << scheduler.Log();
+    EXPECT_EQ(PagesLeft(), QStringList());
     for (const Window& window : velarim.VisibleWindows()) {
       EXPECT_FALSE(window.id != main->id && window.title == QStringLiteral("Velarim")) << "an error came with the page";
     }
@@ -88,8 +92,14 @@ class PrintRefusedTest : public ::testing::Test {
     EXPECT_EQ(velarim.WaitForExit(30s), 0) << velarim.Log().toStdString();
   }
 
+  // The pages the program wrote for the spooler and did not remove.
+  QStringList PagesLeft() const {
+    return QDir(temporary.path()).entryList({QStringLiteral("velarim-*")}, QDir::Files | QDir::Hidden);
+  }
+
   PrivateScheduler scheduler;
   QTemporaryDir pictures;
+  QTemporaryDir temporary;
 };
 
 TEST_F(PrintRefusedTest, QueueThatRejectsJobsBringsAnErrorBoxAndTheNextPrintComesOut) {

@@ -66,8 +66,6 @@ class PrivateScheduler {
   // The queue refuses new jobs until Accept.
   bool Reject() const { return !run("cupsreject", {kQueue}).isNull(); }
   bool Accept() const { return !run("cupsaccept", {kQueue}).isNull(); }
-  // Whether the scheduler holds any job, done or not, so a refusal left none behind.
-  bool HasJobs() const { return !run("lpstat", {"-W", "all", "-o"}).trimmed().isEmpty(); }
 
   QString Socket() const { return path("cups.sock"); }
   QString OutputFolder() const { return path("out"); }

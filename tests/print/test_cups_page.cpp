@@ -6,9 +6,6 @@
 #include "print_fixture.h"
 #include "private_scheduler.h"
 
-#include "platform/errors.h"
-
-#include <QDir>
 #include <QPrinterInfo>
 
 #include <cstdlib>
@@ -86,71 +83,6 @@ TEST_F(CupsPageTest, PortraitSlidesGoThroughTheSpoolerAsTheyAre) {
                                           {QRect(1025, 100, 900, 1300), "top right"},
                                           {QRect(25, 1500, 900, 1300), "bottom left"},
                                           {QRect(1025, 1500, 900, 1300), "bottom right"}});
-}
-
-}  // namespace
-
-namespace {
-
-// Pages the spooler does not take are reported, never taken for printed: a queue that
-// rejects jobs, and one removed while the print dialog is open. The page goes through a
-// temporary file that is gone afterwards either way, and the next page comes out.
-class RefusedPageTest : public CupsPageTest {
- protected:
-  void SetUp() override {
-    CupsPageTest::SetUp();
-    if (IsSkipped()) return;
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("tmp")));
-    qputenv("TMPDIR", QFile::encodeName(tmp()));
-    Load(preview, MakePicture(QStringLiteral("preview.jpg"), 320, 240));
-  }
-  void TearDown() override {
-    qunsetenv("TMPDIR");
-    CupsPageTest::TearDown();
-  }
-
-  QString tmp() const { return dir.filePath(QStringLiteral("tmp")); }
-  bool TemporaryFilesLeft() const { return !QDir(tmp()).entryList(QDir::Files | QDir::Hidden).isEmpty(); }
-
-  // The next page to a working queue comes out of the spooler.
-  void ExpectTheNextPageComesOut() {
-    dialogs.onPrintDialog = [](QPrinter&) { return true; };
-    ASSERT_TRUE(Print(PrintFormat::HalfPage));
-    EXPECT_FALSE(scheduler.WaitForOutput(90000).isEmpty()) << scheduler.Log();
-    EXPECT_FALSE(TemporaryFilesLeft());
-  }
-};
-
-TEST_F(RefusedPageTest, QueueThatRejectsJobsIsReportedAndTheNextPageComesOut) {
-  ASSERT_TRUE(scheduler.Reject());
-  dialogs.onPrintDialog = [](QPrinter&) { return true; };
-  try {
-    Print(PrintFormat::WholePage);
-    ADD_FAILURE() << "the refusal went unnoticed";
-  } catch (const EPrinter& error) {
-    EXPECT_EQ(error.Message(), QStringLiteral("Der Drucker velarim-pdf nimmt zur Zeit keine Druckaufträge an"));
-  }
-  EXPECT_FALSE(Printer()->Printing());
-  EXPECT_FALSE(TemporaryFilesLeft());
-  EXPECT_FALSE(scheduler.HasJobs());
-
-  ASSERT_TRUE(scheduler.Accept());
-  ExpectTheNextPageComesOut();
-}
-
-TEST_F(RefusedPageTest, QueueRemovedWhileTheDialogIsOpenIsAnInvalidPrinter) {
-  dialogs.onPrintDialog = [this](QPrinter&) { return scheduler.RemoveQueue(); };
-  try {
-    Print(PrintFormat::Slides9x13);
-    ADD_FAILURE() << "printed to a queue that is gone";
-  } catch (const EPrinter& error) {
-    EXPECT_EQ(error.Message(), QStringLiteral("Ausgewählter Drucker ist ungültig"));
-  }
-  EXPECT_FALSE(Printer()->Printing());
-  EXPECT_FALSE(TemporaryFilesLeft());
-
-  ASSERT_TRUE(scheduler.AddQueue());
-  ExpectTheNextPageComesOut();
 }
 
 }  // namespace
