@@ -3,12 +3,13 @@
 
 #include "framework/application.h"
 #include "framework/printer.h"
+#include "picture/bitmap.h"
 #include "picture/image_control.h"
 #include "picture/picture.h"
+#include "picture/picture_bitmap.h"
 #include "print/pages_dlg.h"
 #include "print/print_job.h"
 #include "zoom/monitor_form.h"
-#include "zoom/picture_render.h"
 
 void TForm1::SetSecondaryWindows(TFormMonitor* Monitor, TPagesDlg* Pages) {
   FormMonitor = Monitor;
@@ -27,29 +28,49 @@ void TForm1::zoom1Click(TObject*) {
   ShowInMonitor(Image3);
 }
 
+namespace {
+
+// The zoom window and the print source each hold the bitmap (a shared copy).
+void ShowInZoomAndPrintSource(TBitmap& bitmap, TImage& monitor, TImage& printSource) {
+  monitor.Picture()->Bitmap()->Assign(&bitmap);
+  printSource.Picture()->Bitmap()->Assign(&bitmap);
+}
+
+}  // namespace
+
 void TForm1::ShowInMonitor(TImage* Image) {
-  RenderPictureToBitmap(*Image->Picture(), {FormMonitor->ImageMonitor->Picture(), Image1->Picture()});
+  TBitmap bitmap;
+  PictureToBitmap(*Image->Picture(), bitmap);
+  ShowInZoomAndPrintSource(bitmap, *FormMonitor->ImageMonitor, *Image1);
 }
 
 void TForm1::Drucken2Click(TObject*) {
-  TImage* const layout1[] = {Image4, Image2, Image5, Image6};
-  TImage* const layout2[] = {Image7, Image8, Image10, Image9};
+  if (Image3->Picture()->Graphic() == nullptr) {
+    Application()->ShowNotice(kChoosePictureFirst);
+    return;
+  }
+  Dialogs().ShowModal(*PagesDlg);
+  const PrintJob job{PagesDlg->Format(),
+                     Image3->Picture(),
+                     {Image4->Picture(), Image2->Picture(), Image5->Picture(), Image6->Picture()},
+                     {Image7->Picture(), Image8->Picture(), Image10->Picture(), Image9->Picture()}};
   TPrinter& printer = *Printer();
-  PrintJobWindows windows;
-  windows.previewHasPicture = [this] { return Image3->Picture()->Graphic() != nullptr; };
-  windows.chooseFormat = [this] {
-    Dialogs().ShowModal(*PagesDlg);
-    return PagesDlg->Format();
+  OrientBeforeDialog(printer, job.format);
+  zoom1Click(this);
+  if (!printer.ExecuteDialog(Widget())) return;
+  OrientAfterDialog(printer, job.format);
+  // The zoom window and the print source end with the last picture printed, as if each
+  // one had been shown there before it went to the page; also when a picture ends the
+  // job part-way.
+  TBitmap printed;
+  const auto showPrinted = [&] {
+    if (!printed.Empty()) ShowInZoomAndPrintSource(printed, *FormMonitor->ImageMonitor, *Image1);
   };
-  windows.zoom = [this] { zoom1Click(this); };
-  windows.printDialog = [this, &printer] { return printer.ExecuteDialog(Widget()); };
-  windows.renderSlide = [&](PrintMode mode, int slide) {
-    TImage* image = (mode == PrintMode::SlideLayout2 ? layout2 : layout1)[slide];
-    if (image->Picture()->Graphic() == nullptr) return false;
-    ShowInMonitor(image);
-    return true;
-  };
-  windows.printSource = [this] { return Image1->Picture()->Bitmap(); };
-  windows.notice = [](const QString& text) { Application()->ShowNotice(text); };
-  RunPrintJob(printer, windows);
+  try {
+    PrintPage(printer, job, printed);
+  } catch (...) {
+    showPrinted();
+    throw;
+  }
+  showPrinted();
 }

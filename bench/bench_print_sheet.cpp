@@ -20,9 +20,9 @@
 #include "picture/file_formats.h"
 #include "picture/image_control.h"
 #include "picture/picture.h"
+#include "picture/picture_bitmap.h"
 #include "print/bitmap_transfer.h"
 #include "print/pages_dlg.h"
-#include "zoom/picture_render.h"
 
 #include <QDir>
 #include <QFile>
@@ -139,7 +139,7 @@ void PrintPassTimes(const QStringList& files, const QString& pdf) {
     TPicture source;
     source.LoadFromFile(name);
     TPicture printed;
-    decode += SecondsOf([&] { RenderPictureToBitmap(source, {&printed}); });
+    decode += SecondsOf([&] { PictureToBitmap(source, *printed.Bitmap()); });
     transfer += SecondsOf([&] { TransferBitmap(page, 50, -25, 1300, -900, *printed.Bitmap()); });
   }
   std::printf("passes, each alone: decoding into bitmaps %.0f ms, bitmap transfer %.0f ms\n", decode * 1000,

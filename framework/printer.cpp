@@ -1,6 +1,7 @@
 #include "framework/printer.h"
 
 #include "framework/dialogs.h"
+#include "framework/print_spooler.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>
@@ -8,17 +9,13 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
-
-// The key under which the CUPS print engine takes a list of job options (name, value,
-// name, value, ...); Qt names it only in a private header.
-const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 std::unique_ptr<TPrinter>& thePrinter() {
   static std::unique_ptr<TPrinter> printer;
@@ -67,6 +64,16 @@ void copySettings(const QPrinter& from, QPrinter& to) {
   to.setDocName(from.docName());
 }
 
+// What the spooler is told with the page: the paper, the copies, and that the page
+// goes out at 100 %, never fitted to the paper. The orientation is the page's own: a
+// landscape page is drawn on landscape paper, which the spooler turns onto the sheet.
+TSpoolOptions SpoolOptions(const QPrinter& device) {
+  return {{"media", device.pageLayout().pageSize().key().toUtf8()},
+          {"copies", QByteArray::number(device.copyCount())},
+          {"fit-to-page", "false"},
+          {"print-scaling", "none"}};
+}
+
 EPrinter PdfWriteFailed(const QString& fileName, QFileDevice::FileError error) {
   // Qt reports a write that found no room on the disk as a resource error.
   const QString& text = error == QFileDevice::ResourceError ? printer_text::PdfDiskFull : printer_text::PdfNotWritten;
@@ -84,7 +91,8 @@ QString NewPdfFileName(const QString& Folder) {
   return candidate;
 }
 
-TPrinter::TPrinter() : device_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+TPrinter::TPrinter()
+    : device_(std::make_unique<QPrinter>(QPrinter::HighResolution)), spooler_(MakeSystemSpooler()) {}
 
 TPrinter::~TPrinter() {
   if (painter_) painter_->end();
@@ -164,6 +172,10 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   if (chosen.outputFormat() == QPrinter::PdfFormat && chosen.outputFileName().isEmpty()) {
     chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
   }
+  // A queue removed while the dialog was open is still offered by it.
+  if (chosen.outputFormat() != QPrinter::PdfFormat && !isSystemPrinter(chosen.printerName())) {
+    throw EPrinter(printer_text::InvalidPrinter);
+  }
   copySettings(chosen, *device_);
   return true;
 }
@@ -175,38 +187,46 @@ void TPrinter::BeginDoc() {
   device_->setDocName(title_);
   device_->setFullPage(false);
   usePrintableArea(*device_);
-  // Pages go out as they are drawn: at 100 %, never fitted to the paper.
-  device_->printEngine()->setProperty(
-      kCupsOptionsKey, QStringList{QStringLiteral("fit-to-page"), QStringLiteral("false"),
-                                   QStringLiteral("print-scaling"), QStringLiteral("none")});
-  QPaintDevice* const target = IsPdfFile() ? openPdfFile() : device_.get();
+  if (!IsPdfFile() && !isSystemPrinter(PrinterName())) throw EPrinter(printer_text::InvalidPrinter);
+  QPaintDevice* const target = IsPdfFile() ? openPdfFile() : openSpoolFile();
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(target)) {
     pdfWriter_.reset();
     pdfFile_.reset();  // uncommitted: nothing is left behind
+    spoolFile_.reset();
     throw EPrinter(printer_text::InvalidPrinter);
   }
   painter_ = std::move(painter);
 }
 
-// The writer takes over what the Qt printer holds for the page: paper, orientation,
-// margins, resolution and the document's name.
 QPaintDevice* TPrinter::openPdfFile() {
   const QString fileName = OutputFileName();
   auto file = std::make_unique<QSaveFile>(fileName);
   if (!file->open(QIODevice::WriteOnly)) throw PdfWriteFailed(fileName, file->error());
-  auto writer = std::make_unique<QPdfWriter>(file.get());
+  pdfFile_ = std::move(file);
+  return openPdfWriter(*pdfFile_);
+}
+
+QPaintDevice* TPrinter::openSpoolFile() {
+  auto file = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(QStringLiteral("velarim-XXXXXX.pdf")));
+  if (!file->open()) throw EPrinter(printer_text::PageNotWritten.arg(PrinterName()));
+  spoolFile_ = std::move(file);
+  return openPdfWriter(*spoolFile_);
+}
+
+// The writer takes over what the Qt printer holds for the page: paper, orientation,
+// margins, resolution and the document's name.
+QPaintDevice* TPrinter::openPdfWriter(QFileDevice& file) {
+  auto writer = std::make_unique<QPdfWriter>(&file);
   writer->setPageLayout(device_->pageLayout());
   writer->setResolution(device_->resolution());
   writer->setTitle(device_->docName());
   writer->setCreator(device_->creator());
-  pdfFile_ = std::move(file);
   pdfWriter_ = std::move(writer);
   return pdfWriter_.get();
 }
 
 void TPrinter::commitPdfFile() {
-  pdfWriter_.reset();
   const std::unique_ptr<QSaveFile> file = std::move(pdfFile_);
   // The commit would put the file in place even when writing out its last buffered part
   // failed, so that part is written first and every error seen so far decides. A file
@@ -216,12 +236,23 @@ void TPrinter::commitPdfFile() {
   if (!file->commit()) throw PdfWriteFailed(file->fileName(), file->error());
 }
 
+// The temporary file goes when its object does, on every way out of here.
+void TPrinter::spoolPage() {
+  const std::unique_ptr<QTemporaryFile> file = std::move(spoolFile_);
+  const QString queue = PrinterName();
+  if (!file->flush() || file->error() != QFileDevice::NoError) throw EPrinter(printer_text::PageNotWritten.arg(queue));
+  const TSpoolOutcome outcome = spooler_->Submit(queue, file->fileName(), title_, SpoolOptions(*device_));
+  if (std::optional<EPrinter> refusal = SpoolRefusal(outcome, queue)) throw *refusal;
+}
+
 void TPrinter::EndDoc() {
   if (!Printing()) throw EPrinter(printer_text::NotPrinting);
   RunAbortProc();
   std::unique_ptr<QPainter> painter = std::move(painter_);
   painter->end();
+  pdfWriter_.reset();
   if (pdfFile_) commitPdfFile();
+  if (spoolFile_) spoolPage();
 }
 
 QPainter* TPrinter::Handle() {

@@ -13,9 +13,12 @@
 class QPaintDevice;
 class QPainter;
 class QPdfWriter;
+class QFileDevice;
 class QPrinter;
 class QSaveFile;
+class QTemporaryFile;
 class QWidget;
+class TPrintSpooler;
 
 enum class TPrinterOrientation { poPortrait, poLandscape };
 
@@ -31,6 +34,12 @@ inline const QString NotPrinting = QStringLiteral("Der Drucker ist nicht am Druc
 // The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk is full.
 inline const QString PdfDiskFull = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll");
 inline const QString PdfNotWritten = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden");
+// The spooler did not take the page for the printer %1: its queue rejects jobs, or it
+// refused for another reason (or could not be reached).
+inline const QString NotAccepting = QStringLiteral("Der Drucker %1 nimmt zur Zeit keine Druckaufträge an");
+inline const QString JobRefused = QStringLiteral("Der Druckauftrag für den Drucker %1 wurde nicht angenommen");
+// The page for the printer %1 could not be written to a temporary file.
+inline const QString PageNotWritten = QStringLiteral("Die Seite für den Drucker %1 kann nicht geschrieben werden");
 }  // namespace printer_text
 
 // A file name in Folder that does not exist yet: "Velarim.pdf", else "Velarim-2.pdf", ...
@@ -59,17 +68,21 @@ class TPrinter {
 
   // The print dialog on a copy of the settings; confirmed, the printer takes over the
   // chosen printer, file and settings. An existing file is only written over when the
-  // user confirms it. Returns whether the dialog was confirmed.
+  // user confirms it. Returns whether the dialog was confirmed; EPrinter with
+  // InvalidPrinter when the printer chosen is gone by then.
   bool ExecuteDialog(QWidget* Owner);
 
   // Opens a document with its first page; refused while one is open, EPrinter with
-  // InvalidPrinter when the printer cannot be drawn on, with PdfNotWritten when the PDF
-  // file cannot be created.
+  // InvalidPrinter when the printer cannot be drawn on (or is gone), with PdfNotWritten
+  // when the PDF file cannot be created.
   void BeginDoc();
-  // Ends the page and the document (the page goes to the spooler or the file). A PDF
-  // file appears only once it is written whole: when any write fails (a full disk, say)
-  // EPrinter with PdfDiskFull or PdfNotWritten is raised, an existing file of that name
-  // stays as it was, and no empty or partial file is left behind.
+  // Ends the page and the document. A PDF file appears only once it is written whole:
+  // when any write fails (a full disk, say) EPrinter with PdfDiskFull or PdfNotWritten
+  // is raised, an existing file of that name stays as it was, and no empty or partial
+  // file is left behind. A system printer's page is written to a temporary PDF file
+  // and handed to the spooler; unless the spooler answers that the queue took it,
+  // EPrinter with InvalidPrinter (the queue is gone), NotAccepting or JobRefused is
+  // raised. The temporary file is removed either way.
   void EndDoc();
   bool Printing() const { return painter_ != nullptr; }
   int PageNumber() const { return Printing() ? 1 : 0; }
@@ -97,13 +110,20 @@ class TPrinter {
   void refuseWhilePrinting() const;
   void requireDeviceSettings();
   QPaintDevice* openPdfFile();
+  QPaintDevice* openSpoolFile();
+  QPaintDevice* openPdfWriter(QFileDevice& file);
   void commitPdfFile();
+  void spoolPage();
 
   std::unique_ptr<QPrinter> device_;
   // "PDF-Datei" draws on a PDF writer into a file that replaces its target only when
   // complete; the Qt printer alone would not say when a write of the file failed.
   std::unique_ptr<QSaveFile> pdfFile_;
+  // A system printer's page goes to a temporary PDF file first, which the spooler gets
+  // whole once the page is done, so its answer can be checked.
+  std::unique_ptr<QTemporaryFile> spoolFile_;
   std::unique_ptr<QPdfWriter> pdfWriter_;
+  std::unique_ptr<TPrintSpooler> spooler_;
   std::unique_ptr<QPainter> painter_;
   QString title_;
   bool selected_ = false;

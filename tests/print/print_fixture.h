@@ -1,21 +1,16 @@
 #pragma once
-// The program's windows with a fresh printer object, pictures made on the fly and the
-// dialogs scripted, for tests that print whole pages.
+// The print job with a fresh printer object, its pictures made on the fly and the print
+// dialog scripted, for tests that print whole pages. No window of the program is made:
+// the job gets its pictures as plain values.
 
-#include "app/main_form.h"
-#include "app/velarim_app.h"
 #include "framework/application.h"
-#include "framework/choice_controls.h"
-#include "framework/menus.h"
 #include "framework/printer.h"
-#include "framework/std_controls.h"
+#include "picture/bitmap.h"
 #include "picture/file_formats.h"
-#include "picture/image_control.h"
 #include "picture/picture.h"
-#include "print/pages_dlg.h"
+#include "print/print_job.h"
 #include "support/scripted_dialogs.h"
 #include "tools/sample_jpeg.h"
-#include "zoom/monitor_form.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -23,8 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 class PrintingTest : public ::testing::Test {
@@ -38,12 +33,12 @@ class PrintingTest : public ::testing::Test {
     }
     InitializeJpegKind();
     CreateApplication()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
-    windows = CreateVelarimWindows();
-    form = windows.Form1;
     previousPrinter = SetPrinter(std::make_unique<TPrinter>());
+    started = true;
   }
 
   void TearDown() override {
+    if (!started) return;
     SetPrinter(std::move(previousPrinter));
     DestroyApplication();
     FinalizeJpegKind();
@@ -62,20 +57,42 @@ class PrintingTest : public ::testing::Test {
     return path;
   }
 
-  void Load(TImage* image, const QString& path) { image->Picture()->LoadFromFile(path); }
+  void Load(TPicture& picture, const QString& path) { picture.LoadFromFile(path); }
 
-  // Chooses the format in the print format dialog when the job shows it.
-  void ChooseFormat(std::function<TRadioButton*(TPagesDlg&)> choice) {
-    dialogs.onShowModal = [choice](TForm& dialog) {
-      auto& pages = static_cast<TPagesDlg&>(dialog);
-      choice(pages)->SetChecked(true);
-      pages.OKBtnClick(pages.OKBtn);
+  // The print command after the format was chosen: the orientation the format sets, the
+  // print dialog, the orientation it forces, and the page. False when the dialog was
+  // cancelled.
+  bool Print(PrintFormat format) {
+    TPrinter& printer = *Printer();
+    OrientBeforeDialog(printer, format);
+    if (!printer.ExecuteDialog(nullptr)) return false;
+    OrientAfterDialog(printer, format);
+    PrintPage(printer, Job(format), lastRendered);
+    return true;
+  }
+
+  PrintJob Job(PrintFormat format) {
+    PrintJob job{format, &preview, {}, {}};
+    for (size_t i = 0; i < 4; ++i) {
+      job.layout1[i] = &layout1[i];
+      job.layout2[i] = &layout2[i];
+    }
+    return job;
+  }
+
+  void ConfirmToFile(const QString& file) {
+    dialogs.onPrintDialog = [file](QPrinter& printer) {
+      printer.setOutputFileName(file);
+      return true;
     };
   }
 
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
-  VelarimWindows windows;
-  TForm1* form = nullptr;
+  TPicture preview;
+  std::array<TPicture, 4> layout1;
+  std::array<TPicture, 4> layout2;
+  TBitmap lastRendered;
   std::unique_ptr<TPrinter> previousPrinter;
+  bool started = false;
 };

@@ -54,12 +54,18 @@ class PrivateScheduler {
                    kToolPollPause)) {
       return "the scheduler did not start: " + scheduler_.readAll().toStdString() + log("error_log");
     }
-    if (run("lpadmin", {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-P", kPpd}).isNull() ||
-        run("lpadmin", {"-d", kQueue}).isNull()) {
+    if (!AddQueue() || run("lpadmin", {"-d", kQueue}).isNull()) {
       return "the queue could not be added: " + log("error_log");
     }
     return {};
   }
+
+  // The queue as Start adds it, enabled and accepting jobs.
+  bool AddQueue() const { return !run("lpadmin", {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-P", kPpd}).isNull(); }
+  bool RemoveQueue() const { return !run("lpadmin", {"-x", kQueue}).isNull(); }
+  // The queue refuses new jobs until Accept.
+  bool Reject() const { return !run("cupsreject", {kQueue}).isNull(); }
+  bool Accept() const { return !run("cupsaccept", {kQueue}).isNull(); }
 
   QString Socket() const { return path("cups.sock"); }
   QString OutputFolder() const { return path("out"); }

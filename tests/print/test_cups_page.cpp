@@ -27,7 +27,7 @@ class CupsPageTest : public PrintingTest {
   }
 
   void TearDown() override {
-    if (form) PrintingTest::TearDown();
+    PrintingTest::TearDown();
     qunsetenv("CUPS_SERVER");
   }
 
@@ -37,16 +37,14 @@ class CupsPageTest : public PrintingTest {
 TEST_F(CupsPageTest, LandscapeSlidesGoThroughTheSpoolerAtFullSizeAndUpright) {
   EXPECT_EQ(Printer()->PrinterName(), QString::fromLatin1(PrivateScheduler::kQueue));
   EXPECT_EQ(Printer()->PrintableOriginLoMetric(), QPoint(0, 0));
-  Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
-  TImage* const slides[] = {form->Image4, form->Image2, form->Image5, form->Image6};
-  for (int i = 0; i < 4; ++i) Load(slides[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520, 360));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
+  Load(preview, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
+  for (size_t i = 0; i < 4; ++i) Load(layout1[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520, 360));
   dialogs.onPrintDialog = [](QPrinter& printer) {
     EXPECT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
     return true;
   };
 
-  form->Drucken2Click(nullptr);
+  ASSERT_TRUE(Print(PrintFormat::Slides9x13));
 
   const QString pdf = scheduler.WaitForOutput(90000);
   ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the spooler:\n" << scheduler.Log();
@@ -70,13 +68,11 @@ TEST_F(CupsPageTest, LandscapeSlidesGoThroughTheSpoolerAtFullSizeAndUpright) {
 namespace {
 
 TEST_F(CupsPageTest, PortraitSlidesGoThroughTheSpoolerAsTheyAre) {
-  Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
-  TImage* const slides[] = {form->Image7, form->Image8, form->Image10, form->Image9};
-  for (int i = 0; i < 4; ++i) Load(slides[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 360, 520));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio6; });
+  Load(preview, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
+  for (size_t i = 0; i < 4; ++i) Load(layout2[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 360, 520));
   dialogs.onPrintDialog = [](QPrinter&) { return true; };
 
-  form->Drucken2Click(nullptr);
+  ASSERT_TRUE(Print(PrintFormat::Slides13x9));
 
   const QString pdf = scheduler.WaitForOutput(90000);
   ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the spooler:\n" << scheduler.Log();

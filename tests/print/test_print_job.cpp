@@ -1,6 +1,6 @@
-// The print command as the user meets it: the checks before anything is printed, the
-// cancelled print dialog, the orientation the slide formats leave behind, and a slide
-// that cannot be printed in the middle of a page.
+// The print job as the user meets it: the cancelled print dialog, the orientation the
+// slide formats leave behind, a slide that cannot be printed in the middle of a page,
+// and the PDF file that cannot be written.
 #include "page_probe.h"
 #include "print_fixture.h"
 
@@ -24,78 +24,52 @@ class PrintJobTest : public PrintingTest {
     pdf = dir.filePath(QStringLiteral("job.pdf"));
   }
 
-  void ConfirmToFile(const QString& file) {
-    dialogs.onPrintDialog = [file](QPrinter& printer) {
-      printer.setOutputFileName(file);
-      return true;
-    };
-  }
-
   QString pdf;
 };
 
-TEST_F(PrintJobTest, EmptyPreviewOnlyShowsTheNoticeEvenWithFilledSlides) {
-  Load(form->Image4, MakePicture(QStringLiteral("a.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
-  form->Drucken2Click(nullptr);
-  ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Bitte wählen Sie zuerst ein Bild aus !"));
-  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::None);
-  EXPECT_TRUE(dialogs.modalForms.empty());
-  EXPECT_EQ(dialogs.printDialogs, 0);
-  EXPECT_FALSE(windows.FormMonitor->Widget()->isVisible());
-}
-
 TEST_F(PrintJobTest, CancelledDialogPrintsNothingAndLeavesTheSlideOrientation) {
   Printer()->SetOrientation(TPrinterOrientation::poPortrait);
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   dialogs.onPrintDialog = [](QPrinter& printer) {
     // The dialog opens on the orientation the format set.
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
     return false;
   };
-  form->Drucken2Click(nullptr);
+  EXPECT_FALSE(Print(PrintFormat::Slides9x13));
   EXPECT_EQ(dialogs.printDialogs, 1);
   EXPECT_FALSE(Printer()->Printing());
   EXPECT_EQ(Printer()->Orientation(), TPrinterOrientation::poLandscape);
-  // The zoom command ran before the dialog: the preview is in the zoom window and in
-  // the print source.
-  EXPECT_TRUE(windows.FormMonitor->Widget()->isVisible());
-  EXPECT_EQ(form->Image1->Picture()->Width(), 64);
+  EXPECT_TRUE(lastRendered.Empty());
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(PrintJobTest, ChoiceInTheDialogDecidesTheOrientationOfWholePages) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   dialogs.onPrintDialog = [](QPrinter&) { return false; };
-  form->Drucken2Click(nullptr);  // leaves the printer in landscape
+  Print(PrintFormat::Slides9x13);  // leaves the printer in landscape
 
   // A whole page starts from the orientation left behind and keeps it.
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio1; });
   ConfirmToFile(pdf);
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::WholePage);
   const QImage page = printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("page")));
   EXPECT_GT(page.width(), page.height());
   printprobe::ExpectPicturesOnPage(page, {{QRect(50, 25, 2850, 1950), "whole page"}});
 }
 
 TEST_F(PrintJobTest, SlideThatCannotBeConvertedEndsTheJobAndTheNextJobPrints) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  Load(form->Image4, MakePicture(QStringLiteral("first.jpg"), 130, 90));
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
+  Load(layout1[0], MakePicture(QStringLiteral("first.jpg"), 130, 90));
   // A bitmap on the second slide: it can be shown but not converted for printing.
   TBitmap bitmap;
   bitmap.SetImage(printprobe::PatternImage(40, 30));
   const QString bmp = dir.filePath(QStringLiteral("second.bmp"));
   bitmap.SaveToFile(bmp);
-  Load(form->Image2, bmp);
-  Load(form->Image5, MakePicture(QStringLiteral("third.jpg"), 130, 90));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio4; });
+  Load(layout1[1], bmp);
+  Load(layout1[2], MakePicture(QStringLiteral("third.jpg"), 130, 90));
   ConfirmToFile(pdf);
 
   try {
-    form->Drucken2Click(nullptr);
+    Print(PrintFormat::Slides9x13);
     ADD_FAILURE() << "the job went on past the bitmap slide";
   } catch (const EConvertError& error) {
     EXPECT_EQ(error.Message(), QStringLiteral("TPicture kann nicht zu  TJPEGImage zugewiesen werden"));
@@ -105,23 +79,22 @@ TEST_F(PrintJobTest, SlideThatCannotBeConvertedEndsTheJobAndTheNextJobPrints) {
   const QImage partial = printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("partial")));
   printprobe::ExpectPicturesOnPage(partial, {{QRect(50, 25, 1300, 900), "first slide"}});
   EXPECT_FALSE(printprobe::InkBounds(partial, QRect(1450, 1025, 1300, 900)).isValid());
-  // The zoom window and the print source keep the last picture converted.
-  EXPECT_EQ(form->Image1->Picture()->Width(), 130);
+  // The job hands back the last picture it converted.
+  EXPECT_EQ(lastRendered.Width(), 130);
 
-  form->Image2->Picture()->Assign(nullptr);
+  layout1[1].Assign(nullptr);
   const QString next = dir.filePath(QStringLiteral("next.pdf"));
   ConfirmToFile(next);
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::Slides9x13);
   const QImage page = printprobe::RasterisePdf(next, dir.filePath(QStringLiteral("next")));
   printprobe::ExpectPicturesOnPage(
       page, {{QRect(50, 25, 1300, 900), "first slide"}, {QRect(50, 1025, 1300, 900), "third slide"}});
 }
 
 TEST_F(PrintJobTest, SlideFormatWithEmptySlidesPrintsABlankPage) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio6; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   ConfirmToFile(pdf);
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::Slides13x9);
   const QImage page = printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("blank")));
   ASSERT_FALSE(page.isNull());
   EXPECT_LT(page.width(), page.height());
@@ -131,8 +104,7 @@ TEST_F(PrintJobTest, SlideFormatWithEmptySlidesPrintsABlankPage) {
 // The print dialog asks itself before it accepts a file that exists (the end-to-end
 // print case answers it); the printer proposes only new files and asks nothing more.
 TEST_F(PrintJobTest, PdfPrinterProposesANewFileAndLeavesTheReplaceQuestionToTheDialog) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio3; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   QFile existing(pdf);
   ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
   existing.write("keep me");
@@ -146,7 +118,7 @@ TEST_F(PrintJobTest, PdfPrinterProposesANewFileAndLeavesTheReplaceQuestionToTheD
     printer.setOutputFileName(elsewhere);
     return true;
   };
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::QuarterPage);
 
   EXPECT_TRUE(proposed.endsWith(QStringLiteral(".pdf")));
   EXPECT_FALSE(QFileInfo::exists(proposed));
@@ -162,7 +134,7 @@ TEST_F(PrintJobTest, PdfPrinterProposesANewFileAndLeavesTheReplaceQuestionToTheD
     printer.setOutputFileName(pdf);
     return true;
   };
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::QuarterPage);
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_FALSE(printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("replaced"))).isNull());
 }
@@ -190,14 +162,13 @@ class FileSizeLimit {
 };
 
 TEST_F(PrintJobTest, FailedWriteOfThePdfIsReportedLeavesNoFileAndTheNextPrintWorks) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 640, 480));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio1; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 640, 480));
   ConfirmToFile(pdf);
   const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
   {
     const FileSizeLimit limit(256);
     try {
-      form->Drucken2Click(nullptr);
+      Print(PrintFormat::WholePage);
       ADD_FAILURE() << "the failed write went unnoticed";
     } catch (const EPrinter& error) {
       EXPECT_EQ(error.Message(), "Die PDF-Datei " + pdf + " kann nicht geschrieben werden");
@@ -214,25 +185,24 @@ TEST_F(PrintJobTest, FailedWriteOfThePdfIsReportedLeavesNoFileAndTheNextPrintWor
   existing.close();
   {
     const FileSizeLimit limit(256);
-    EXPECT_THROW(form->Drucken2Click(nullptr), EPrinter);
+    EXPECT_THROW(Print(PrintFormat::WholePage), EPrinter);
   }
   ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
   EXPECT_EQ(existing.readAll(), QByteArray("keep me"));
   existing.close();
 
-  form->Drucken2Click(nullptr);
+  Print(PrintFormat::WholePage);
   const QImage page = printprobe::RasterisePdf(pdf, dir.filePath(QStringLiteral("after")));
   ASSERT_FALSE(page.isNull());
   EXPECT_TRUE(printprobe::InkBounds(page, page.rect()).isValid()) << "the picture is on the page";
 }
 
 TEST_F(PrintJobTest, PdfInAFolderThatCannotBeWrittenIsReported) {
-  Load(form->Image3, MakePicture(QStringLiteral("p.jpg"), 64, 48));
-  ChooseFormat([](TPagesDlg& dlg) { return dlg.BorRadio3; });
+  Load(preview, MakePicture(QStringLiteral("p.jpg"), 64, 48));
   const QString nowhere = dir.filePath(QStringLiteral("p.jpg/page.pdf"));  // a file as its folder
   ConfirmToFile(nowhere);
   try {
-    form->Drucken2Click(nullptr);
+    Print(PrintFormat::QuarterPage);
     ADD_FAILURE() << "nothing reported";
   } catch (const EPrinter& error) {
     EXPECT_EQ(error.Message(), "Die PDF-Datei " + nowhere + " kann nicht geschrieben werden");

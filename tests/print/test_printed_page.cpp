@@ -5,8 +5,6 @@
 #include "page_probe.h"
 #include "print_fixture.h"
 
-#include "picture/bitmap.h"
-#include "framework/choice_controls.h"
 
 namespace {
 
@@ -14,7 +12,7 @@ using printprobe::ExpectedPicture;
 
 struct PageCase {
   const char* name;
-  TRadioButton* TPagesDlg::*choice;
+  PrintFormat format;
   QPageLayout::Orientation chosenInDialog;
   QSize paper;  // 0.1 mm, as printed
   std::vector<QRect> places;  // 0.1 mm from the printable area's top-left corner
@@ -28,18 +26,18 @@ const QSize kA4Portrait(2100, 2970);
 
 std::vector<PageCase> pageCases() {
   return {
-      {"slides_9x13", &TPagesDlg::BorRadio4, QPageLayout::Portrait, kA4Landscape,
+      {"slides_9x13", PrintFormat::Slides9x13, QPageLayout::Portrait, kA4Landscape,
        {QRect(50, 25, 1300, 900), QRect(1450, 25, 1300, 900), QRect(50, 1025, 1300, 900),
         QRect(1450, 1025, 1300, 900)}},
-      {"slides_13x9", &TPagesDlg::BorRadio6, QPageLayout::Landscape, kA4Portrait,
+      {"slides_13x9", PrintFormat::Slides13x9, QPageLayout::Landscape, kA4Portrait,
        {QRect(25, 100, 900, 1300), QRect(1025, 100, 900, 1300), QRect(25, 1500, 900, 1300),
         QRect(1025, 1500, 900, 1300)}},
-      {"whole_landscape", &TPagesDlg::BorRadio1, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 2850, 1950)}},
-      {"whole_portrait", &TPagesDlg::BorRadio1, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 1900, 2900)}},
-      {"half_landscape", &TPagesDlg::BorRadio2, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 1450, 975)}},
-      {"half_portrait", &TPagesDlg::BorRadio2, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 950, 1450)}},
-      {"quarter_landscape", &TPagesDlg::BorRadio3, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 725, 487)}},
-      {"quarter_portrait", &TPagesDlg::BorRadio3, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 475, 725)}},
+      {"whole_landscape", PrintFormat::WholePage, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 2850, 1950)}},
+      {"whole_portrait", PrintFormat::WholePage, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 1900, 2900)}},
+      {"half_landscape", PrintFormat::HalfPage, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 1450, 975)}},
+      {"half_portrait", PrintFormat::HalfPage, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 950, 1450)}},
+      {"quarter_landscape", PrintFormat::QuarterPage, QPageLayout::Landscape, kA4Landscape, {QRect(50, 25, 725, 487)}},
+      {"quarter_portrait", PrintFormat::QuarterPage, QPageLayout::Portrait, kA4Portrait, {QRect(50, 25, 475, 725)}},
   };
 }
 
@@ -50,14 +48,13 @@ TEST_P(PrintedPageTest, PicturesLandAtTheirPlaceUprightAndUnmirrored) {
   Printer()->SetPrinterName(kPdfPrinterName);
   EXPECT_EQ(Printer()->PrintableOriginLoMetric(), QPoint(0, 0));
 
-  Load(form->Image3, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
-  TImage* const slides[] = {form->Image4, form->Image2, form->Image5, form->Image6,
-                            form->Image7, form->Image8, form->Image10, form->Image9};
+  Load(preview, MakePicture(QStringLiteral("preview.jpg"), 640, 480));
   for (int i = 0; i < 8; ++i) {
-    // Each slide a little wider than the one before, so the zoom window tells them apart.
-    Load(slides[i], MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520 + 8 * i, 360));
+    // Each slide a little wider than the one before, so the last one rendered tells
+    // them apart.
+    TPicture& slide = i < 4 ? layout1[static_cast<size_t>(i)] : layout2[static_cast<size_t>(i - 4)];
+    Load(slide, MakePicture(QStringLiteral("slide%1.jpg").arg(i), 520 + 8 * i, 360));
   }
-  ChooseFormat([&page](TPagesDlg& dlg) { return dlg.*page.choice; });
   const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
   dialogs.onPrintDialog = [&](QPrinter& printer) {
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
@@ -66,7 +63,7 @@ TEST_P(PrintedPageTest, PicturesLandAtTheirPlaceUprightAndUnmirrored) {
     return true;
   };
 
-  form->Drucken2Click(form->Drucken2);
+  ASSERT_TRUE(Print(page.format));
 
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_FALSE(Printer()->Printing());
@@ -83,12 +80,9 @@ TEST_P(PrintedPageTest, PicturesLandAtTheirPlaceUprightAndUnmirrored) {
   const QRect all = printprobe::InkBounds(printed, printed.rect());
   EXPECT_TRUE(QRect(page.places.front().topLeft(), page.places.back().bottomRight()).adjusted(-3, -3, 3, 3).contains(all));
 
-  // The zoom window holds the last picture printed.
-  auto* shown = dynamic_cast<TBitmap*>(windows.FormMonitor->ImageMonitor->Picture()->Graphic());
-  ASSERT_NE(shown, nullptr);
-  const int lastWidth = page.places.size() == 1 ? 640 : (page.choice == &TPagesDlg::BorRadio4 ? 520 + 8 * 3 : 520 + 8 * 7);
-  EXPECT_EQ(shown->Width(), lastWidth);
-  EXPECT_TRUE(windows.FormMonitor->Widget()->isVisible());
+  // The job hands back the last picture it printed.
+  const int lastWidth = page.places.size() == 1 ? 640 : (page.format == PrintFormat::Slides9x13 ? 520 + 8 * 3 : 520 + 8 * 7);
+  EXPECT_EQ(lastRendered.Width(), lastWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(PdfPrinter, PrintedPageTest, ::testing::ValuesIn(pageCases()),

@@ -1,7 +1,7 @@
 // The zoom window and the zoom command: what the window and the print source hold
 // after it, what fails and how, the clipboard copy, closing and the topmost commands.
 #include "../print/page_probe.h"
-#include "../print/print_fixture.h"
+#include "../app/windows_fixture.h"
 
 #include "picture/bitmap.h"
 #include "picture/jpeg_image.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-class MonitorTest : public PrintingTest {
+class MonitorTest : public WindowsTest {
  protected:
   TFormMonitor* monitor() { return windows.FormMonitor; }
   TBitmap* shown() { return dynamic_cast<TBitmap*>(monitor()->ImageMonitor->Picture()->Graphic()); }

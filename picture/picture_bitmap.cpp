@@ -1,10 +1,10 @@
-#include "zoom/picture_render.h"
+#include "picture/picture_bitmap.h"
 
 #include "picture/bitmap.h"
 #include "picture/jpeg_image.h"
 #include "picture/picture.h"
 
-void RenderPictureToBitmap(TPicture& Source, std::initializer_list<TPicture*> Targets) {
+void PictureToBitmap(TPicture& Source, TBitmap& Target) {
   // A fresh JPEG object has the default settings and no progress handler, so the
   // decode below reports nothing.
   TJPEGImage jpeg;
@@ -19,6 +19,6 @@ void RenderPictureToBitmap(TPicture& Source, std::initializer_list<TPicture*> Ta
   } else {
     bitmap.SetSize(jpeg.Width(), jpeg.Height());
   }
-  // Decoding can fail part-way; the targets change only once the bitmap is complete.
-  for (TPicture* target : Targets) target->Bitmap()->Assign(&bitmap);
+  // Decoding can fail part-way; the target changes only once the bitmap is complete.
+  Target.Assign(&bitmap);
 }
