@@ -3,10 +3,12 @@
 #include "app/ini_file.h"
 #include "app/main_form.h"
 #include "browse/directory_list.h"
+#include "browse/drive_combo.h"
 #include "browse/file_list.h"
 #include "chrome/gradient_caption.h"
 #include "chrome/speed_bar.h"
 #include "framework/application.h"
+#include "platform/drives.h"
 #include "platform/file_system.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
@@ -16,11 +18,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -167,6 +173,34 @@ TEST_F(MainFormTest, FolderWithLineBreakKeepsStoredFolderAndStillWritesHintState
             QStringLiteral("/vorher"));
   EXPECT_EQ(settings.ReadString(QStringLiteral("OnlineHilfe"), QStringLiteral("Status"), QString()),
             QStringLiteral("0"));
+}
+
+// The window joins the drive selector and the folder list: choosing a drive takes the
+// lists there, and the folder list entering another drive shows it in the selector.
+TEST_F(MainFormTest, DriveSelectorAndFolderListStayOnOneDrive) {
+  TForm1* form = start();
+  const QString first = form->DirectoryListBox1->Directory();
+  const QString firstRoot = platform::DriveRootOf(first);
+  const std::vector<platform::DriveInfo> drives = platform::GetDrives();
+  const auto indexOf = [&](const QString& root) {
+    const auto found = std::find_if(drives.begin(), drives.end(), [&](const auto& drive) { return drive.root == root; });
+    return found == drives.end() ? -1 : static_cast<int>(found - drives.begin());
+  };
+  const auto other = std::find_if(drives.begin(), drives.end(), [&](const platform::DriveInfo& drive) {
+    const QFileInfo root(drive.root);
+    return drive.root != firstRoot && root.isDir() && root.isExecutable();
+  });
+  if (other == drives.end()) GTEST_SKIP() << "no second drive to choose";
+  auto* combo = qobject_cast<QComboBox*>(form->RzDriveComboBox1->Widget());
+  ASSERT_NE(combo, nullptr);
+  emit combo->activated(indexOf(other->root));
+  EXPECT_EQ(form->RzDriveComboBox1->Drive(), other->root);
+  EXPECT_EQ(platform::DriveRootOf(form->DirectoryListBox1->Directory()), other->root);
+  EXPECT_EQ(form->FileListBox1->Directory(), form->DirectoryListBox1->Directory());
+
+  form->DirectoryListBox1->SetDirectory(first);
+  EXPECT_EQ(form->RzDriveComboBox1->Drive(), firstRoot);
+  EXPECT_EQ(combo->currentIndex(), indexOf(firstRoot));
 }
 
 struct HintCase {
