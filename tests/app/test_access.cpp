@@ -1,0 +1,202 @@
+// The main window by keyboard and through assistive technology: the sheet keys fill and
+// clear each slide of the sheet shown and switch sheets, a file that does not load is
+// reported as after a drop, Tab walks the controls in screen order, and every
+// self-drawn control has a role, a German name that follows its state, and a press.
+#include "app/main_form.h"
+#include "app/main_form_access.h"
+#include "browse/directory_list.h"
+#include "browse/drive_combo.h"
+#include "browse/file_list.h"
+#include "browse/splitter.h"
+#include "chrome/speed_bar.h"
+#include "framework/application.h"
+#include "framework/page_control.h"
+#include "framework/std_controls.h"
+#include "picture/image_control.h"
+#include "picture/picture.h"
+#include "sheet/quad_split.h"
+#include "support/scripted_dialogs.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AccessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(programDir_.isValid());
+    ASSERT_TRUE(pictures_.isValid());
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    ASSERT_TRUE(image.save(pictures_.filePath(QStringLiteral("Strand.bmp")), "BMP"));
+    QFile damaged(pictures_.filePath(QStringLiteral("damaged.bmp")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("BM not really a bitmap");
+    damaged.close();
+    CreateApplication()->SetExeName(programDir_.path() + QStringLiteral("/Velarim"));
+    form_ = Application()->CreateForm<TForm1>();
+    form_->DirectoryListBox1->SetDirectory(pictures_.path());
+    form_->FileListBox1->SetMask(QStringLiteral("*.*"));
+  }
+  void TearDown() override { DestroyApplication(); }
+
+  void select(const QString& name) {
+    const int index = form_->FileListBox1->Items().indexOf(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    form_->FileListBox1->SetItemIndex(index);
+  }
+  // A key pressed while the file list has the focus.
+  void press(int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(form_->FileListBox1->Widget(), &event);
+  }
+  static QString nameOf(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name); }
+
+  ScriptedDialogs dialogs_;
+  QTemporaryDir programDir_;
+  QTemporaryDir pictures_;
+  TForm1* form_ = nullptr;
+};
+
+struct SlideKey {
+  int sheet;
+  int number;
+  TImage* TForm1::*slide;
+};
+
+// Slide n of a sheet is counted in reading order: 1 top left, 2 top right, 3 bottom
+// left, 4 bottom right.
+const SlideKey kSlideKeys[] = {
+    {0, 1, &TForm1::Image4}, {0, 2, &TForm1::Image2}, {0, 3, &TForm1::Image5}, {0, 4, &TForm1::Image6},
+    {1, 1, &TForm1::Image7}, {1, 2, &TForm1::Image8}, {1, 3, &TForm1::Image10}, {1, 4, &TForm1::Image9},
+};
+
+TEST_F(AccessTest, CtrlDigitFillsAndAltDigitClearsTheSlideOfTheSheetShown) {
+  select(QStringLiteral("Strand.bmp"));
+  const QString size[] = {QStringLiteral("13 x 9 cm"), QStringLiteral("9 x 13 cm")};
+  for (const SlideKey& key : kSlideKeys) {
+    form_->PageControl1->SetActivePageIndex(key.sheet);
+    TImage* slide = form_->*key.slide;
+    const QString prefix = QStringLiteral("Dia %1 von 4, %2: ").arg(key.number).arg(size[key.sheet]);
+    EXPECT_EQ(nameOf(slide->Widget()), prefix + QStringLiteral("leer"));
+    press(Qt::Key_0 + key.number, Qt::ControlModifier);
+    EXPECT_EQ(slide->Picture()->Width(), 40) << slide->Name().toStdString();
+    EXPECT_EQ(nameOf(slide->Widget()), prefix + QStringLiteral("Strand.bmp"));
+    EXPECT_TRUE(slide->Hint().contains(QStringLiteral("Strg+%1").arg(key.number)));
+    press(Qt::Key_0 + key.number, Qt::AltModifier);
+    EXPECT_TRUE(slide->Picture()->Empty()) << slide->Name().toStdString();
+    EXPECT_EQ(nameOf(slide->Widget()), prefix + QStringLiteral("leer"));
+  }
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(AccessTest, CtrlPageKeysSwitchTheSheetAndOtherKeysPassOn) {
+  press(Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabSheet2);
+  press(Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabSheet1);
+  // Digits without a modifier, and a fifth slide, are no sheet keys.
+  select(QStringLiteral("Strand.bmp"));
+  press(Qt::Key_1, Qt::NoModifier);
+  press(Qt::Key_5, Qt::ControlModifier);
+  for (const SlideKey& key : kSlideKeys) EXPECT_TRUE((form_->*key.slide)->Picture()->Empty());
+}
+
+TEST_F(AccessTest, AFileThatDoesNotLoadIsReportedAndKeepsTheSlide) {
+  select(QStringLiteral("Strand.bmp"));
+  press(Qt::Key_2, Qt::ControlModifier);
+  select(QStringLiteral("damaged.bmp"));
+  press(Qt::Key_2, Qt::ControlModifier);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::Error);
+  EXPECT_EQ(form_->Image2->Picture()->Width(), 40);
+  EXPECT_EQ(nameOf(form_->Image2->Widget()), QStringLiteral("Dia 2 von 4, 13 x 9 cm: Strand.bmp"));
+}
+
+TEST_F(AccessTest, TabWalksTheControlsInScreenOrder) {
+  const std::vector<QWidget*> expected{form_->ZoomBt->Widget(),           form_->DruckBt->Widget(),
+                                       form_->PageControl1->Widget()->findChild<QTabBar*>(),
+                                       form_->RzDriveComboBox1->Widget(), form_->Edit1->Widget(),
+                                       form_->NichtAnzeigen->Widget(),    form_->DirectoryListBox1->Widget(),
+                                       form_->FileListBox1->Widget()};
+  std::vector<QWidget*> walked;
+  QWidget* widget = expected.front();
+  do {
+    if (std::find(expected.begin(), expected.end(), widget) != expected.end()) walked.push_back(widget);
+    widget = widget->nextInFocusChain();
+  } while (widget != expected.front() && walked.size() < expected.size());
+  EXPECT_EQ(walked, expected);
+  for (QWidget* control : expected) EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << control->metaObject()->className();
+}
+
+struct Described {
+  const char* what;
+  std::function<QWidget*(TForm1*)> widget;
+  QAccessible::Role role;
+  QString name;
+};
+
+TEST_F(AccessTest, SelfDrawnControlsHaveRolesAndGermanNames) {
+  const Described described[] = {
+      {"zoom button", [](TForm1* f) { return f->ZoomBt->Widget(); }, QAccessible::Button, QStringLiteral("Zoomfunktion")},
+      {"print button", [](TForm1* f) { return f->DruckBt->Widget(); }, QAccessible::Button,
+       QStringLiteral("Ausgabe auf Ihrem Drucker")},
+      {"toolbar", [](TForm1* f) { return f->Toolbar->Widget(); }, QAccessible::ToolBar, QStringLiteral("Werkzeugleiste")},
+      {"preview", [](TForm1* f) { return f->Image3->Widget(); }, QAccessible::Graphic,
+       QStringLiteral("Vorschau (9 cm x 13 cm): leer")},
+      {"pane", [](TForm1* f) { return f->abcSplitPane7->Widget(); }, QAccessible::Pane, QStringLiteral("Feld unten rechts")},
+      {"split", [](TForm1* f) { return f->abcQuadSplit1->Widget(); }, QAccessible::Splitter,
+       QStringLiteral("Vier Felder mit Trennbalken")},
+      {"splitter", [](TForm1* f) { return f->RxSplitter1->Widget(); }, QAccessible::Separator,
+       QStringLiteral("Trennbalken zwischen Ordner- und Dateiliste")},
+      {"file list", [](TForm1* f) { return f->FileListBox1->Widget(); }, QAccessible::List, QStringLiteral("Dateiliste")},
+      {"folder list", [](TForm1* f) { return f->DirectoryListBox1->Widget(); }, QAccessible::List,
+       QStringLiteral("Ordnerliste")},
+  };
+  for (const Described& d : described) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(d.widget(form_));
+    ASSERT_TRUE(face) << d.what;
+    EXPECT_EQ(face->role(), d.role) << d.what;
+    EXPECT_EQ(face->text(QAccessible::Name), d.name) << d.what;
+  }
+  // The sheet tabs are Qt's own, named by their captions.
+  QAccessibleInterface* tabs = QAccessible::queryAccessibleInterface(form_->PageControl1->Widget()->findChild<QTabBar*>());
+  ASSERT_GE(tabs->childCount(), 2);  // the tabs, then its scroll buttons
+  EXPECT_EQ(tabs->child(1)->role(), QAccessible::PageTab);
+  EXPECT_EQ(tabs->child(1)->text(QAccessible::Name), QStringLiteral("13 cm x 9 cm"));
+}
+
+TEST_F(AccessTest, TitleBarButtonsAreNamedAndPressLikeAClick) {
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form_->Widget());
+  QAccessibleInterface* titleBar = nullptr;
+  for (int i = 0; i < window->childCount(); ++i) {
+    if (window->child(i)->role() == QAccessible::TitleBar) titleBar = window->child(i);
+  }
+  ASSERT_TRUE(titleBar);
+  EXPECT_EQ(titleBar->text(QAccessible::Name), QStringLiteral("Velarim"));
+  QStringList buttons;
+  for (int i = 0; i < titleBar->childCount(); ++i) buttons << titleBar->child(i)->text(QAccessible::Name);
+  EXPECT_EQ(buttons, (QStringList{QStringLiteral("Minimieren"), QStringLiteral("Maximieren"), QStringLiteral("Schließen")}));
+  EXPECT_EQ(titleBar->parent(), window);
+}
+
+TEST_F(AccessTest, PressOnASlideClearsItAsAClickDoes) {
+  select(QStringLiteral("Strand.bmp"));
+  press(Qt::Key_4, Qt::ControlModifier);
+  ASSERT_FALSE(form_->Image6->Picture()->Empty());
+  QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(form_->Image6->Widget())->actionInterface();
+  ASSERT_TRUE(actions);
+  ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  actions->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(form_->Image6->Picture()->Empty());
+  EXPECT_EQ(nameOf(form_->Image6->Widget()), QStringLiteral("Dia 4 von 4, 13 x 9 cm: leer"));
+}
+
+}  // namespace
