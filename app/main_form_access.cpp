@@ -111,7 +111,9 @@ void SetTabOrder(TForm1* form) {
 void NameStandardControls(TForm1* form) {
   DescribeAccessible(form->Toolbar->Widget(),
                      AccessibleDescription{QAccessible::ToolBar, [] { return QStringLiteral("Werkzeugleiste"); }, {}, {}, {}});
+  // Qt names a drop-down list on Linux by the item it shows; the description says what it is.
   form->RzDriveComboBox1->Widget()->setAccessibleName(QStringLiteral("Laufwerk"));
+  form->RzDriveComboBox1->Widget()->setAccessibleDescription(QStringLiteral("Laufwerk"));
   form->Edit1->Widget()->setAccessibleName(QStringLiteral("Dateimasken"));
   form->DirectoryListBox1->Widget()->setAccessibleName(QStringLiteral("Ordnerliste"));
   form->FileListBox1->Widget()->setAccessibleName(QStringLiteral("Dateiliste"));

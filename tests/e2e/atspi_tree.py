@@ -51,7 +51,9 @@ def main():
     application = None
     while application is None or not has_button(application):
         if time.monotonic() > deadline:
-            print("no application named %s" % name, file=sys.stderr)
+            desktop = pyatspi.Registry.getDesktop(0)
+            names = [desktop.getChildAtIndex(i).name for i in range(desktop.childCount)]
+            print("no application named %s among %s" % (name, names), file=sys.stderr)
             return 1
         time.sleep(0.1)
         application = find_application(name)
