@@ -13,6 +13,7 @@
 #include "framework/page_control.h"
 #include "framework/std_controls.h"
 #include "picture/image_control.h"
+#include "platform/help_file.h"
 #include "picture/picture.h"
 #include "sheet/quad_split.h"
 #include "support/scripted_dialogs.h"
@@ -197,6 +198,23 @@ TEST_F(AccessTest, PressOnASlideClearsItAsAClickDoes) {
   actions->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_TRUE(form_->Image6->Picture()->Empty());
   EXPECT_EQ(nameOf(form_->Image6->Widget()), QStringLiteral("Dia 4 von 4, 13 x 9 cm: leer"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AccessHelpTest, TheSheetTopicOfTheShippedHelpFileNamesTheKeys) {
+  QString error;
+  const std::optional<platform::HelpFile> help =
+      platform::LoadHelpFile(qEnvironmentVariable("VELARIM_SOURCE_DIR") + QStringLiteral("/app/Velarim.HLP"), &error);
+  ASSERT_TRUE(help) << error.toStdString();
+  const int topic = help->TopicIndex(QStringLiteral("dias"));
+  ASSERT_GE(topic, 0);
+  const QString text = help->topics[static_cast<size_t>(topic)].paragraphs.join(u'\n');
+  for (const char* keys : {"Strg+1 bis Strg+4", "Alt+1 bis Alt+4", "Strg+Bild ab", "Tabulatortaste"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(keys))) << keys;
+  }
 }
 
 }  // namespace
