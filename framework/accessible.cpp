@@ -158,6 +158,10 @@ void DescribeAccessible(QWidget* widget, AccessibleDescription description) {
   const bool known = Descriptions().count(widget) != 0;
   Descriptions()[widget] = std::make_shared<const AccessibleDescription>(std::move(description));
   if (!known) QObject::connect(widget, &QObject::destroyed, [widget] { Descriptions().erase(widget); });
+  // An interface made before the description (a name set through Qt, say) would hide it:
+  // it is dropped, and the next question makes the described one.
+  QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
+  if (made && !dynamic_cast<DescribedWidget*>(made)) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 bool HasAccessibleDescription(const QWidget* widget) { return Descriptions().count(widget) != 0; }

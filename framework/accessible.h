@@ -35,8 +35,7 @@ struct AccessibleDescription {
   std::vector<AccessiblePart> parts;
 };
 
-// Gives the widget the description; the desktop asks for it from then on. Describe a
-// widget before anything has asked for its interface (in the control's constructor).
+// Gives the widget the description; the desktop asks for it from then on.
 void DescribeAccessible(QWidget* widget, AccessibleDescription description);
 // Whether the widget carries a description.
 bool HasAccessibleDescription(const QWidget* widget);
