@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/ini_file.h"
+#include "app/main_form_access.h"
 #include "framework/place_control.h"
 #include "app/settings_names.h"
 #include "browse/directory_list.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   wirePreview();
   createFileActions();
   createChrome();
+  MakeMainFormAccessible(this);
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };

@@ -3,6 +3,7 @@
 // clears it.
 #include "app/main_form.h"
 
+#include "app/main_form_access.h"
 #include "framework/place_control.h"
 #include "browse/file_list.h"
 #include "framework/page_control.h"
@@ -120,13 +121,19 @@ void TForm1::createSlidePage2() {
 }
 
 void TForm1::wireSlide(TImage* slide, void (TForm1::*click)(TObject*)) {
-  slide->OnClick = [this, click](TObject* sender) { (this->*click)(sender); };
+  slide->OnClick = [this, click, slide](TObject* sender) {
+    (this->*click)(sender);
+    NoteSlideCleared(slide);
+  };
   SetDragHandlers(
       slide,
       [this](TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept) {
         Image4DragOver(sender, source, x, y, state, accept);
       },
-      [this](TObject* sender, TObject* source, int x, int y) { Image4DragDrop(sender, source, x, y); });
+      [this, slide](TObject* sender, TObject* source, int x, int y) {
+        Image4DragDrop(sender, source, x, y);
+        NoteSlideFilled(slide, FileListBox1->FileName());
+      });
 }
 
 void TForm1::Image4DragOver(TObject*, TObject* Source, int, int, TDragState, bool& Accept) {

@@ -1,5 +1,7 @@
 #include "browse/splitter.h"
 
+#include "framework/accessible.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,6 +10,9 @@
 TRxSplitter::TRxSplitter(TComponent* AOwner) : TCustomControl(AOwner) {
   SetBounds(0, 0, 3, 100);
   widget_->setCursor(Qt::SplitHCursor);
+  DescribeAccessible(widget_, AccessibleDescription{QAccessible::Separator,
+                                                    [] { return QStringLiteral("Trennbalken zwischen Ordner- und Dateiliste"); },
+                                                    {}, {}, {}});
 }
 
 int TRxSplitter::DraggedWidth(int oldWidth, int delta, int splitterLeft, int parentWidth) {

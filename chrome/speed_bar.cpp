@@ -2,6 +2,8 @@
 
 #include "chrome/chrome_resources.h"
 #include "chrome/gradient_caption.h"
+#include "chrome/speed_item_access.h"
+#include "framework/keyboard_press.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -158,6 +160,7 @@ class TSpeedItem::HoverWatch : public QObject {
 
 TSpeedItem::TSpeedItem(TComponent* AOwner) : TCustomControl(AOwner), hoverWatch_(std::make_unique<HoverWatch>(this)) {
   widget_->installEventFilter(hoverWatch_.get());
+  MakeSpeedItemAccessible(this);
   SetBounds(0, 0, 40, 40);
 }
 
@@ -246,6 +249,7 @@ QImage TSpeedItem::Render() const {
     if (pressed_) at += QPoint(1, 1);
     painter.drawImage(at, glyph);
   }
+  PaintFocusFrame(this, painter, all.adjusted(3, 3, -3, -3));
   return image;
 }
 

@@ -1,5 +1,8 @@
 #include "chrome/url_label.h"
 
+#include "framework/accessible.h"
+#include "framework/keyboard_press.h"
+
 #include "actions/shell_opener.h"
 #include "framework/menus.h"
 
@@ -35,6 +38,7 @@ void TAlignedLabel::Paint(QPainter& painter) {
   painter.setPen(ToQColor(FontColor()));
   const int flags = toQtAlignment(alignment_) | Qt::AlignTop | (WordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine);
   painter.drawText(client, flags, DisplayText(Caption()));
+  PaintFocusFrame(this, painter, client);
 }
 
 TUrlLabel::TUrlLabel(TComponent* AOwner) : TAlignedLabel(AOwner) {
@@ -45,6 +49,9 @@ TUrlLabel::TUrlLabel(TComponent* AOwner) : TAlignedLabel(AOwner) {
   widget_->setCursor(Qt::PointingHandCursor);
   widget_->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(widget_, &QWidget::customContextMenuRequested, [this](const QPoint& pos) { showContextMenu(pos); });
+  MakeKeyboardPressable(this);
+  DescribeAccessible(widget_, AccessibleDescription{QAccessible::Link, [this] { return DisplayText(Caption()); }, {},
+                                                    [this] { Click(); }, {}});
 }
 
 void TUrlLabel::Click() {

@@ -13,7 +13,7 @@ TPageControl::TPageControl(TComponent* AOwner, HostWidget<QWidget>* widget)
     : TWinControl(AOwner, widget, widget), tabs_(new QTabBar(widget)) {
   tabs_->setDrawBase(false);
   tabs_->setExpanding(false);
-  tabs_->setFocusPolicy(Qt::NoFocus);
+  tabs_->setFocusPolicy(Qt::TabFocus);  // Tab reaches the tabs, the arrow keys switch them
   QObject::connect(tabs_, &QTabBar::currentChanged, [this](int index) {
     if (index == active_ || index < 0) return;
     SetActivePageIndex(index);

@@ -71,6 +71,13 @@ TPagesDlg::TPagesDlg(TComponent* AOwner) : TForm(AOwner) {
   }
   // A dialog frame: a close box, no minimise or maximise box.
   Widget()->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // Shown, the dialog puts the keyboard on the checked format, so that the arrow keys
+  // choose another at once.
+  OnShow = [this](TObject*) {
+    for (TRadioButton* format : {BorRadio4, BorRadio6, BorRadio1, BorRadio2, BorRadio3}) {
+      if (format->Checked()) format->Widget()->setFocus(Qt::ActiveWindowFocusReason);
+    }
+  };
 }
 
 void TPagesDlg::createFormatChoice() {

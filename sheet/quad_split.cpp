@@ -1,5 +1,6 @@
 #include "sheet/quad_split.h"
 
+#include "framework/accessible.h"
 #include "picture/icon.h"
 #include "platform/errors.h"
 
@@ -7,7 +8,10 @@
 #include <QPainter>
 #include <QPixmap>
 
-TabcCustomQuadSplit::TabcCustomQuadSplit(TComponent* AOwner) : TabcCustomSplit(AOwner) {}
+TabcCustomQuadSplit::TabcCustomQuadSplit(TComponent* AOwner) : TabcCustomSplit(AOwner) {
+  DescribeAccessible(widget_, AccessibleDescription{
+                                  QAccessible::Splitter, [] { return QStringLiteral("Vier Felder mit Trennbalken"); }, {}, {}, {}});
+}
 
 void TabcCustomQuadSplit::AlignPanes() {
   const std::array<QRect, 4> bounds = QuadPaneBounds(Frame(), BarColumns(), BarRows());

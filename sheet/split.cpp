@@ -1,5 +1,6 @@
 #include "sheet/split.h"
 
+#include "framework/accessible.h"
 #include "platform/errors.h"
 
 #include <QPainter>
@@ -47,7 +48,20 @@ QPoint messagePoint(intptr_t lParam) {
 
 // ---- TabcSplitPane ----
 
-TabcSplitPane::TabcSplitPane(TComponent* AOwner) : TCustomControl(AOwner) {}
+namespace {
+
+// A pane by its place in the split: the list runs clockwise from the top left.
+QString PaneName(int index) {
+  static const char* const kPlaces[] = {"oben links", "oben rechts", "unten rechts", "unten links"};
+  if (index < 0 || index >= 4) return QStringLiteral("Feld");
+  return QStringLiteral("Feld %1").arg(QString::fromLatin1(kPlaces[index]));
+}
+
+}  // namespace
+
+TabcSplitPane::TabcSplitPane(TComponent* AOwner) : TCustomControl(AOwner) {
+  DescribeAccessible(widget_, AccessibleDescription{QAccessible::Pane, [this] { return PaneName(PaneIndex()); }, {}, {}, {}});
+}
 
 TabcSplitPane::~TabcSplitPane() {
   BeginDestruction();

@@ -67,6 +67,36 @@ bool PrintRoad::printToPdf(PrintFormat format, bool chooseIt, const QString& pdf
   return WaitUntil([&] { return PdfComplete(pdf); }, 60s) && velarim_.WaitForWindowGone(print->id, 30s);
 }
 
+bool PrintRoad::printToPdfByKeys(PrintFormat format, const QString& pdf) {
+  if (!display_.Focus(main_)) return false;
+  display_.Key(QStringLiteral("ctrl+d"));
+  const std::optional<Window> dialog = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
+  if (!dialog || !display_.Focus(*dialog)) return false;
+  if (!chooseByKeys(dialog->id, format)) {
+    ADD_FAILURE() << "the format cannot be checked by keys";
+    return false;
+  }
+  display_.Key(QStringLiteral("Return"));
+  if (!velarim_.WaitForWindowGone(dialog->id, 30s)) return false;
+  const std::optional<Window> print = velarim_.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
+  if (!print || !display_.Focus(*print)) return false;
+  display_.Key(QStringLiteral("Return"));
+  return WaitUntil([&] { return PdfComplete(pdf); }, 60s) && velarim_.WaitForWindowGone(print->id, 30s);
+}
+
+bool PrintRoad::chooseByKeys(unsigned long dialog, PrintFormat format) const {
+  // The slide formats stand at the top of the list: the up arrow passes the portrait one
+  // on its way to the landscape one.
+  for (int tab = 0; tab < 6; ++tab) {
+    for (int step = 0; step < 5; ++step) {
+      display_.Key(QStringLiteral("Up"));
+      if (WaitUntil([&] { return shownChecked(dialog, format); }, 500ms)) return true;
+    }
+    display_.Key(QStringLiteral("Tab"));
+  }
+  return false;
+}
+
 std::optional<Window> PrintRoad::otherWindow(const QString& title, const std::vector<unsigned long>& besides) const {
   for (const Window& window : velarim_.VisibleWindows()) {
     if (window.title == title && std::find(besides.begin(), besides.end(), window.id) == besides.end()) return window;

@@ -42,6 +42,10 @@ class PrintRoad {
   // file is complete and the dialog gone.
   bool printToPdf(PrintFormat format, bool choose, const QString& pdf);
 
+  // The same with the keyboard alone: in the print format dialog Tab reaches the formats
+  // and the arrow keys check one, Return closes it, and Return prints in the print dialog.
+  bool printToPdfByKeys(PrintFormat format, const QString& pdf);
+
   // Another window of the program with this title, beside the ones given.
   std::optional<Window> otherWindow(const QString& title, const std::vector<unsigned long>& besides) const;
 
@@ -52,6 +56,8 @@ class PrintRoad {
   // Clicks the format's caption until the dialog shows it checked; a click on a checked
   // radio button changes nothing, so clicking again is harmless.
   bool choose(unsigned long dialog, PrintFormat format) const;
+  // Tab until a format has the focus, then the arrow keys until the format is checked.
+  bool chooseByKeys(unsigned long dialog, PrintFormat format) const;
 
   const Display& display_;
   const Velarim& velarim_;
