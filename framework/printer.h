@@ -14,8 +14,11 @@ class QPaintDevice;
 class QPainter;
 class QPdfWriter;
 class QPrinter;
-class QSaveFile;
 class QWidget;
+
+namespace platform {
+class ReplacingFile;
+}
 
 enum class TPrinterOrientation { poPortrait, poLandscape };
 
@@ -28,7 +31,9 @@ inline const QString NotAvailable = QStringLiteral("Operation auf ausgewähltem 
 inline const QString InvalidPrinter = QStringLiteral("Ausgewählter Drucker ist ungültig");
 inline const QString Printing = QStringLiteral("Das Drucken ist im Gang");
 inline const QString NotPrinting = QStringLiteral("Der Drucker ist nicht am Drucken");
-// The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk is full.
+// The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk
+// is full, the second followed by the reason (platform::WithWriteFailureReason) where
+// there is one.
 inline const QString PdfDiskFull = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll");
 inline const QString PdfNotWritten = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden");
 }  // namespace printer_text
@@ -48,7 +53,8 @@ class TPrinter {
   // Refused while a document is open.
   void SetPrinterName(const QString& Name);
   bool IsPdfFile();
-  // Where "PDF-Datei" writes; a new name in the documents folder until one is chosen.
+  // Where "PDF-Datei" writes; a new name in the documents folder until one is chosen. The
+// print dialog proposes a new name there every time.
   QString OutputFileName();
   void SetOutputFileName(const QString& FileName);
 
@@ -102,7 +108,7 @@ class TPrinter {
   std::unique_ptr<QPrinter> device_;
   // "PDF-Datei" draws on a PDF writer into a file that replaces its target only when
   // complete; the Qt printer alone would not say when a write of the file failed.
-  std::unique_ptr<QSaveFile> pdfFile_;
+  std::unique_ptr<platform::ReplacingFile> pdfFile_;
   std::unique_ptr<QPdfWriter> pdfWriter_;
   std::unique_ptr<QPainter> painter_;
   QString title_;
