@@ -4,6 +4,7 @@
 #include "browse/directory_list.h"
 #include "browse/folder_watch.h"
 #include "framework/application.h"
+#include "platform/errors.h"
 #include "platform/folder_change.h"
 #include "platform/home_folder.h"
 #include "platform/lossless_utf8.h"
@@ -18,5 +19,7 @@ void TForm1::followDisk() {
 void TForm1::folderLost(const QString& lost) {
   const QString parent = platform::NearestExistingFolder(lost);
   if (parent.isEmpty() || !enterFolder(parent)) enterFolder(platform::HomeFolder());
-  Application()->ShowNotice(QStringLiteral("Der Ordner %1 ist nicht mehr vorhanden.").arg(platform::ReadableText(lost)));
+  // Reported as the error it is, as a lost folder is at the start.
+  Application()->HandleException(
+      Exception(QStringLiteral("Der Ordner %1 ist nicht mehr vorhanden").arg(platform::ReadableText(lost))));
 }

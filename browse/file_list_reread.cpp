@@ -1,7 +1,9 @@
 // The file list re-read for a change on the disk rather than a change of folder.
 #include "browse/file_list.h"
 
+#include <QAbstractItemModel>
 #include <QItemSelectionModel>
+#include <QListView>
 
 #include <algorithm>
 
@@ -15,9 +17,9 @@ void TFileListBox::RereadKeepingSelection() {
   if (selected.isEmpty() || found == records_.end()) return;
   // The same file stays selected: nothing is notified, as nothing changed for it.
   reading_ = true;
-  const QModelIndex again = model_->index(static_cast<int>(found - records_.begin()), 0);
+  const QModelIndex again = list_->model()->index(static_cast<int>(found - records_.begin()), 0);
   list_->selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
-  if (top.isValid()) list_->scrollTo(model_->index(std::min(top.row(), static_cast<int>(records_.size()) - 1), 0),
+  if (top.isValid()) list_->scrollTo(list_->model()->index(std::min(top.row(), static_cast<int>(records_.size()) - 1), 0),
                                      QAbstractItemView::PositionAtTop);
   reading_ = false;
 }

@@ -8,6 +8,8 @@
 #include <QAbstractItemModel>
 #include <QListView>
 
+#include <algorithm>
+
 FolderWatch::FolderWatch(TDirectoryListBox* folders, TFileListBox* files,
                          std::function<void(const QString& lost)> onLost)
     : folders_(folders), files_(files), onLost_(std::move(onLost)) {
@@ -37,21 +39,30 @@ void FolderWatch::follow() {
   watcher_.addPath(reach_->Shown());
 }
 
-// Only the first change of a burst starts the timer, so a folder that keeps changing is
-// still re-read once per settle interval, never once per change.
+// Each change of a burst puts the re-read off a little, so a burst is read once when it
+// ends; one that goes on is still read once every kLongestBurstMilliseconds.
 void FolderWatch::changed() {
-  if (!settleTimer_.isActive()) settleTimer_.start();
+  if (!settleTimer_.isActive()) {
+    burst_.start();
+    settleTimer_.start();
+  } else if (burst_.elapsed() < kLongestBurstMilliseconds) {
+    settleTimer_.start();
+  }
 }
 
 void FolderWatch::settle() {
   if (watched_.isEmpty()) return;
   if (platform::DirectoryExists(watched_) && files_->Directory() == watched_) {
+    QElapsedTimer reading;
+    reading.start();
     folders_->BuildList();
     files_->RereadKeepingSelection();
+    settleTimer_.setInterval(std::max<int>(kSettleMilliseconds, static_cast<int>(reading.elapsed())));
     return;
   }
   const QString lost = watched_;
-  watcher_.removePaths(watcher_.directories());
+  if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
   watched_.clear();
+  reach_.reset();
   onLost_(lost);
 }

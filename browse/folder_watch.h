@@ -8,6 +8,7 @@
 // nothing changes.
 
 #include <QFileSystemWatcher>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -24,8 +25,12 @@ class DialogFolder;
 
 class FolderWatch : public QObject {
  public:
-  // How long the watch waits after a first change for more before it re-reads.
+  // How long the watch waits after a change for more before it re-reads; never less
+  // than the last re-read took, so that a huge folder that keeps changing leaves the
+  // program at least half of its time.
   static constexpr int kSettleMilliseconds = 150;
+  // A burst that goes on is still shown this often.
+  static constexpr int kLongestBurstMilliseconds = 1000;
 
   FolderWatch(TDirectoryListBox* folders, TFileListBox* files, std::function<void(const QString& lost)> onLost);
   ~FolderWatch() override;
@@ -43,6 +48,7 @@ class FolderWatch : public QObject {
   std::function<void(const QString&)> onLost_;
   QFileSystemWatcher watcher_;
   QTimer settleTimer_;
+  QElapsedTimer burst_;
   QString watched_;
   std::unique_ptr<platform::DialogFolder> reach_;  // keeps a folder Qt cannot name reachable
 };

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/home_folder.h"
+#include "platform/lossless_utf8.h"
 #include "platform/replacing_file.h"
 
 #include <QCoreApplication>
@@ -66,7 +67,8 @@ void copySettings(const QPrinter& from, QPrinter& to) {
 
 // The reason, when there is one a person can act on, follows the designed text.
 EPrinter PdfWriteFailed(const QString& fileName, int error) {
-  return EPrinter(platform::WithWriteFailureReason(printer_text::PdfNotWritten.arg(platform::ReadableText(fileName)), error));
+  const QString text = printer_text::PdfNotWritten.arg(platform::ReadableText(fileName));
+  return EPrinter(platform::WithWriteFailureReason(text, error));
 }
 
 }  // namespace

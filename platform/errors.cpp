@@ -55,7 +55,6 @@ QString platform::WriteFailureReason(int error) {
     case EROFS:
       return QStringLiteral("Das Dateisystem ist schreibgeschützt");
     case ENOENT:
-    case ENOTDIR:
       return QStringLiteral("Der Ordner existiert nicht mehr");
     case ENAMETOOLONG:
       return QStringLiteral("Der Name ist zu lang");
