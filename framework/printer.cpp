@@ -161,11 +161,16 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   const platform::DialogFolder folder(documents);
   QPrinter chosen(QPrinter::HighResolution);
   copySettings(*device_, chosen);
-  chosen.setOutputFileName(platform::JoinPath(folder.Shown(), proposed.mid(proposed.lastIndexOf(u'/') + 1)));
+  // A file name given to a system printer would make it write a PDF file instead.
+  if (IsPdfFile()) {
+    chosen.setOutputFileName(platform::JoinPath(folder.Shown(), proposed.mid(proposed.lastIndexOf(u'/') + 1)));
+  }
   // A confirmed dialog has asked before keeping an output file that exists already.
   if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
-  chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documents)
-                                                             : folder.Resolve(chosen.outputFileName()));
+  if (chosen.outputFormat() == QPrinter::PdfFormat) {
+    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documents)
+                                                               : folder.Resolve(chosen.outputFileName()));
+  }
   copySettings(chosen, *device_);
   return true;
 }
