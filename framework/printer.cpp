@@ -151,25 +151,26 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
 bool TPrinter::ExecuteDialog(QWidget* Owner) {
   refuseWhilePrinting();
   ensureSelected();
-  // The dialog proposes a new file in the documents folder every time, so printing
-  // again never silently replaces the last page nor lands where the person cannot write.
-  const QString documents = documentsFolder();
-  const QString proposed = NewPdfFileName(documents);
-  if (IsPdfFile()) device_->setOutputFileName(proposed);
+  // The dialog proposes a file that does not exist yet, so printing again never
+  // silently replaces the last page; a new one is always in the documents folder.
+  const QString last = device_->outputFileName();
+  if (IsPdfFile() && (last.isEmpty() || platform::FileExists(last) || platform::DirectoryExists(last))) {
+    device_->setOutputFileName(NewPdfFileName(documentsFolder()));
+  }
   // Qt's dialog opens the file by its UTF-8 name to see that it can be written: a
   // folder whose name is not UTF-8 is handed to it through a link it can follow.
-  const platform::DialogFolder folder(documents);
+  const QString proposed = IsPdfFile() ? device_->outputFileName() : QString();
+  const QString proposedName = proposed.mid(proposed.lastIndexOf(u'/') + 1);
+  const platform::DialogFolder folder(platform::ParentOfPath(proposed));
   QPrinter chosen(QPrinter::HighResolution);
   copySettings(*device_, chosen);
   // A file name given to a system printer would make it write a PDF file instead.
-  if (IsPdfFile()) {
-    chosen.setOutputFileName(platform::JoinPath(folder.Shown(), proposed.mid(proposed.lastIndexOf(u'/') + 1)));
-  }
+  if (IsPdfFile()) chosen.setOutputFileName(platform::JoinPath(folder.Shown(), platform::ShownName(proposedName)));
   // A confirmed dialog has asked before keeping an output file that exists already.
   if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
   if (chosen.outputFormat() == QPrinter::PdfFormat) {
-    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documents)
-                                                               : folder.Resolve(chosen.outputFileName()));
+    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documentsFolder())
+                                                               : folder.Resolve(chosen.outputFileName(), proposedName));
   }
   copySettings(chosen, *device_);
   return true;

@@ -53,8 +53,7 @@ class TPrinter {
   // Refused while a document is open.
   void SetPrinterName(const QString& Name);
   bool IsPdfFile();
-  // Where "PDF-Datei" writes; a new name in the documents folder until one is chosen. The
-// print dialog proposes a new name there every time.
+  // Where "PDF-Datei" writes; a new name in the documents folder until one is chosen.
   QString OutputFileName();
   void SetOutputFileName(const QString& FileName);
 
