@@ -2,10 +2,16 @@
 
 #include "framework/application_services.h"
 #include "framework/form.h"
+#include "platform/dialog_names.h"
+#include "platform/file_system.h"
 #include "platform/installed_service.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +22,72 @@ QWidget* activeOwner() {
   return main && main->Visible() ? main->Widget() : nullptr;
 }
 
+bool isWildcard(const QString& pattern) {
+  return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
+}
+
+// Qt reads a filter's patterns only when they hold none but these characters, and
+// takes a blank for a separator and brackets for a set; any other character of a name
+// is given as "?", which still matches it.
+QString qtPattern(const QString& pattern) {
+  static const QString kKept = QStringLiteral("_.,*?+#-@{}!<>$%&=^~:");
+  QString kept = pattern.trimmed();
+  for (QChar& c : kept) {
+    const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || kKept.contains(c));
+    if (!plain) c = QLatin1Char('?');
+  }
+  return kept;
+}
+
+// A filter pattern without wildcards names one file, and Qt's own filter would also list
+// the names that differ from it in letter case (or, where a "?" stands in, in that
+// character): this narrows the list to the file of exactly that name, as Qt lists it.
+// Wildcard patterns keep matching as masks do, letter case ignored.
+class ExactNameFilter : public QSortFilterProxyModel {
+ public:
+  ExactNameFilter(const QStringList& patterns, QObject* parent) : QSortFilterProxyModel(parent) {
+    for (const QString& pattern : patterns) {
+      if (isWildcard(pattern)) {
+        masks_ << pattern;
+      } else {
+        exactNames_ << platform::QtListedName(pattern);
+      }
+    }
+  }
+
+ protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+    const QModelIndex index = files->index(row, 0, parent);
+    if (files->isDir(index)) return true;
+    const QString name = files->fileName(index);
+    if (exactNames_.contains(name)) return true;
+    for (const QString& mask : masks_) {
+      if (platform::MatchesWildcard(name, mask)) return true;
+    }
+    return false;
+  }
+
+ private:
+  QStringList exactNames_;
+  QStringList masks_;
+};
+
+QStringList filterPatterns(const QString& filter) {
+  QStringList patterns;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  for (qsizetype i = 1; i < parts.size(); i += 2) {
+    for (const QString& pattern : parts[i].split(QLatin1Char(';'), Qt::SkipEmptyParts)) patterns << pattern.trimmed();
+  }
+  return patterns;
+}
+
+void narrowToExactNames(QFileDialog& dialog, const QString& filter) {
+  const QStringList patterns = filterPatterns(filter);
+  if (std::all_of(patterns.begin(), patterns.end(), isWildcard)) return;
+  dialog.setProxyModel(new ExactNameFilter(patterns, &dialog));
+}
+
 }  // namespace
 
 QStringList QtNameFilters(const QString& filter) {
@@ -23,9 +95,7 @@ QStringList QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    // Qt separates patterns by blanks; a blank inside a name becomes "?", which still
-    // matches the name (and names that differ from it only there).
-    for (QString& pattern : patterns) pattern = pattern.trimmed().replace(QLatin1Char(' '), QLatin1Char('?'));
+    for (QString& pattern : patterns) pattern = qtPattern(pattern);
     filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
@@ -43,14 +113,19 @@ bool QtFileDialogService::Execute(QWidget* owner, FileDialogRequest& request) {
   const bool save = request.kind == FileDialogKind::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save || !request.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  const QFileInfo preset(request.fileName);
-  dialog.setDirectory(preset.isAbsolute() ? preset.absolutePath() : request.initialDir);
+  // Names are bytes: the folder and the name are handed over in forms Qt can use, and
+  // the answer is mapped back to the bytes it stands for.
+  const bool absolute = request.fileName.startsWith(QLatin1Char('/'));
+  const QString presetName = request.fileName.mid(request.fileName.lastIndexOf(QLatin1Char('/')) + 1);
+  const platform::DialogFolder folder(absolute ? platform::ParentOfPath(request.fileName) : request.initialDir);
+  dialog.setDirectory(folder.Shown());
+  narrowToExactNames(dialog, request.filter);
   const QStringList filters = QtNameFilters(request.filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(BareExtension(request.defaultExt));
-  if (!request.fileName.isEmpty()) dialog.selectFile(preset.fileName());
+  if (!request.fileName.isEmpty()) dialog.selectFile(platform::ShownName(presetName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  request.fileName = dialog.selectedFiles().constFirst();
+  request.fileName = folder.Resolve(dialog.selectedFiles().constFirst(), presetName);
   return true;
 }
 

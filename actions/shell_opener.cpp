@@ -2,9 +2,10 @@
 
 #include "platform/file_system.h"
 #include "platform/installed_service.h"
+#include "platform/lossless_utf8.h"
+#include "platform/private_profile_file.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QRegularExpression>
 
 namespace {
@@ -18,10 +19,27 @@ bool isInternetShortcut(const QString& path) {
   return path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
 }
 
+// A byte of the address that is not UTF-8 goes to the browser as itself ("%E4"), as the
+// address meant it; a decoding would hand over a replacement character instead.
+QUrl urlOfTarget(const QString& target) {
+  const QByteArray bytes = platform::EncodeUtf8Lossless(target);
+  if (bytes == target.toUtf8()) return QUrl(target, QUrl::StrictMode);
+  QByteArray encoded;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    encoded += byte < 0x80 ? QByteArray(1, c) : QByteArray(1, c).toPercentEncoding();
+  }
+  return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
 QUrl shortcutUrl(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxShortcutSize) return QUrl();
-  const QUrl url(InternetShortcutTarget(file.read(kMaxShortcutSize)), QUrl::StrictMode);
+  // Read by the name's bytes: the program folder's name need not be UTF-8.
+  QByteArray text;
+  if (platform::profile_file::ReadWholeFile(path, text) != platform::profile_file::ReadStatus::Read ||
+      text.size() > kMaxShortcutSize) {
+    return QUrl();
+  }
+  const QUrl url = urlOfTarget(InternetShortcutTarget(text));
   // A relative target would be taken for a file of the current folder.
   return url.isValid() && !url.scheme().isEmpty() ? url : QUrl();
 }
@@ -54,7 +72,7 @@ QString InternetShortcutTarget(const QByteArray& text) {
     if (!inShortcutSection) continue;
     const qsizetype equals = line.indexOf('=');
     if (equals < 0 || line.left(equals).trimmed().compare("URL", Qt::CaseInsensitive) != 0) continue;
-    return QString::fromUtf8(line.mid(equals + 1).trimmed());
+    return platform::DecodeUtf8Lossless(line.mid(equals + 1).trimmed());
   }
   return QString();
 }

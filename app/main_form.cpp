@@ -20,6 +20,7 @@
 #include "framework/page_control.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
+#include "platform/home_folder.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "framework/std_controls.h"
@@ -223,6 +224,7 @@ void TForm1::FormCreate(TObject*) {
       [this] { frameControls(); },
       [this] { FileListBox1->SetMask(Edit1->Text()); },
       [this] { wireProgress(); },
+      [this] { followDisk(); },
   };
   for (const std::function<void()>& step : steps) {
     try {
@@ -254,7 +256,7 @@ void TForm1::showLastFolder(const QString& folder) {
   for (QString above = platform::ParentOfPath(absolute); !above.isEmpty(); above = platform::ParentOfPath(above)) {
     if (enterFolder(above)) return;
   }
-  enterFolder(QDir::homePath());
+  enterFolder(platform::HomeFolder());
 }
 
 bool TForm1::enterFolder(const QString& folder) {

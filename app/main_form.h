@@ -172,6 +172,8 @@ class TForm1 : public TForm {
   void frameControls();
   void wirePreview();
   void wireProgress();
+  void followDisk();
+  void folderLost(const QString& lost);
 
   QString programDirectory_;
   QString settingsDirectory_;

@@ -16,6 +16,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kHelpFile = QStringLiteral("Velarim.HLP");
@@ -37,9 +39,14 @@ QString copyExtension(const QString& selected) {
   return own.isEmpty() ? QStringLiteral("URL") : own;
 }
 
-bool samePath(const QString& a, const QString& b) {
-  const QString canonicalA = QFileInfo(a).canonicalFilePath();
-  return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+// By the names' bytes, which need not be UTF-8.
+bool sameFolder(const QString& a, const QString& b) {
+  const std::optional<QByteArray> nativeA = platform::NativePath(a);
+  const std::optional<QByteArray> nativeB = platform::NativePath(b);
+  struct stat infoA {};
+  struct stat infoB {};
+  return nativeA && nativeB && ::stat(nativeA->constData(), &infoA) == 0 && ::stat(nativeB->constData(), &infoB) == 0 &&
+         infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
 void bind(TMenuItem* item, TForm1* form, void (TForm1::*handler)(TObject*)) {
@@ -103,7 +110,7 @@ void TForm1::Speichernunter1Click(TObject*) {
   SaveDialog1->InitialDir = DirectoryListBox1->Directory();
   if (!SaveDialog1->Execute() || selected.isEmpty()) return;
   SaveCopyOfFile(selected, SaveDialog1->FileName);
-  if (samePath(QFileInfo(SaveDialog1->FileName).absolutePath(), FileListBox1->Directory())) {
+  if (sameFolder(platform::ParentOfPath(SaveDialog1->FileName), FileListBox1->Directory())) {
     refreshFileListSelecting(QFileInfo(selected).fileName());
   }
 }

@@ -50,6 +50,9 @@ class TFileListBox : public TWinControl {
   void SetMask(const QString& mask);
   // Re-reads the names of the listed folder with the current mask; the selection is lost.
   void Refresh() { readFileNames(); }
+  // Re-reads the names and selects the selected file again where it is still listed
+  // (the same name, letter case included), without a click notification.
+  void RereadKeepingSelection();
 
   QStringList Items() const;
   int ItemIndex() const;

@@ -2,17 +2,19 @@
 
 #include "framework/dialogs.h"
 #include "framework/print_spooler.h"
+#include "platform/dialog_names.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
+#include "platform/home_folder.h"
+#include "platform/lossless_utf8.h"
+#include "platform/replacing_file.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <QDir>
 #include <QTemporaryFile>
 
 namespace {
@@ -26,10 +28,7 @@ bool isSystemPrinter(const QString& name) { return QPrinterInfo::availablePrinte
 
 // The desktop's documents folder where it exists; a fresh account often has none yet,
 // and a proposed file in a missing folder could not be written.
-QString documentsFolder() {
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
+QString documentsFolder() { return platform::DocumentsFolder(); }
 
 // Draws from the printable area's corner: the device's own minimum margins, not the
 // print system's default ones.
@@ -74,19 +73,20 @@ TSpoolOptions SpoolOptions(const QPrinter& device) {
           {"print-scaling", "none"}};
 }
 
-EPrinter PdfWriteFailed(const QString& fileName, QFileDevice::FileError error) {
-  // Qt reports a write that found no room on the disk as a resource error.
-  const QString& text = error == QFileDevice::ResourceError ? printer_text::PdfDiskFull : printer_text::PdfNotWritten;
-  return EPrinter(text.arg(QDir::toNativeSeparators(fileName)));
+// The reason, when there is one a person can act on, follows the designed text.
+EPrinter PdfWriteFailed(const QString& fileName, int error) {
+  const QString text = printer_text::PdfNotWritten.arg(platform::ReadableText(fileName));
+  return EPrinter(platform::WithWriteFailureReason(text, error));
 }
 
 }  // namespace
 
 QString NewPdfFileName(const QString& Folder) {
-  const QDir folder(Folder);
-  QString candidate = folder.filePath(QStringLiteral("Velarim.pdf"));
-  for (int n = 2; QFileInfo::exists(candidate); ++n) {
-    candidate = folder.filePath(QStringLiteral("Velarim-%1.pdf").arg(n));
+  // By the folder's bytes: a home whose name is not UTF-8 is a home like any other.
+  const auto taken = [](const QString& path) { return platform::FileExists(path) || platform::DirectoryExists(path); };
+  QString candidate = platform::JoinPath(Folder, QStringLiteral("Velarim.pdf"));
+  for (int n = 2; taken(candidate); ++n) {
+    candidate = platform::JoinPath(Folder, QStringLiteral("Velarim-%1.pdf").arg(n));
   }
   return candidate;
 }
@@ -161,16 +161,25 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   refuseWhilePrinting();
   ensureSelected();
   // The dialog proposes a file that does not exist yet, so printing again never
-  // silently replaces the last page.
-  if (IsPdfFile() && (device_->outputFileName().isEmpty() || QFileInfo::exists(device_->outputFileName()))) {
+  // silently replaces the last page; a new one is always in the documents folder.
+  const QString last = device_->outputFileName();
+  if (IsPdfFile() && (last.isEmpty() || platform::FileExists(last) || platform::DirectoryExists(last))) {
     device_->setOutputFileName(NewPdfFileName(documentsFolder()));
   }
+  // Qt's dialog opens the file by its UTF-8 name to see that it can be written: a
+  // folder whose name is not UTF-8 is handed to it through a link it can follow.
+  const QString proposed = IsPdfFile() ? device_->outputFileName() : QString();
+  const QString proposedName = proposed.mid(proposed.lastIndexOf(u'/') + 1);
+  const platform::DialogFolder folder(platform::ParentOfPath(proposed));
   QPrinter chosen(QPrinter::HighResolution);
   copySettings(*device_, chosen);
+  // A file name given to a system printer would make it write a PDF file instead.
+  if (IsPdfFile()) chosen.setOutputFileName(platform::JoinPath(folder.Shown(), platform::ShownName(proposedName)));
   // A confirmed dialog has asked before keeping an output file that exists already.
   if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
-  if (chosen.outputFormat() == QPrinter::PdfFormat && chosen.outputFileName().isEmpty()) {
-    chosen.setOutputFileName(NewPdfFileName(documentsFolder()));
+  if (chosen.outputFormat() == QPrinter::PdfFormat) {
+    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documentsFolder())
+                                                               : folder.Resolve(chosen.outputFileName(), proposedName));
   }
   // A queue removed while the dialog was open is still offered by it.
   if (chosen.outputFormat() != QPrinter::PdfFormat && !isSystemPrinter(chosen.printerName())) {
@@ -201,8 +210,8 @@ void TPrinter::BeginDoc() {
 
 QPaintDevice* TPrinter::openPdfFile() {
   const QString fileName = OutputFileName();
-  auto file = std::make_unique<QSaveFile>(fileName);
-  if (!file->open(QIODevice::WriteOnly)) throw PdfWriteFailed(fileName, file->error());
+  auto file = std::make_unique<platform::ReplacingFile>(fileName);
+  if (!file->open(QIODevice::WriteOnly)) throw PdfWriteFailed(fileName, file->Error());
   pdfFile_ = std::move(file);
   return openPdfWriter(*pdfFile_);
 }
@@ -216,7 +225,7 @@ QPaintDevice* TPrinter::openSpoolFile() {
 
 // The writer takes over what the Qt printer holds for the page: paper, orientation,
 // margins, resolution and the document's name.
-QPaintDevice* TPrinter::openPdfWriter(QFileDevice& file) {
+QPaintDevice* TPrinter::openPdfWriter(QIODevice& file) {
   auto writer = std::make_unique<QPdfWriter>(&file);
   writer->setPageLayout(device_->pageLayout());
   writer->setResolution(device_->resolution());
@@ -227,13 +236,10 @@ QPaintDevice* TPrinter::openPdfWriter(QFileDevice& file) {
 }
 
 void TPrinter::commitPdfFile() {
-  const std::unique_ptr<QSaveFile> file = std::move(pdfFile_);
-  // The commit would put the file in place even when writing out its last buffered part
-  // failed, so that part is written first and every error seen so far decides. A file
-  // not committed is thrown away with its object.
-  const bool flushed = file->flush();
-  if (!flushed || file->error() != QFileDevice::NoError) throw PdfWriteFailed(file->fileName(), file->error());
-  if (!file->commit()) throw PdfWriteFailed(file->fileName(), file->error());
+  const std::unique_ptr<platform::ReplacingFile> file = std::move(pdfFile_);
+  // Every write went straight to the disk, and any failure so far fails the commit. A
+  // file not committed is thrown away with its object.
+  if (!file->Commit()) throw PdfWriteFailed(OutputFileName(), file->Error());
 }
 
 // The temporary file goes when its object does, on every way out of here.

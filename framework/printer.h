@@ -15,10 +15,13 @@ class QPainter;
 class QPdfWriter;
 class QFileDevice;
 class QPrinter;
-class QSaveFile;
 class QTemporaryFile;
 class QWidget;
 class TPrintSpooler;
+
+namespace platform {
+class ReplacingFile;
+}
 
 enum class TPrinterOrientation { poPortrait, poLandscape };
 
@@ -31,7 +34,9 @@ inline const QString NotAvailable = QStringLiteral("Operation auf ausgewähltem 
 inline const QString InvalidPrinter = QStringLiteral("Ausgewählter Drucker ist ungültig");
 inline const QString Printing = QStringLiteral("Das Drucken ist im Gang");
 inline const QString NotPrinting = QStringLiteral("Der Drucker ist nicht am Drucken");
-// The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk is full.
+// The PDF file of "PDF-Datei" could not be written (%1 the file); the first when the disk
+// is full, the second followed by the reason (platform::WithWriteFailureReason) where
+// there is one.
 inline const QString PdfDiskFull = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden: Der Datenträger ist voll");
 inline const QString PdfNotWritten = QStringLiteral("Die PDF-Datei %1 kann nicht geschrieben werden");
 // The spooler did not take the page for the printer %1: its queue rejects jobs, or it
@@ -111,15 +116,15 @@ class TPrinter {
   void requireDeviceSettings();
   QPaintDevice* openPdfFile();
   QPaintDevice* openSpoolFile();
-  QPaintDevice* openPdfWriter(QFileDevice& file);
+  QPaintDevice* openPdfWriter(QIODevice& file);
   void commitPdfFile();
   void spoolPage();
 
   std::unique_ptr<QPrinter> device_;
   // "PDF-Datei" draws on a PDF writer into a file that replaces its target only when
   // complete; the Qt printer alone would not say when a write of the file failed.
-  std::unique_ptr<QSaveFile> pdfFile_;
-  // A system printer's page goes to a temporary PDF file first, which the spooler gets
+  std::unique_ptr<platform::ReplacingFile> pdfFile_;
+    // A system printer's page goes to a temporary PDF file first, which the spooler gets
   // whole once the page is done, so its answer can be checked.
   std::unique_ptr<QTemporaryFile> spoolFile_;
   std::unique_ptr<QPdfWriter> pdfWriter_;

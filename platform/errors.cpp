@@ -44,6 +44,34 @@ int platform::PlatformErrorCodeFromErrno(int error) {
   }
 }
 
+QString platform::WriteFailureReason(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("Der Datenträger ist voll");
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("Keine Berechtigung zum Schreiben");
+    case EROFS:
+      return QStringLiteral("Das Dateisystem ist schreibgeschützt");
+    case ENOENT:
+      return QStringLiteral("Der Ordner existiert nicht mehr");
+    case ENAMETOOLONG:
+      return QStringLiteral("Der Name ist zu lang");
+    case EISDIR:
+      return QStringLiteral("Unter diesem Namen gibt es schon einen Ordner");
+    case EIO:
+      return QStringLiteral("Der Datenträger meldet einen Fehler");
+    default:
+      return QString();
+  }
+}
+
+QString platform::WithWriteFailureReason(const QString& message, int error) {
+  const QString reason = WriteFailureReason(error);
+  return reason.isEmpty() ? message : message + QStringLiteral(": ") + reason;
+}
+
 EConvertError EConvertError::CannotAssign(const QString& sourceClass, const QString& targetClass) {
   return EConvertError(QStringLiteral("%1 kann nicht zu  %2 zugewiesen werden").arg(sourceClass, targetClass));
 }

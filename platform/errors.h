@@ -50,6 +50,12 @@ namespace platform {
 // EINTR 4), and a negative code can never be read as any of them while still naming
 // the errno.
 int PlatformErrorCodeFromErrno(int error);
+
+// Why a file could not be written, in German, for an errno of the failed step ("Der
+// Datenträger ist voll" for ENOSPC); empty for an errno a person could not act on.
+QString WriteFailureReason(int error);
+// The message with the reason appended after ": ", or the message alone without one.
+QString WithWriteFailureReason(const QString& message, int error);
 }  // namespace platform
 
 class EConvertError : public Exception {

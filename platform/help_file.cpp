@@ -1,7 +1,9 @@
 #include "platform/help_file.h"
 
+#include "platform/lossless_utf8.h"
+#include "platform/private_profile_file.h"
+
 #include <QCollator>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -138,12 +140,13 @@ std::optional<HelpFile> ParseHelpFile(QByteArrayView bytes, QString* error) {
 }
 
 std::optional<HelpFile> LoadHelpFile(const QString& fileName, QString* error) {
-  QFile input(fileName);
-  if (!input.open(QIODevice::ReadOnly) || input.size() > kMaxHelpFileSize) {
-    setError(error, QStringLiteral("Die Hilfedatei %1 kann nicht geöffnet werden.").arg(fileName));
+  // By the name's bytes: the program may sit in a folder whose name is not UTF-8.
+  QByteArray bytes;
+  if (profile_file::ReadWholeFile(fileName, bytes) != profile_file::ReadStatus::Read || bytes.size() > kMaxHelpFileSize) {
+    setError(error, QStringLiteral("Die Hilfedatei %1 kann nicht geöffnet werden.").arg(ReadableText(fileName)));
     return std::nullopt;
   }
-  return ParseHelpFile(input.read(kMaxHelpFileSize + 1), error);
+  return ParseHelpFile(bytes, error);
 }
 
 QString TopicHtml(const HelpTopic& topic) {

@@ -1,10 +1,15 @@
 #include "platform/private_profile.h"
 
+#include "platform/file_system.h"
+#include "platform/home_folder.h"
+#include "platform/lossless_utf8.h"
 #include "platform/private_profile_file.h"
 #include "platform/private_profile_text.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -32,14 +37,17 @@ QString CutToBuffer(const QString& text, int bufferSize) {
 }  // namespace
 
 QString ProfileDirectory() {
-  const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-  const QString base = QDir::isAbsolutePath(configured) ? configured : QDir::homePath() + QStringLiteral("/.config");
+  // Both by their bytes: a home whose name is not UTF-8 is still the home.
+  const char* variable = std::getenv("XDG_CONFIG_HOME");
+  const QString configured = variable ? DecodeUtf8Lossless(variable) : QString();
+  const QString base = configured.startsWith(QLatin1Char('/')) ? configured : HomeFolder() + QStringLiteral("/.config");
   return QDir::cleanPath(base + QStringLiteral("/velarim"));
 }
 
 QString SettingsDirectory(const QString& programDirectory) {
   // access() asks the kernel itself, so a read-only mount counts even for the superuser.
-  if (::access(QFile::encodeName(programDirectory).constData(), W_OK) == 0) {
+  const std::optional<QByteArray> native = NativePath(programDirectory);
+  if (native && ::access(native->constData(), W_OK) == 0) {
     return programDirectory;
   }
   const QString folder = platform::ProfileDirectory();

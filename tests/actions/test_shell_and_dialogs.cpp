@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 namespace {
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
@@ -75,12 +77,39 @@ TEST(ShellTarget, NameThatIsNotUtf8IsPercentEncodedFromItsBytes) {
   EXPECT_EQ(shell.opened[0].toEncoded(), "file://" + QFile::encodeName(dir.path()) + "/bild%E4%201.jpg");
 }
 
+// The address of an internet shortcut reaches the browser with its own bytes.
+TEST(ShellTarget, ShortcutAddressesKeepTheirBytesInAProgramFolderOfAnyName) {
+  QTemporaryDir dir;
+  const QByteArray folder = QFile::encodeName(dir.path()) + "/Programm\xE4";
+  ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+  const struct {
+    QByteArray line;
+    QByteArray expected;
+  } cases[] = {
+      {"URL=https://www.velarim.example.org/gr\xE4" "bt", "https://www.velarim.example.org/gr%E4bt"},
+      {"URL=https://www.velarim.example.org/neu", "https://www.velarim.example.org/neu"},
+      {"URL=https://www.velarim.example.org/s\xC3\xBC\xC3\x9F", "https://www.velarim.example.org/s%C3%BC%C3%9F"},
+  };
+  for (const auto& c : cases) {
+    QFile link;
+    ASSERT_TRUE(link.open(::fopen((folder + "/updates.url").constData(), "w"), QIODevice::WriteOnly,
+                          QFileDevice::AutoCloseHandle));
+    link.write("[InternetShortcut]\n" + c.line + "\n");
+    link.close();
+    EXPECT_EQ(ShellTargetUrl(platform::DecodeUtf8Lossless(folder + "/updates.url")).toEncoded(), c.expected)
+        << c.line.toStdString();
+  }
+}
+
 TEST(FileDialogFilter, PairsBecomeQtNameFilters) {
   EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |bild.jpg")), QStringList{QStringLiteral("Bilddateien (bild.jpg)")});
   EXPECT_EQ(QtNameFilters(QStringLiteral("JPEG|*.jpg;*.jpeg|Alle|*.*")),
             (QStringList{QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("Alle (*.*)")}));
   EXPECT_EQ(QtNameFilters(QStringLiteral("Bilddateien |Urlaub am See.jpg")),
             QStringList{QStringLiteral("Bilddateien (Urlaub?am?See.jpg)")});
+  // Qt reads a pattern only when it holds plain characters; "?" stands in for the others.
+  EXPECT_EQ(QtNameFilters(platform::DecodeUtf8Lossless("Bilddateien |Gr\xFC\xDF" "e (1).jpg")),
+            QStringList{QStringLiteral("Bilddateien (Gr??e??1?.jpg)")});
   EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
   EXPECT_EQ(BareExtension(QStringLiteral("*.url")), QStringLiteral("url"));
   EXPECT_EQ(BareExtension(QStringLiteral(".jpg")), QStringLiteral("jpg"));
@@ -109,6 +138,40 @@ TEST(SaveCopy, UnwritableFolderIsReportedAndLeftEmpty) {
   if (QFile(locked + QStringLiteral("/probe")).open(QIODevice::WriteOnly)) GTEST_SKIP() << "running as root";
   EXPECT_THROW(SaveCopyOfFile(source, locked + QStringLiteral("/c.jpg")), Exception);
   EXPECT_TRUE(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+// Both names by their bytes; a failure says why.
+TEST(SaveCopy, Latin1NamesAreCopiedByTheirBytesAndFailuresGiveTheReason) {
+  QTemporaryDir dir;
+  const QByteArray base = QFile::encodeName(dir.path());
+  const QString source = platform::DecodeUtf8Lossless(base + "/Gr\xFC\xDF" "e.jpg");
+  QFile photo;
+  ASSERT_TRUE(photo.open(::fopen((base + "/Gr\xFC\xDF" "e.jpg").constData(), "w"), QIODevice::WriteOnly,
+                         QFileDevice::AutoCloseHandle));
+  photo.write("picture \xFF\xD8");
+  photo.close();
+  SaveCopyOfFile(source, platform::DecodeUtf8Lossless(base + "/K\xF6ln.jpg"));
+  QFile copy;
+  ASSERT_TRUE(copy.open(::fopen((base + "/K\xF6ln.jpg").constData(), "r"), QIODevice::ReadOnly,
+                        QFileDevice::AutoCloseHandle));
+  EXPECT_EQ(copy.readAll(), QByteArray("picture \xFF\xD8"));
+
+  const struct {
+    QString target;
+    QString message;
+  } failures[] = {
+      {dir.path() + "/weg/a.jpg", dir.path() + "/weg/a.jpg kann nicht gespeichert werden: Der Ordner existiert nicht mehr"},
+      {dir.path() + "/" + QString(300, u'n') + ".jpg",
+       dir.path() + "/" + QString(300, u'n') + ".jpg kann nicht gespeichert werden: Der Name ist zu lang"},
+  };
+  for (const auto& f : failures) {
+    try {
+      SaveCopyOfFile(source, f.target);
+      ADD_FAILURE() << "no error for " << f.target.toStdString();
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.Message(), f.message);
+    }
+  }
 }
 
 TEST(SaveCopy, MissingSourceIsReportedAndTargetKept) {
