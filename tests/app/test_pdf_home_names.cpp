@@ -1,7 +1,7 @@
 // "PDF-Datei" under a home whose name is not UTF-8: the print dialog is offered a file it
 // can open (Qt's dialog tries that before it accepts), and the page lands in the home
 // by its very bytes.
-#include "print_fixture.h"
+#include "windows_fixture.h"
 
 #include "platform/lossless_utf8.h"
 
@@ -11,10 +11,10 @@
 
 namespace {
 
-class PdfHomeTest : public PrintingTest {
+class PdfHomeTest : public WindowsTest {
  protected:
   void SetUp() override {
-    PrintingTest::SetUp();
+    WindowsTest::SetUp();
     Printer()->SetPrinterName(kPdfPrinterName);
     home = QFile::encodeName(dir.path()) + "/Home \xE4";
     ASSERT_EQ(::mkdir(home.constData(), 0755), 0);
@@ -25,7 +25,7 @@ class PdfHomeTest : public PrintingTest {
     qputenv("HOME", previousHome);
     ::unlink((home + "/Velarim.pdf").constData());
     ::rmdir(home.constData());
-    PrintingTest::TearDown();
+    WindowsTest::TearDown();
   }
 
   QByteArray home;
