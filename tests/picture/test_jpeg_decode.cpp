@@ -2,6 +2,7 @@
 // file the decoder meets, and damaged or hostile files.
 
 #include "picture/jpeg_codec.h"
+#include "picture/jpeg_work_budget.h"
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_image.h"
 #include "platform/errors.h"
@@ -231,19 +232,55 @@ TEST(JpegDecode, ThousandsOfScansAreStopped) {
   for (bool progressiveDisplay : {false, true}) {
     auto jpeg = LoadJpeg(MakeJpeg(many));
     jpeg->SetProgressiveDisplay(progressiveDisplay);
-    EXPECT_EQ(JpegErrorCode([&] { jpeg->Bitmap(); }), kJpegErrTooManyScans);
+    // The work bound is reached before the scan limit.
+    const int code = JpegErrorCode([&] { jpeg->Bitmap(); });
+    EXPECT_TRUE(code == kJpegErrTooManyScans || code == kJpegErrTooMuchWork) << code;
   }
 }
 
-TEST(JpegDecode, ManyScansWithinTheLimitDecode) {
-  SampleJpegOptions many;
-  many.width = 48;
-  many.height = 48;
-  many.refinementLevels = 4;
-  ASSERT_LE(SampleScanCount(many), kJpegMaxScans);
-  auto jpeg = LoadJpeg(MakeJpeg(many));
-  EXPECT_TRUE(jpeg->ProgressiveEncoding());
-  EXPECT_TRUE(ShowsPatternQuadrants(*jpeg->Bitmap()));
+// The work of a decode is bounded by the picture's size: an ordinary progressive file
+// decodes, one of 999 scans (within the scan limit) fails as a damaged file, shown or not
+// while it decodes.
+TEST(JpegDecode, WorkBeyondTwiceAnOrdinaryProgressiveFileIsRefused) {
+  SampleJpegOptions ordinary;
+  ordinary.width = 96;
+  ordinary.height = 64;
+  ordinary.progressive = true;
+  SampleJpegOptions many = ordinary;
+  many.refinementLevels = 5;
+  many.scanLimit = 999;
+  ASSERT_EQ(SampleScanCount(many), 999);
+  for (bool progressiveDisplay : {false, true}) {
+    auto fine = LoadJpeg(MakeJpeg(ordinary));
+    fine->SetProgressiveDisplay(progressiveDisplay);
+    EXPECT_TRUE(ShowsPatternQuadrants(*fine->Bitmap())) << progressiveDisplay;
+    auto jpeg = LoadJpeg(MakeJpeg(many));
+    jpeg->SetProgressiveDisplay(progressiveDisplay);
+    EXPECT_TRUE(jpeg->ProgressiveEncoding());
+    EXPECT_EQ(JpegErrorCode([&] { jpeg->Bitmap(); }), kJpegErrTooMuchWork) << progressiveDisplay;
+  }
+}
+
+TEST(JpegWorkMeter, AllowsTwelvePassesOverThePicture) {
+  jpeg_component_info components[3]{};
+  for (jpeg_component_info& c : components) {
+    c.width_in_blocks = 10;
+    c.height_in_blocks = 10;
+  }
+  jpeg_decompress_struct info{};
+  info.comp_info = components;
+  info.num_components = 3;
+  info.comps_in_scan = 1;
+  info.cur_comp_info[0] = &components[0];
+  JpegWorkMeter meter;
+  // One component is a third of the picture: 36 such scans are twelve passes.
+  for (int scan = 1; scan <= 36; ++scan) {
+    info.input_scan_number = scan;
+    EXPECT_TRUE(meter.Charge(info)) << scan;
+    EXPECT_TRUE(meter.Charge(info)) << "the same scan counts once";
+  }
+  info.input_scan_number = 37;
+  EXPECT_FALSE(meter.Charge(info));
 }
 
 TEST(JpegDecode, CmykRowConversionFollowsTheAdobeConvention) {
