@@ -6,6 +6,7 @@
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_image.h"
 #include "platform/errors.h"
+#include "platform/memory_room.h"
 #include "platform/stream.h"
 #include "test_jpeg_support.h"
 
@@ -213,6 +214,23 @@ TEST(JpegDecode, HugeHeaderSizeIsRefusedBeforeAllocating) {
     EXPECT_THROW(jpeg->Bitmap(), EOutOfMemory);
     EXPECT_TRUE(jpeg->Bitmap()->Empty()) << "not decoded again";
   }
+}
+
+// A bitmap is compared with the memory the system can still give before it is made:
+// beyond it, the designed shortage of memory instead of a kill by the kernel.
+TEST(JpegDecode, PictureBeyondTheMemoryLeftIsRefusedBeforeAllocating) {
+  struct Room {
+    explicit Room(int64_t bytes) { platform::SetMemoryRoomForTesting(bytes); }
+    ~Room() { platform::SetMemoryRoomForTesting(std::nullopt); }
+  } room(int64_t{32} << 20);
+  auto jpeg = LoadJpeg(WithHeaderSize(MakeJpeg(16, 16, SampleColorModel::Color, false), 4000, 4000));
+  EXPECT_THROW(jpeg->Bitmap(), EOutOfMemory) << "48 MB of pixels in 32 MB";
+  EXPECT_TRUE(jpeg->Bitmap()->Empty());
+  TBitmap bitmap;
+  EXPECT_THROW(bitmap.SetSize(4000, 4000), EOutOfMemory);
+  EXPECT_TRUE(bitmap.Empty());
+  bitmap.SetSize(2000, 2000);  // 12 MB fit
+  EXPECT_EQ(bitmap.Width(), 2000);
 }
 
 TEST(JpegDecode, ProgressiveWorkingMemoryBeyondTheLimitIsRefused) {
