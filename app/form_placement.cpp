@@ -255,22 +255,23 @@ void TFormPlacement::SaveFormPlacement() {
   TForm* owner = form();
   if (!owner || (!restored_ && active_)) return;
   TIniFile ini(IniFileName());
-  const QString section = IniSection();
-  ini.WriteInteger(section, kFormVersion, version_);
   TWindowPlacement placement = GetWindowPlacement(owner);
   if (isMainForm(owner) && owner->Widget()->isMinimized()) placement.showCmd = SW_SHOWMINIMIZED;
   const QString suffix = ScreenSizeSuffix();
   const QString minMax = positionText(placement.minPosition.x(), placement.minPosition.y(),
                                       placement.maxPosition.x(), placement.maxPosition.y());
   const QString normal = positionText(placement.left, placement.top, placement.right, placement.bottom);
-  ini.WriteInteger(section, kFlags, static_cast<int>(placement.flags));
-  ini.WriteInteger(section, kShowCmd, placement.showCmd);
-  ini.WriteInteger(section, kPixelsPerInch, ScreenPixelsPerInch());
-  WriteString(ini, kMinMaxPos + suffix, minMax);
-  WriteString(ini, kMinMaxPos, minMax);
-  WriteString(ini, kNormPos + suffix, normal);
-  WriteString(ini, kNormPos, normal);
-  ini.WriteBool(section, kVisible, destroying_);
+  // One replacement of the file: a kill or a second instance closing at the same moment
+  // leaves one whole placement, never a mix of two or a part of one.
+  ini.WriteStrings(IniSection(), {{kFormVersion, QString::number(version_)},
+                                  {kFlags, QString::number(static_cast<int>(placement.flags))},
+                                  {kShowCmd, QString::number(placement.showCmd)},
+                                  {kPixelsPerInch, QString::number(ScreenPixelsPerInch())},
+                                  {kMinMaxPos + suffix, minMax},
+                                  {kMinMaxPos, minMax},
+                                  {kNormPos + suffix, normal},
+                                  {kNormPos, normal},
+                                  {kVisible, destroying_ ? QStringLiteral("1") : QStringLiteral("0")}});
   saved_ = true;
 }
 

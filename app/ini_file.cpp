@@ -92,6 +92,15 @@ void TIniFile::WriteString(const QString& Section, const QString& Ident, const Q
   }
 }
 
+void TIniFile::WriteStrings(const QString& Section, const platform::ProfileEntries& Entries) {
+  platform::ProfileEntries stored;
+  stored.reserve(Entries.size());
+  for (const auto& [ident, value] : Entries) stored.emplace_back(ident, ProtectedValue(value));
+  if (!platform::WritePrivateProfileStrings(Section, stored, fileName_)) {
+    throw EIniFileException(fileName_);
+  }
+}
+
 bool TIniFile::CanStore(const QString& Value) {
   return !Value.contains(u'\r') && !Value.contains(u'\n') && !Value.contains(QChar(u'\0'));
 }

@@ -4,6 +4,7 @@
 // to the file, so there is no cache and no save step.
 
 #include "platform/persistent.h"
+#include "platform/private_profile.h"
 
 #include <QString>
 
@@ -32,6 +33,9 @@ class TIniFile : public TObject {
   // Raises EIniFileException when the file cannot be written, and also when the value
   // cannot be stored on one line (see CanStore).
   void WriteString(const QString& Section, const QString& Ident, const QString& Value);
+  // Several values of one section in one replacement of the file, each protected as by
+  // WriteString: all are written or, with EIniFileException, none.
+  void WriteStrings(const QString& Section, const platform::ProfileEntries& Entries);
   // Whether a value fits on one profile line: no line break and no NUL in it.
   static bool CanStore(const QString& Value);
 

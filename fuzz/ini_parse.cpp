@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the profile text core as a profile file: looks up values
 // under names taken from the file and fixed ones, applies writes and removals, and
 // checks that a written value reads back and that writing it again changes nothing.
+#include "platform/lossless_utf8.h"
 #include "platform/private_profile_text.h"
 
 #include <QList>
@@ -21,7 +22,8 @@ struct Names {
 };
 
 // Two section and two key names as the file spells them, beside the fixed ones; the
-// reading stops once it has them.
+// reading stops once it has them. Names that are not UTF-8 are taken byte for byte, as
+// the profile functions take them, so they are found again.
 Names NamesFrom(QByteArrayView file) {
   Names names;
   const char* const end = file.data() + file.size();
@@ -30,7 +32,7 @@ Names NamesFrom(QByteArrayView file) {
     const text::LineMeaning meaning = text::InterpretLine(QByteArrayView(line, lineEnd));
     QList<QString>& list = meaning.kind == text::LineKind::Section ? names.sections : names.keys;
     if (meaning.kind != text::LineKind::Comment && meaning.kind != text::LineKind::Other && list.size() < 4) {
-      list.append(QString::fromUtf8(meaning.name));
+      list.append(platform::DecodeUtf8Lossless(meaning.name));
     }
     line = lineEnd + 1;
   }

@@ -2,6 +2,7 @@
 
 #include "picture/dib_format.h"
 #include "platform/errors.h"
+#include "platform/memory_room.h"
 #include "platform/stream.h"
 
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include <sys/mman.h>
 
@@ -40,6 +42,21 @@ void PadColorTable(QImage& image) {
 
 void FreeBuffer(void* buffer) { std::free(buffer); }
 
+// Bitmaps from this size on are first compared with the memory the system can still
+// give: asking for more succeeds, and the kernel then kills the program while the pixels
+// are written. Smaller ones are not worth reading the system's figures for.
+constexpr int64_t kCheckedBitmapBytes = int64_t{16} << 20;
+
+void RequireMemoryFor(int64_t bytes) {
+  if (bytes < kCheckedBitmapBytes) {
+    return;
+  }
+  const std::optional<int64_t> room = platform::MemoryRoomNow();
+  if (room && bytes > *room) {
+    throw EOutOfMemory();
+  }
+}
+
 // Large bitmaps ask for huge pages: a 24-megapixel decode otherwise takes some 18,000
 // page faults on its fresh buffer, a fifth of its time, and a picture turned a quarter
 // writes each row in short pieces that with small pages mostly miss the address cache.
@@ -59,6 +76,7 @@ QImage ZeroedImage(int width, int height, TPixelFormat format) {
   if (bytes < 0) {
     throw EOutOfMemory();
   }
+  RequireMemoryFor(bytes);
   void* buffer = std::calloc(static_cast<size_t>(bytes), 1);
   if (buffer == nullptr) {
     throw EOutOfMemory();
@@ -226,9 +244,11 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
     return;
   }
   if (!image_.isNull()) {
-    if (BitmapByteSize(image_.width(), image_.height(), BitsOf(Value)) < 0) {
+    const int64_t bytes = BitmapByteSize(image_.width(), image_.height(), BitsOf(Value));
+    if (bytes < 0) {
       throw EOutOfMemory();
     }
+    RequireMemoryFor(bytes);
     QImage converted = Image().convertToFormat(QtFormat(Value));
     if (converted.isNull()) {
       throw EOutOfMemory();
@@ -272,9 +292,11 @@ void TBitmap::SetImage(const QImage& Image) {
   const bool indexed = Image.format() == QImage::Format_Indexed8 || Image.format() == QImage::Format_Mono ||
                        Image.format() == QImage::Format_MonoLSB;
   const TPixelFormat format = indexed ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
-  if (BitmapByteSize(Image.width(), Image.height(), BitsOf(format)) < 0) {
+  const int64_t bytes = BitmapByteSize(Image.width(), Image.height(), BitsOf(format));
+  if (bytes < 0) {
     throw EOutOfMemory();
   }
+  RequireMemoryFor(bytes);
   QImage converted = Image.convertToFormat(QtFormat(format));
   if (converted.isNull()) {
     throw EOutOfMemory();

@@ -1,6 +1,7 @@
 #include "picture/jpeg_codec.h"
 
 #include "picture/exif_orientation.h"
+#include "picture/jpeg_work_budget.h"
 #include "platform/errors.h"
 
 #include <algorithm>
@@ -15,7 +16,8 @@ constexpr size_t kInputWindow = 4096;
 constexpr size_t kOutputBuffer = 4096;
 constexpr JOCTET kFakeEndOfImage[2] = {0xFF, JPEG_EOI};
 
-const char* const kAddonMessages[] = {"Too many scans (more than %d)", "Stopped by the progress handler"};
+const char* const kAddonMessages[] = {"Too many scans (more than %d)", "Stopped by the progress handler",
+                                      "More work than the picture's size allows"};
 
 // Everything the library calls back into holds plain data only: the library's frames are
 // left by longjmp, so nothing with a destructor may live in them.
@@ -28,6 +30,7 @@ struct ProgressMonitor {
   jpeg_progress_mgr pub;
   JpegProgressSink* sink;
   std::exception_ptr* pending;
+  JpegWorkMeter work;
 };
 
 struct MemorySource {
@@ -63,7 +66,7 @@ void InitErrorManager(ErrorManager* error) {
   error->pub.format_message = IgnoreFormat;
   error->pub.addon_message_table = kAddonMessages;
   error->pub.first_addon_message = kJpegErrTooManyScans;
-  error->pub.last_addon_message = kJpegErrStoppedByHandler;
+  error->pub.last_addon_message = kJpegErrTooMuchWork;
 }
 
 // --- progress monitor -------------------------------------------------------------------
@@ -84,6 +87,9 @@ void ReportProgress(j_common_ptr info) {
     info->err->msg_parm.i[0] = kJpegMaxScans;
     ERREXIT(info, kJpegErrTooManyScans);
   }
+  if (info->is_decompressor && !monitor->work.Charge(*reinterpret_cast<j_decompress_ptr>(info))) {
+    ERREXIT(info, kJpegErrTooMuchWork);
+  }
   if (monitor->sink != nullptr && !DeliverProgress(monitor, info)) {
     ERREXIT(info, kJpegErrStoppedByHandler);
   }
@@ -94,6 +100,7 @@ void InitProgressMonitor(ProgressMonitor* monitor, JpegProgressSink* sink, std::
   monitor->pub.progress_monitor = ReportProgress;
   monitor->sink = sink;
   monitor->pending = pending;
+  monitor->work = JpegWorkMeter{};
 }
 
 // --- memory source ----------------------------------------------------------------------

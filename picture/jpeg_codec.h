@@ -20,6 +20,7 @@
 // Our message codes, numbered after the library's and raised through its error mechanism.
 inline constexpr int kJpegErrTooManyScans = 1000;    // more than kJpegMaxScans scans
 inline constexpr int kJpegErrStoppedByHandler = 1001;  // a progress handler threw
+inline constexpr int kJpegErrTooMuchWork = 1002;       // beyond the work budget of jpeg_work_budget.h
 
 // A progressive file with more scans than this is refused: every scan costs a pass over
 // the picture, and a forged file can hold hundreds of thousands of empty ones.

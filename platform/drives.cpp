@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -110,15 +112,20 @@ bool IsFieldSeparator(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 constexpr size_t kNeededFields = 3;
 std::optional<std::array<QByteArrayView, kNeededFields>> FirstFields(QByteArrayView line) {
   std::array<QByteArrayView, kNeededFields> fields;
-  const char* position = line.data();
-  const char* const end = position + line.size();
+  const char* const data = line.data();
+  qsizetype position = 0;
   for (QByteArrayView& field : fields) {
-    const char* const start = std::find_if_not(position, end, IsFieldSeparator);
-    position = std::find_if(start, end, IsFieldSeparator);
+    while (position < line.size() && IsFieldSeparator(data[position])) {
+      ++position;
+    }
+    const qsizetype start = position;
+    while (position < line.size() && !IsFieldSeparator(data[position])) {
+      ++position;
+    }
     if (start == position) {
       return std::nullopt;
     }
-    field = QByteArrayView(start, position);
+    field = QByteArrayView(data + start, position - start);
   }
   return fields;
 }
@@ -296,16 +303,25 @@ QString SystemDeviceProbe::DiskSysFolder(const QString& device) const {
   return QFileInfo::exists(folder + QStringLiteral("/partition")) ? QFileInfo(folder).path() : folder;
 }
 
-void ForEachMount(const QByteArray& mountsText, const std::function<void(MountEntry)>& take) {
-  LineDecoders decoders;
-  const char* const end = mountsText.constData() + mountsText.size();
-  for (const char* line = mountsText.constData(); line < end;) {
-    const char* const lineEnd = std::find(line, end, '\n');
-    if (auto mount = ParseMountLine(QByteArrayView(line, lineEnd), decoders)) {
-      take(std::move(*mount));
-    }
+// Calls take with each line of the table, without its line end.
+template <typename Take>
+void ForEachLine(const QByteArray& text, Take take) {
+  const char* const end = text.constData() + text.size();
+  for (const char* line = text.constData(); line < end;) {
+    const void* newline = std::memchr(line, '\n', static_cast<size_t>(end - line));
+    const char* const lineEnd = newline ? static_cast<const char*>(newline) : end;
+    take(QByteArrayView(line, lineEnd));
     line = lineEnd + 1;
   }
+}
+
+void ForEachMount(const QByteArray& mountsText, const std::function<void(MountEntry)>& take) {
+  LineDecoders decoders;
+  ForEachLine(mountsText, [&](QByteArrayView line) {
+    if (auto mount = ParseMountLine(line, decoders)) {
+      take(std::move(*mount));
+    }
+  });
 }
 
 std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
@@ -331,8 +347,27 @@ QString DecodeUdevLabel(const QByteArray& linkName) {
 }
 
 std::vector<MountEntry> DriveMounts(const QByteArray& mountsText) {
+  // The last line of each mount point as the table spells it: a table of millions of
+  // lines then costs a lookup per line, and only its distinct points are decoded.
+  struct HashBytes {
+    size_t operator()(QByteArrayView bytes) const { return qHash(bytes); }
+  };
+  std::unordered_map<QByteArrayView, QByteArrayView, HashBytes> lastLineOfPoint;
+  ForEachLine(mountsText, [&](QByteArrayView line) {
+    if (const auto fields = FirstFields(line)) {
+      lastLineOfPoint.insert_or_assign((*fields)[1], line);
+    }
+  });
+  std::vector<std::pair<QByteArrayView, QByteArrayView>> lines(lastLineOfPoint.begin(), lastLineOfPoint.end());
+  // In table order, so that of two spellings of one point (an escape or not) the later wins.
+  std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.second.data() < b.second.data(); });
   VisibleMounts visible;
-  ForEachMount(mountsText, [&visible](MountEntry mount) { MakeVisible(visible, std::move(mount)); });
+  LineDecoders decoders;
+  for (const auto& [point, line] : lines) {
+    if (auto mount = ParseMountLine(line, decoders)) {
+      MakeVisible(visible, std::move(*mount));
+    }
+  }
   return DrivesAmong(visible);
 }
 

@@ -63,6 +63,21 @@ QString ResolveProfileFileName(const QString& fileName) {
   return platform::ProfileDirectory() + u'/' + fileName;
 }
 
+namespace {
+
+// One whole change of the profile file; a bare name's folder is made when missing.
+bool UpdateProfile(const QString& fileName, const profile_file::ContentChange& change) {
+  const QString path = platform::ResolveProfileFileName(fileName);
+  if (path.isEmpty()) {
+    return false;
+  }
+  return profile_file::UpdateFile(path, change,
+                                  IsBareFileName(fileName) ? profile_file::MissingFolder::CreatePrivate
+                                                           : profile_file::MissingFolder::Fail);
+}
+
+}  // namespace
+
 QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultValue,
                                 int bufferSize, const QString& fileName) {
   QByteArray bytes;
@@ -79,14 +94,19 @@ bool WritePrivateProfileString(const QString* section, const QString* key, const
   if (!section) {
     return true;
   }
-  const QString path = platform::ResolveProfileFileName(fileName);
-  if (path.isEmpty()) {
-    return false;
-  }
   const auto change = [&](const QByteArray& old) { return profile_text::ApplyWrite(old, *section, key, value); };
-  return profile_file::UpdateFile(path, change,
-                                  IsBareFileName(fileName) ? profile_file::MissingFolder::CreatePrivate
-                                                           : profile_file::MissingFolder::Fail);
+  return UpdateProfile(fileName, change);
+}
+
+bool WritePrivateProfileStrings(const QString& section, const ProfileEntries& entries, const QString& fileName) {
+  const auto change = [&](const QByteArray& old) -> std::optional<QByteArray> {
+    std::optional<QByteArray> bytes = old;
+    for (auto entry = entries.begin(); bytes && entry != entries.end(); ++entry) {
+      bytes = profile_text::ApplyWrite(*bytes, section, &entry->first, &entry->second);
+    }
+    return bytes;
+  };
+  return UpdateProfile(fileName, change);
 }
 
 }  // namespace platform

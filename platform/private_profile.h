@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 namespace platform {
 
 // Where profile files named without a folder live: $XDG_CONFIG_HOME/velarim, or
@@ -39,5 +42,14 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 // changes nothing leaves the file alone and succeeds.
 bool WritePrivateProfileString(const QString* section, const QString* key, const QString* value,
                                const QString& fileName);
+
+// Key and value pairs of one section.
+using ProfileEntries = std::vector<std::pair<QString, QString>>;
+
+// Sets several keys of one section, in their order, in a single replacement of the
+// file: a reader, a kill or another writer sees either all of them or none. Fails as
+// a whole, the old file untouched, when the file cannot be written or any one pair
+// cannot be stored (as above).
+bool WritePrivateProfileStrings(const QString& section, const ProfileEntries& entries, const QString& fileName);
 
 }  // namespace platform

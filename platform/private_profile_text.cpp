@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 
 namespace platform::profile_text {
@@ -40,9 +41,7 @@ class LineCursor {
       return false;
     }
     line.start = position_;
-    const char* const begin = bytes_.data();
-    const char* const end = begin + bytes_.size();
-    qsizetype i = std::find_if(begin + position_, end, [](char c) { return c == '\r' || c == '\n'; }) - begin;
+    qsizetype i = LineTextEnd(position_);
     line.textEnd = i;
     if (i < bytes_.size()) {
       const bool crlf = bytes_[i] == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n';
@@ -56,17 +55,44 @@ class LineCursor {
   // Moves past a run of empty lines at once: they mean nothing, and a file of nothing
   // but line ends would otherwise cost a round of the reader per byte.
   void SkipEmptyLines() {
-    const char* const begin = bytes_.data();
-    const char* const end = begin + bytes_.size();
-    position_ = std::find_if(begin + position_, end, [](char c) { return c != '\r' && c != '\n'; }) - begin;
+    const char* const data = bytes_.data();
+    while (position_ < bytes_.size() && (data[position_] == '\r' || data[position_] == '\n')) {
+      ++position_;
+    }
   }
 
   QByteArrayView Text(const LineSpan& line) const { return bytes_.sliced(line.start, line.textEnd - line.start); }
   QByteArrayView LineEnd(const LineSpan& line) const { return bytes_.sliced(line.textEnd, line.end - line.textEnd); }
 
  private:
+  // Where the line starting at `from` ends: its first CR or LF, or the end of the file.
+  // Most lines are short and are looked at byte by byte; a long one is left to the
+  // library's byte search. The next CR and LF found are remembered, so the search never
+  // goes over the same bytes twice: lines ended by CR alone do not look for the same LF
+  // again, and a file without any CR is not searched to its end for every line.
+  qsizetype LineTextEnd(qsizetype from) {
+    const char* const data = bytes_.data();
+    const qsizetype shortEnd = std::min(bytes_.size(), from + kShortLine);
+    for (qsizetype i = from; i < shortEnd; ++i) {
+      if (data[i] == '\r' || data[i] == '\n') return i;
+    }
+    return std::min(NextAfter(nextNewline_, '\n', shortEnd), NextAfter(nextCarriageReturn_, '\r', shortEnd));
+  }
+
+  // The first `wanted` at or after `from` (the file's size when none), kept in `next`.
+  qsizetype NextAfter(qsizetype& next, char wanted, qsizetype from) const {
+    if (next < from) {
+      const void* found = std::memchr(bytes_.data() + from, wanted, static_cast<size_t>(bytes_.size() - from));
+      next = found ? static_cast<const char*>(found) - bytes_.data() : bytes_.size();
+    }
+    return next;
+  }
+
+  static constexpr qsizetype kShortLine = 64;
   QByteArrayView bytes_;
   qsizetype position_ = 0;
+  qsizetype nextNewline_ = -1;
+  qsizetype nextCarriageReturn_ = -1;
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -131,16 +157,12 @@ class WantedName {
 // Whether the line can be a section header: its first character after blanks is "[".
 // Outside the wanted section only headers matter, and this look is all most lines need.
 bool MayOpenSection(QByteArrayView text) {
-  const auto first = std::find_if(text.begin(), text.end(), [](char c) { return !IsBlank(c); });
-  return first != text.end() && *first == '[';
-}
-
-LineMeaning SectionHeader(QByteArrayView trimmed) {
-  const qsizetype close = trimmed.indexOf(']');
-  if (close < 0) {
-    return {};
+  const char* const data = text.data();
+  qsizetype i = 0;
+  while (i < text.size() && IsBlank(data[i])) {
+    ++i;
   }
-  return {LineKind::Section, TrimBlanks(trimmed.sliced(1, close - 1)), {}};
+  return i < text.size() && data[i] == '[';
 }
 
 bool HasLineBreakOrNul(const QString& text) {
@@ -251,20 +273,27 @@ QByteArray SetEntry(QByteArrayView file, const SectionLayout& layout, const QByt
 
 LineMeaning InterpretLine(QByteArrayView text) {
   const QByteArrayView trimmed = TrimBlanks(text);
-  if (trimmed.isEmpty() || trimmed.contains('\0')) {
+  const char* const begin = trimmed.data();
+  const char* const end = begin + trimmed.size();
+  // Lines are short: a plain search beats a library call per line.
+  if (trimmed.isEmpty() || std::find(begin, end, '\0') != end) {
     return {};
   }
-  if (trimmed.startsWith(';')) {
+  if (*begin == ';') {
     return {LineKind::Comment, {}, {}};
   }
-  if (trimmed.startsWith('[')) {
-    return SectionHeader(trimmed);
+  if (*begin == '[') {
+    const char* const close = std::find(begin, end, ']');
+    if (close == end) {
+      return {};
+    }
+    return {LineKind::Section, TrimBlanks(QByteArrayView(begin + 1, close)), {}};
   }
-  const qsizetype equals = trimmed.indexOf('=');
-  if (equals < 0) {
+  const char* const equals = std::find(begin, end, '=');
+  if (equals == end) {
     return {};
   }
-  return {LineKind::Entry, TrimBlanks(trimmed.first(equals)), TrimBlanks(trimmed.sliced(equals + 1))};
+  return {LineKind::Entry, TrimBlanks(QByteArrayView(begin, equals)), TrimBlanks(QByteArrayView(equals + 1, end))};
 }
 
 std::optional<QString> FindValue(QByteArrayView file, const QString& section, const QString& key) {

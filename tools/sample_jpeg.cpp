@@ -145,7 +145,8 @@ SampleRgb SamplePatternColor(int x, int y, int width, int height) {
 
 int SampleScanCount(const SampleJpegOptions& options) {
   if (options.refinementLevels > 0) {
-    return 1 + ComponentsOf(options.model) * 63 * (options.refinementLevels + 1);
+    const int all = 1 + ComponentsOf(options.model) * 63 * (options.refinementLevels + 1);
+    return options.scanLimit > 0 ? std::min(all, options.scanLimit) : all;
   }
   return options.progressive ? -1 : 1;  // the simple progression's count is the library's
 }
@@ -180,6 +181,9 @@ std::vector<uint8_t> MakeSampleJpeg(const SampleJpegOptions& o) {
   std::vector<jpeg_scan_info> script;
   if (o.refinementLevels > 0) {
     script = ManyScanScript(components, o.refinementLevels);
+    if (o.scanLimit > 0 && script.size() > static_cast<size_t>(o.scanLimit)) {
+      script.resize(static_cast<size_t>(o.scanLimit));
+    }
     info.scan_info = script.data();
     info.num_scans = static_cast<int>(script.size());
   } else if (o.progressive) {

@@ -26,6 +26,9 @@ struct SampleJpegOptions {
   // More than 0: a progressive script with one scan per coefficient, component and bit
   // level, refined from this many bits down (many scans: 1 + components * 63 * (n + 1)).
   int refinementLevels = 0;
+  // More than 0, with refinementLevels: the script ends after this many scans, leaving
+  // the last coefficients out, as a file may.
+  int scanLimit = 0;
   // More than 0: each sample varies by up to this much around the pattern (the same
   // noise for the same options), so the file holds much to decode.
   int noise = 0;

@@ -4,6 +4,7 @@
 #include "app/form_placement.h"
 #include "app/ini_file.h"
 #include "framework/application.h"
+#include "platform/private_profile_file.h"
 #include "support/scripted_dialogs.h"
 
 #include <QCoreApplication>
@@ -85,6 +86,24 @@ TEST_F(FormPlacementTest, FirstCloseWritesTheNineKeysInOrder) {
                               "=-1,-1,-4,-4\nMinMaxPos=-1,-1,-4,-4\n" + sized("NormPos") + "=" + normal +
                               "\nNormPos=" + normal + "\nVisible=0\n";
   EXPECT_EQ(readPlacement(), expected);
+}
+
+TEST_F(FormPlacementTest, TheSaveReplacesTheFileOnce) {
+  writePlacement("[TPlacedForm]\nShowCmd=3\nNormPos=1,2,3,4\nOther=kept\n");
+  show();
+  int replacements = 0;
+  platform::profile_file::SetReplaceStepHookForTesting([&](platform::profile_file::ReplaceStep step) {
+    if (step == platform::profile_file::ReplaceStep::Rename) ++replacements;
+  });
+  form_->Close();
+  platform::profile_file::SetReplaceStepHookForTesting({});
+  EXPECT_EQ(replacements, 1);
+  const QByteArray saved = readPlacement();
+  for (const char* key : {"FormVersion=", "Flags=", "ShowCmd=", "PixelsPerInch=", "MinMaxPos=", "NormPos=",
+                          "Visible=", "Other=kept"}) {
+    EXPECT_TRUE(saved.contains(key)) << key;
+  }
+  EXPECT_TRUE(saved.contains(sized("MinMaxPos") + "=") && saved.contains(sized("NormPos") + "="));
 }
 
 TEST_F(FormPlacementTest, ReopensWhereItWasClosed) {

@@ -2,9 +2,11 @@
 // file the decoder meets, and damaged or hostile files.
 
 #include "picture/jpeg_codec.h"
+#include "picture/jpeg_work_budget.h"
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_image.h"
 #include "platform/errors.h"
+#include "platform/memory_room.h"
 #include "platform/stream.h"
 #include "test_jpeg_support.h"
 
@@ -214,6 +216,23 @@ TEST(JpegDecode, HugeHeaderSizeIsRefusedBeforeAllocating) {
   }
 }
 
+// A bitmap is compared with the memory the system can still give before it is made:
+// beyond it, the designed shortage of memory instead of a kill by the kernel.
+TEST(JpegDecode, PictureBeyondTheMemoryLeftIsRefusedBeforeAllocating) {
+  struct Room {
+    explicit Room(int64_t bytes) { platform::SetMemoryRoomForTesting(bytes); }
+    ~Room() { platform::SetMemoryRoomForTesting(std::nullopt); }
+  } room(int64_t{32} << 20);
+  auto jpeg = LoadJpeg(WithHeaderSize(MakeJpeg(16, 16, SampleColorModel::Color, false), 4000, 4000));
+  EXPECT_THROW(jpeg->Bitmap(), EOutOfMemory) << "48 MB of pixels in 32 MB";
+  EXPECT_TRUE(jpeg->Bitmap()->Empty());
+  TBitmap bitmap;
+  EXPECT_THROW(bitmap.SetSize(4000, 4000), EOutOfMemory);
+  EXPECT_TRUE(bitmap.Empty());
+  bitmap.SetSize(2000, 2000);  // 12 MB fit
+  EXPECT_EQ(bitmap.Width(), 2000);
+}
+
 TEST(JpegDecode, ProgressiveWorkingMemoryBeyondTheLimitIsRefused) {
   // 900 MB of 8-bit pixels would be allowed, but the library would also need 1.8 GB of
   // coefficients to hold all scans of a progressive file.
@@ -231,19 +250,55 @@ TEST(JpegDecode, ThousandsOfScansAreStopped) {
   for (bool progressiveDisplay : {false, true}) {
     auto jpeg = LoadJpeg(MakeJpeg(many));
     jpeg->SetProgressiveDisplay(progressiveDisplay);
-    EXPECT_EQ(JpegErrorCode([&] { jpeg->Bitmap(); }), kJpegErrTooManyScans);
+    // The work bound is reached before the scan limit.
+    const int code = JpegErrorCode([&] { jpeg->Bitmap(); });
+    EXPECT_TRUE(code == kJpegErrTooManyScans || code == kJpegErrTooMuchWork) << code;
   }
 }
 
-TEST(JpegDecode, ManyScansWithinTheLimitDecode) {
-  SampleJpegOptions many;
-  many.width = 48;
-  many.height = 48;
-  many.refinementLevels = 4;
-  ASSERT_LE(SampleScanCount(many), kJpegMaxScans);
-  auto jpeg = LoadJpeg(MakeJpeg(many));
-  EXPECT_TRUE(jpeg->ProgressiveEncoding());
-  EXPECT_TRUE(ShowsPatternQuadrants(*jpeg->Bitmap()));
+// The work of a decode is bounded by the picture's size: an ordinary progressive file
+// decodes, one of 999 scans (within the scan limit) fails as a damaged file, shown or not
+// while it decodes.
+TEST(JpegDecode, WorkBeyondTwiceAnOrdinaryProgressiveFileIsRefused) {
+  SampleJpegOptions ordinary;
+  ordinary.width = 96;
+  ordinary.height = 64;
+  ordinary.progressive = true;
+  SampleJpegOptions many = ordinary;
+  many.refinementLevels = 5;
+  many.scanLimit = 999;
+  ASSERT_EQ(SampleScanCount(many), 999);
+  for (bool progressiveDisplay : {false, true}) {
+    auto fine = LoadJpeg(MakeJpeg(ordinary));
+    fine->SetProgressiveDisplay(progressiveDisplay);
+    EXPECT_TRUE(ShowsPatternQuadrants(*fine->Bitmap())) << progressiveDisplay;
+    auto jpeg = LoadJpeg(MakeJpeg(many));
+    jpeg->SetProgressiveDisplay(progressiveDisplay);
+    EXPECT_TRUE(jpeg->ProgressiveEncoding());
+    EXPECT_EQ(JpegErrorCode([&] { jpeg->Bitmap(); }), kJpegErrTooMuchWork) << progressiveDisplay;
+  }
+}
+
+TEST(JpegWorkMeter, AllowsTwelvePassesOverThePicture) {
+  jpeg_component_info components[3]{};
+  for (jpeg_component_info& c : components) {
+    c.width_in_blocks = 10;
+    c.height_in_blocks = 10;
+  }
+  jpeg_decompress_struct info{};
+  info.comp_info = components;
+  info.num_components = 3;
+  info.comps_in_scan = 1;
+  info.cur_comp_info[0] = &components[0];
+  JpegWorkMeter meter;
+  // One component is a third of the picture: 36 such scans are twelve passes.
+  for (int scan = 1; scan <= 36; ++scan) {
+    info.input_scan_number = scan;
+    EXPECT_TRUE(meter.Charge(info)) << scan;
+    EXPECT_TRUE(meter.Charge(info)) << "the same scan counts once";
+  }
+  info.input_scan_number = 37;
+  EXPECT_FALSE(meter.Charge(info));
 }
 
 TEST(JpegDecode, CmykRowConversionFollowsTheAdobeConvention) {

@@ -106,6 +106,50 @@ TEST_F(ProfileWritersTest, TwoProcessesWritingAtOnceLoseNoKey) {
   EXPECT_EQ(Entries(), QStringList{"p.ini"});
 }
 
+// Two writers replace the same nine keys with their own values again and again while
+// the file is read: every reading holds all nine keys, all from one writer.
+TEST_F(ProfileWritersTest, SeveralKeysWrittenAtOnceAreNeverSeenMixedOrInPart) {
+  const auto writer = [&](const QString& value) {
+    return Spawn([&, value] {
+      platform::ProfileEntries entries;
+      for (int i = 0; i < 9; ++i) entries.emplace_back(QString("k%1").arg(i), value);
+      int failures = 0;
+      for (int round = 0; round < 60; ++round) {
+        failures += platform::WritePrivateProfileStrings("S", entries, Path("p.ini")) ? 0 : 1;
+      }
+      return std::min(failures, 99);
+    });
+  };
+  const pid_t writers[2] = {writer("a"), writer("b")};
+  int statuses[2] = {-1, -1};
+  int readings = 0;
+  QList<QByteArray> mixed;
+  const auto check = [&] {
+    const QByteArray bytes = ReadBytes(Path("p.ini"));
+    if (bytes == "<missing>") return;  // before the first write
+    ++readings;
+    const char value = bytes.at(bytes.indexOf('=') + 1);
+    QByteArray whole = "[S]\n";
+    for (int i = 0; i < 9; ++i) whole += "k" + QByteArray::number(i) + "=" + value + "\n";
+    if (bytes != whole) mixed << bytes;
+  };
+  for (int i = 0; i < 2; ++i) {
+    while (::waitpid(writers[i], &statuses[i], WNOHANG) == 0) check();
+  }
+  check();
+  EXPECT_EQ(statuses[0], 0);
+  EXPECT_EQ(statuses[1], 0);
+  EXPECT_GT(readings, 0);
+  EXPECT_TRUE(mixed.isEmpty()) << mixed.size() << " mixed readings, the first: " << mixed.value(0).constData();
+}
+
+TEST_F(ProfileWritersTest, AnEntryThatCannotBeStoredRefusesTheWholeWrite) {
+  WriteBytes(Path("p.ini"), "[S]\nk=1\n");
+  const platform::ProfileEntries entries{{"k", "2"}, {"j", "a\nb"}};
+  EXPECT_FALSE(platform::WritePrivateProfileStrings("S", entries, Path("p.ini")));
+  EXPECT_EQ(ReadBytes(Path("p.ini")), "[S]\nk=1\n");
+}
+
 TEST_F(ProfileWritersTest, LockHeldElsewhereFailsTheWriteAfterAWhileAndTheNextWriteWorks) {
   WriteBytes(Path("p.ini"), "[S]\nk=1\n");
   const int folder = ::open(QFile::encodeName(dir_.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
