@@ -11,6 +11,8 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -161,6 +163,29 @@ inline void WarmScreenModel(const double* d, double* rgb) {
 
 inline QByteArray CmykTables() { return TableProfile(cmsSigCmykData, cmsSigOutputClass, 4, 9, InkModel); }
 inline QByteArray RgbTables() { return TableProfile(cmsSigRgbData, cmsSigDisplayClass, 3, 17, WarmScreenModel); }
+
+// The engine's own floating-point conversion of device values in [0, 1] (CMYK as ink
+// amounts) of this format into sRGB, perceptual as the profiles ask, clipped to what
+// sRGB can show.
+inline std::array<double, 3> EngineToSrgb(const QByteArray& profile, cmsUInt32Number format, std::array<double, 4> device) {
+  cmsHPROFILE input = cmsOpenProfileFromMem(profile.constData(), static_cast<cmsUInt32Number>(profile.size()));
+  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+  cmsHTRANSFORM transform = cmsCreateTransform(input, format, srgb, TYPE_RGB_DBL, INTENT_PERCEPTUAL, 0);
+  if (T_COLORSPACE(format) == PT_CMYK) {
+    for (double& v : device) {
+      v *= 100.0;
+    }
+  }
+  std::array<double, 3> out{};
+  cmsDoTransform(transform, device.data(), out.data(), 1);
+  cmsDeleteTransform(transform);
+  cmsCloseProfile(srgb);
+  cmsCloseProfile(input);
+  for (double& v : out) {
+    v = std::clamp(v, 0.0, 1.0);
+  }
+  return out;
+}
 
 // The APP2 segments that carry a profile, pieceBytes of it in each.
 inline std::vector<QByteArray> IccPieces(const QByteArray& profile, int pieceBytes) {

@@ -155,29 +155,14 @@ cmsCIELab SrgbToLab(std::array<double, 3> srgb) {
   return result;
 }
 
-// The engine's floating-point conversion of stored values into sRGB, clipped to what
-// sRGB can show; without a profile the stored values are sRGB already.
+// What the stored values mean in sRGB; without a profile they are sRGB already.
 std::array<double, 3> EngineConversion(const QByteArray& profile, Model model, std::array<double, 4> stored) {
   if (profile.isEmpty()) {
     return model == Model::Gray ? std::array<double, 3>{stored[0], stored[0], stored[0]}
                                 : std::array<double, 3>{stored[0], stored[1], stored[2]};
   }
-  cmsHPROFILE input = cmsOpenProfileFromMem(profile.constData(), static_cast<cmsUInt32Number>(profile.size()));
-  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-  const bool cmyk = model == Model::Cmyk || model == Model::CmykAdobe;
-  const cmsUInt32Number format = model == Model::Gray ? TYPE_GRAY_DBL : cmyk ? TYPE_CMYK_DBL : TYPE_RGB_DBL;
-  cmsHTRANSFORM transform = cmsCreateTransform(input, format, srgb, TYPE_RGB_DBL, INTENT_PERCEPTUAL, 0);
-  if (cmyk) {
-    for (double& v : stored) {
-      v *= 100.0;
-    }
-  }
-  std::array<double, 3> out{};
-  cmsDoTransform(transform, stored.data(), out.data(), 1);
-  cmsDeleteTransform(transform);
-  cmsCloseProfile(srgb);
-  cmsCloseProfile(input);
-  return out;
+  const cmsUInt32Number format = model == Model::Gray ? TYPE_GRAY_DBL : model == Model::Rgb ? TYPE_RGB_DBL : TYPE_CMYK_DBL;
+  return EngineToSrgb(profile, format, stored);
 }
 
 struct ColourCase {
