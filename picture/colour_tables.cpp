@@ -3,15 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#define VELARIM_SSE2_COLOURS 1
+#include <emmintrin.h>
+#else
+#define VELARIM_SSE2_COLOURS 0
+#endif
+
 namespace {
 
 uint8_t EncodedByte(double value) { return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0)); }
 
-// An sRGB value in [0, 1] as a grid point holds it: 8-bit steps with 8 bits of fraction.
-uint16_t GridValue(double value) { return static_cast<uint16_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0 * 256.0)); }
+// An sRGB value in [0, 1] as a grid point holds it: 8-bit steps with 7 bits of fraction.
+int16_t GridValue(double value) { return static_cast<int16_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0 * 128.0)); }
 
-// Grid values weighted by 256ths sum to 8-bit steps times 65536.
-uint8_t GridByte(uint32_t weighted) { return static_cast<uint8_t>((weighted + 32768) >> 16); }
+// Grid values weighted by 256ths sum to 8-bit steps times 32768.
+constexpr int kGridShift = 15;
 
 }  // namespace
 
@@ -23,6 +30,14 @@ MatrixShaperTable::MatrixShaperTable(const std::array<std::array<float, 256>, 3>
   }
   for (int i = 0; i <= kEncodeSteps; ++i) {
     encode_[static_cast<size_t>(i)] = EncodedByte(encode(static_cast<double>(i) / kEncodeSteps));
+  }
+  for (size_t in = 0; in < 3; ++in) {
+    for (size_t v = 0; v < 256; ++v) {
+      for (size_t out = 0; out < 3; ++out) {
+        shares_[in][v][out] = static_cast<float>(matrix[out * 3 + in] * linear[in][v] * kEncodeSteps);
+      }
+      shares_[in][v][3] = 0;
+    }
   }
 }
 
@@ -40,32 +55,28 @@ void MatrixShaperTable::convertOne(uint8_t* pixel) const {
   }
 }
 
-// Four pixels at a time, each step over all four, so that the compiler keeps the matrix
-// arithmetic in vector registers.
+// Four pixels at a time. Each input value's share of the three outputs (matrix column
+// times its linear light, in encoding steps) sits ready in one vector, so a pixel costs
+// three loads and two additions before the encoding.
 void MatrixShaperTable::convertQuad(uint8_t* pixel, int pixelBytes) const {
-  float r[4];
-  float g[4];
-  float b[4];
-  for (int k = 0; k < 4; ++k) {
-    const uint8_t* p = pixel + k * pixelBytes;
-    r[k] = linear_[0][p[2]];
-    g[k] = linear_[1][p[1]];
-    b[k] = linear_[2][p[0]];
-  }
-  int index[3][4];
-  for (int c = 0; c < 3; ++c) {
-    const float* m = &matrix_[static_cast<size_t>(c) * 3];
-    for (int k = 0; k < 4; ++k) {
-      const float value = std::min(std::max(m[0] * r[k] + m[1] * g[k] + m[2] * b[k], 0.0f), 1.0f);
-      index[c][k] = static_cast<int>(value * static_cast<float>(kEncodeSteps) + 0.5f);
-    }
-  }
+#if VELARIM_SSE2_COLOURS
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 top = _mm_set1_ps(static_cast<float>(kEncodeSteps));
   for (int k = 0; k < 4; ++k) {
     uint8_t* p = pixel + k * pixelBytes;
-    p[2] = encode_[static_cast<size_t>(index[0][k])];
-    p[1] = encode_[static_cast<size_t>(index[1][k])];
-    p[0] = encode_[static_cast<size_t>(index[2][k])];
+    __m128 value = _mm_add_ps(_mm_add_ps(_mm_load_ps(shares_[0][p[2]].data()), _mm_load_ps(shares_[1][p[1]].data())),
+                              _mm_load_ps(shares_[2][p[0]].data()));
+    alignas(16) int32_t index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(value, zero), top)));
+    p[2] = encode_[static_cast<size_t>(index[0])];
+    p[1] = encode_[static_cast<size_t>(index[1])];
+    p[0] = encode_[static_cast<size_t>(index[2])];
   }
+#else
+  for (int k = 0; k < 4; ++k) {
+    convertOne(pixel + k * pixelBytes);
+  }
+#endif
 }
 
 void MatrixShaperTable::ConvertBgr(uint8_t* row, int width, int pixelBytes) const {
@@ -118,38 +129,74 @@ ColourGrid::ColourGrid(int axes, int points, bool inverted, const Sampler& sampl
 // at the cell's lowest corner and step along the axes in order of decreasing fraction.
 template <int Axes>
 void ColourGrid::interpolate(const uint8_t* const device[Axes], uint8_t* bgr) const {
+  // Each axis as one number, its fraction above its index, so that the sort below moves
+  // both at once and needs no branches (the order is as random as the pixels).
   uint32_t base = 0;
-  uint32_t fraction[Axes];
-  uint32_t stride[Axes];
+  uint32_t key[Axes];
+#pragma GCC unroll 4
   for (int a = 0; a < Axes; ++a) {
     const AxisStep& step = steps_[static_cast<size_t>(a)][*device[a]];
     base += step.offset;
-    fraction[a] = step.fraction;
-    stride[a] = strides_[static_cast<size_t>(a)];
+    key[a] = step.fraction << 2 | static_cast<uint32_t>(a);
   }
-  // Sorted by decreasing fraction; a handful of elements, so a plain insertion sort.
-  for (int i = 1; i < Axes; ++i) {
-    for (int j = i; j > 0 && fraction[j] > fraction[j - 1]; --j) {
-      std::swap(fraction[j], fraction[j - 1]);
-      std::swap(stride[j], stride[j - 1]);
-    }
+  const auto order = [&key](int i, int j) {
+    const uint32_t high = std::max(key[i], key[j]);
+    key[j] = std::min(key[i], key[j]);
+    key[i] = high;
+  };
+  if constexpr (Axes == 3) {
+    order(0, 1);
+    order(1, 2);
+    order(0, 1);
+  } else {
+    order(0, 1);
+    order(2, 3);
+    order(0, 2);
+    order(1, 3);
+    order(1, 2);
   }
-  uint32_t corner = base;
-  uint32_t weight = 256 - fraction[0];
-  uint32_t sum[3] = {0, 0, 0};
+  // The simplex's corners and their weights: the first gets what the largest fraction
+  // leaves, each next one the step down to the following fraction.
+  uint32_t corner[Axes + 2];
+  int32_t weight[Axes + 2];
+  corner[0] = base;
+  uint32_t above = 256;
+#pragma GCC unroll 4
+  for (int i = 0; i < Axes; ++i) {
+    const uint32_t fraction = key[i] >> 2;
+    weight[i] = static_cast<int32_t>(above - fraction);
+    corner[i + 1] = corner[i] + strides_[key[i] & 3];
+    above = fraction;
+  }
+  weight[Axes] = static_cast<int32_t>(above);
+  // A spare corner of no weight evens out the pairs below.
+  corner[Axes + 1] = base;
+  weight[Axes + 1] = 0;
+#if VELARIM_SSE2_COLOURS
+  __m128i sum = _mm_set1_epi32(1 << (kGridShift - 1));
+#pragma GCC unroll 3
+  for (int i = 0; i < Axes + 1; i += 2) {
+    const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(points_[corner[i]].data()));
+    const __m128i second = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(points_[corner[i + 1]].data()));
+    const __m128i weights = _mm_set1_epi32(weight[i] | weight[i + 1] << 16);
+    sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi16(first, second), weights));
+  }
+  const __m128i words = _mm_packs_epi32(_mm_srai_epi32(sum, kGridShift), _mm_setzero_si128());
+  const auto packed = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+  bgr[0] = static_cast<uint8_t>(packed);
+  bgr[1] = static_cast<uint8_t>(packed >> 8);
+  bgr[2] = static_cast<uint8_t>(packed >> 16);
+#else
+  int32_t sum[3] = {1 << (kGridShift - 1), 1 << (kGridShift - 1), 1 << (kGridShift - 1)};
   for (int i = 0; i <= Axes; ++i) {
-    const std::array<uint16_t, 4>& point = points_[corner];
-    for (int c = 0; c < 3; ++c) {
-      sum[c] += weight * point[static_cast<size_t>(c)];
-    }
-    if (i < Axes) {
-      corner += stride[i];
-      weight = fraction[i] - (i + 1 < Axes ? fraction[i + 1] : 0);
+    for (size_t c = 0; c < 3; ++c) {
+      sum[c] += weight[i] * points_[corner[i]][c];
     }
   }
-  for (int c = 0; c < 3; ++c) {
-    bgr[c] = GridByte(sum[c]);
+  for (size_t c = 0; c < 3; ++c) {
+    bgr[c] = static_cast<uint8_t>(sum[c] >> kGridShift);
   }
+#endif
 }
 
 void ColourGrid::ConvertBgr(uint8_t* row, int width, int pixelBytes) const {
