@@ -299,6 +299,8 @@ std::shared_ptr<const ColourConversion> ColourConversion::Make(const QByteArray&
     return nullptr;
   }
   std::shared_ptr<ColourConversion> conversion(new ColourConversion());
+  conversion->profile_ = bytes;
+  conversion->input_ = input;
   const ColourGrid::Sampler sampler = [&transform, input](const std::vector<double>& device, std::vector<double>& srgb) {
     Sample(transform.get(), input, device, srgb);
   };
@@ -363,6 +365,28 @@ TPalette ColourConversion::ConvertPalette(const TPalette& palette) const {
     entries[i].peRed = bgr[i * 3 + 2];
   }
   return CreatePalette(std::move(entries));
+}
+
+std::vector<TPaletteEntry> ColourConversion::StoredColours(std::vector<TPaletteEntry> entries) const {
+  const Profile profile(cmsOpenProfileFromMem(profile_.constData(), static_cast<cmsUInt32Number>(profile_.size())));
+  const bool gray = input_ == ColourInput::Gray;
+  if (!profile || (!gray && input_ != ColourInput::Rgb)) {
+    return entries;
+  }
+  const Transform back(cmsCreateTransform(Srgb(), TYPE_RGB_8, profile.get(), gray ? TYPE_GRAY_8 : TYPE_RGB_8,
+                                          ConversionIntent(profile.get()), 0));
+  if (!back) {
+    return entries;
+  }
+  for (TPaletteEntry& e : entries) {
+    const uint8_t srgb[3] = {e.peRed, e.peGreen, e.peBlue};
+    uint8_t stored[3] = {0, 0, 0};
+    cmsDoTransform(back.get(), srgb, stored, 1);
+    e.peRed = stored[0];
+    e.peGreen = gray ? stored[0] : stored[1];
+    e.peBlue = gray ? stored[0] : stored[2];
+  }
+  return entries;
 }
 
 const QByteArray& AdobeRgbProfile() {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // The pixels a conversion is made for.
 enum class ColourInput {
@@ -40,6 +41,10 @@ class ColourConversion {
   void ConvertCmyk(const uint8_t* cmyk, uint8_t* bgr, int width, int bgrPixelBytes) const;
   // The same colours for the entries of a palette (gray entries stay gray).
   TPalette ConvertPalette(const TPalette& palette) const;
+  // The other way: the stored values that show as these sRGB entries, so that a decode
+  // into a given palette picks its entries by the colours they show. Entries stay as
+  // they are where the profile only describes the way into sRGB.
+  std::vector<TPaletteEntry> StoredColours(std::vector<TPaletteEntry> entries) const;
 
   // Whether the pixels go through the curves-and-matrix tables rather than a grid.
   bool UsesMatrix() const { return matrix_ != nullptr; }
@@ -48,6 +53,8 @@ class ColourConversion {
   ColourConversion() = default;
   static std::shared_ptr<const ColourConversion> Make(const QByteArray& profile, ColourInput input);
 
+  QByteArray profile_;
+  ColourInput input_ = ColourInput::Rgb;
   std::unique_ptr<MatrixShaperTable> matrix_;
   std::unique_ptr<ColourGrid> grid_;
   std::unique_ptr<uint8_t[]> gray_;  // 256 entries

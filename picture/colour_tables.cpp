@@ -55,38 +55,35 @@ void MatrixShaperTable::convertOne(uint8_t* pixel) const {
   }
 }
 
-// Four pixels at a time. Each input value's share of the three outputs (matrix column
-// times its linear light, in encoding steps) sits ready in one vector, so a pixel costs
-// three loads and two additions before the encoding.
-void MatrixShaperTable::convertQuad(uint8_t* pixel, int pixelBytes) const {
+// Each input value's share of the three outputs (matrix column times its linear light,
+// in encoding steps) sits ready in one vector, so a pixel costs three loads and two
+// additions before the encoding. The tables are held in locals: the byte stores could
+// otherwise alias them and force a reload per pixel.
+void MatrixShaperTable::ConvertBgr(uint8_t* row, int width, int pixelBytes) const {
 #if VELARIM_SSE2_COLOURS
+  const float* red = shares_[0][0].data();
+  const float* green = shares_[1][0].data();
+  const float* blue = shares_[2][0].data();
+  const uint8_t* encode = encode_.data();
   const __m128 zero = _mm_setzero_ps();
   const __m128 top = _mm_set1_ps(static_cast<float>(kEncodeSteps));
-  for (int k = 0; k < 4; ++k) {
-    uint8_t* p = pixel + k * pixelBytes;
-    __m128 value = _mm_add_ps(_mm_add_ps(_mm_load_ps(shares_[0][p[2]].data()), _mm_load_ps(shares_[1][p[1]].data())),
-                              _mm_load_ps(shares_[2][p[0]].data()));
-    alignas(16) int32_t index[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(value, zero), top)));
-    p[2] = encode_[static_cast<size_t>(index[0])];
-    p[1] = encode_[static_cast<size_t>(index[1])];
-    p[0] = encode_[static_cast<size_t>(index[2])];
+  uint8_t* const end = row + static_cast<ptrdiff_t>(width) * pixelBytes;
+  for (uint8_t* p = row; p < end; p += pixelBytes) {
+    const __m128 value = _mm_add_ps(_mm_add_ps(_mm_load_ps(red + size_t{p[2]} * 4), _mm_load_ps(green + size_t{p[1]} * 4)),
+                                    _mm_load_ps(blue + size_t{p[0]} * 4));
+    const __m128i index = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(value, zero), top));
+    const auto r = static_cast<uint32_t>(_mm_cvtsi128_si32(index));
+    const auto g = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 0x55)));
+    const auto b = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 0xAA)));
+    p[2] = encode[r];
+    p[1] = encode[g];
+    p[0] = encode[b];
   }
 #else
-  for (int k = 0; k < 4; ++k) {
-    convertOne(pixel + k * pixelBytes);
-  }
-#endif
-}
-
-void MatrixShaperTable::ConvertBgr(uint8_t* row, int width, int pixelBytes) const {
-  int x = 0;
-  for (; x + 4 <= width; x += 4) {
-    convertQuad(row + static_cast<ptrdiff_t>(x) * pixelBytes, pixelBytes);
-  }
-  for (; x < width; ++x) {
+  for (int x = 0; x < width; ++x) {
     convertOne(row + static_cast<ptrdiff_t>(x) * pixelBytes);
   }
+#endif
 }
 
 // ---------------------------------------------------------------------------------------

@@ -30,7 +30,6 @@ class MatrixShaperTable {
   static constexpr int kEncodeSteps = 8192;
 
  private:
-  void convertQuad(uint8_t* pixel, int pixelBytes) const;
   void convertOne(uint8_t* pixel) const;
   int encodeIndex(float linear) const;
 

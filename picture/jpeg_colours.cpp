@@ -61,3 +61,7 @@ bool JpegColours::ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, i
 TPalette JpegColours::ConvertPalette(const TPalette& palette) const {
   return conversion_ ? conversion_->ConvertPalette(palette) : palette;
 }
+
+std::vector<TPaletteEntry> JpegColours::StoredColours(const std::vector<TPaletteEntry>& entries) const {
+  return conversion_ ? conversion_->StoredColours(entries) : entries;
+}

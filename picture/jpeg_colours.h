@@ -30,6 +30,8 @@ class JpegColours {
   bool ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, int bgrPixelBytes) const;
   // The palette the decode made from the stored colours, in sRGB.
   TPalette ConvertPalette(const TPalette& palette) const;
+  // The stored values that show as the entries of a given palette.
+  std::vector<TPaletteEntry> StoredColours(const std::vector<TPaletteEntry>& entries) const;
 
   bool Converts() const { return conversion_ != nullptr; }
 

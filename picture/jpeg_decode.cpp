@@ -273,8 +273,10 @@ void Decoder::useGivenPalette(JpegDecompressor& decompressor, const TPalette& pa
   const int count = static_cast<int>(std::min<size_t>(entries.size(), kMaxPaletteEntries));
   const int components = info.out_color_space == JCS_GRAYSCALE ? 1 : 3;
   JSAMPARRAY map = decompressor.AllocColormap(count, components);
+  // The library picks entries by the file's stored values; the bitmap shows them as sRGB.
+  const std::vector<TPaletteEntry> stored = colours_.StoredColours(entries);
   for (int i = 0; i < count; ++i) {
-    const TPaletteEntry& e = entries[static_cast<size_t>(i)];
+    const TPaletteEntry& e = stored[static_cast<size_t>(i)];
     if (components == 1) {
       map[0][i] = Luminance(e);
     } else {
