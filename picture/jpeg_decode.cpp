@@ -2,6 +2,7 @@
 
 #include "picture/bitmap.h"
 #include "picture/exif_orientation.h"
+#include "picture/jpeg_colours.h"
 #include "picture/upright_rows.h"
 #include "platform/errors.h"
 #include "platform/tick.h"
@@ -150,6 +151,8 @@ class Decoder : private JpegProgressSink {
   PictureOrientation orientation_ = PictureOrientation::Upright;
   // Set once the bitmap has its size.
   std::optional<UprightRows> rows_;
+  // Into sRGB, for a file with a colour profile.
+  JpegColours colours_;
   JpegProgressMeter meter_{true};
   bool generatePalette_ = true;
   bool paletteGenerated_ = false;
@@ -163,6 +166,7 @@ JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette)
   if (claimedBytesPerPixel(plan) == 4 && decompressor.Info().out_color_space == JCS_EXT_BGR) {
     decompressor.Info().out_color_space = JCS_EXT_BGRX;
   }
+  colours_ = JpegColours::For(bytes, decompressor.Info(), plan.eightBit);
   decompressor.CalcOutputDimensions();
   const QSize upright = UprightSize(storedSize(decompressor.Info()), orientation_);
   const int bitsPerPixel = bitmapBytesPerPixel(plan) * 8;
@@ -269,8 +273,10 @@ void Decoder::useGivenPalette(JpegDecompressor& decompressor, const TPalette& pa
   const int count = static_cast<int>(std::min<size_t>(entries.size(), kMaxPaletteEntries));
   const int components = info.out_color_space == JCS_GRAYSCALE ? 1 : 3;
   JSAMPARRAY map = decompressor.AllocColormap(count, components);
+  // The library picks entries by the file's stored values; the bitmap shows them as sRGB.
+  const std::vector<TPaletteEntry> stored = colours_.StoredColours(entries);
   for (int i = 0; i < count; ++i) {
-    const TPaletteEntry& e = entries[static_cast<size_t>(i)];
+    const TPaletteEntry& e = stored[static_cast<size_t>(i)];
     if (components == 1) {
       map[0][i] = Luminance(e);
     } else {
@@ -287,7 +293,7 @@ void Decoder::useGivenPalette(JpegDecompressor& decompressor, const TPalette& pa
 
 void Decoder::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   if (info.colormap != nullptr && bitmap_->PixelFormat() == TPixelFormat::pf8bit && generatePalette_) {
-    bitmap_->SetPalette(PaletteFromColormap(info));
+    bitmap_->SetPalette(colours_.ConvertPalette(PaletteFromColormap(info)));
     paletteGenerated_ = true;
   }
 }
@@ -298,7 +304,9 @@ int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int c
   // the pixels would make every later row access copy them. Rows gathered for a quarter
   // turn are our own memory and need no pin.
   const QImage pinned = rows_->WritesIntoBitmap() ? bitmap_->Image() : QImage();
-  return static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
+  const int read = static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
+  colours_.ConvertRows(rows, read, static_cast<int>(decompressor.Info().output_width));
+  return read;
 }
 
 void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
@@ -326,7 +334,9 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
       JSAMPROW converted[kMaxRowsPerCall];
       rows_->Claim(first, read, converted);
       for (int i = 0; i < read; ++i) {
-        ConvertCmykRow(rows[i], converted[i], width, info.saw_Adobe_marker != FALSE, claimedBytesPerPixel(plan));
+        if (!colours_.ConvertCmykRow(rows[i], converted[i], width, claimedBytesPerPixel(plan))) {
+          ConvertCmykRow(rows[i], converted[i], width, info.saw_Adobe_marker != FALSE, claimedBytesPerPixel(plan));
+        }
       }
     }
     rows_->Written(first, read);

@@ -3,7 +3,7 @@
 # are missing. Usage: scripts/ensure_packages.sh run|test
 set -euo pipefail
 
-build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libxcb1-dev libcups2-dev fonts-liberation qt6-translations-l10n dpkg-dev file)
+build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev liblcms2-dev libxcb1-dev libcups2-dev fonts-liberation qt6-translations-l10n dpkg-dev file)
 test_packages=(libgtest-dev libgmock-dev googletest xvfb xdotool poppler-utils libjpeg-turbo-progs openbox x11-utils xclip libx11-dev cups-daemon cups-client printer-driver-cups-pdf desktop-file-utils appstream lintian man-db dbus at-spi2-core python3-pyatspi)
 
 wanted=("${build_packages[@]}")

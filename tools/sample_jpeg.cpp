@@ -68,6 +68,12 @@ SampleRgb Noisy(SampleRgb c, Noise& noise) { return {noise.Apply(c.r), noise.App
 
 void FillRow(const SampleJpegOptions& o, int y, std::vector<uint8_t>& row, Noise& noise) {
   const int components = ComponentsOf(o.model);
+  if (o.samples != nullptr) {
+    const uint8_t* given = o.samples + static_cast<size_t>(y) * row.size();
+    const bool inverted = components == 4 && o.adobeMarker;
+    std::transform(given, given + row.size(), row.begin(), [inverted](uint8_t v) { return static_cast<uint8_t>(inverted ? 255 - v : v); });
+    return;
+  }
   for (int x = 0; x < o.width; ++x) {
     const SampleRgb c = Noisy(SamplePatternColor(x, y, o.width, o.height), noise);
     uint8_t* px = row.data() + static_cast<size_t>(x) * static_cast<size_t>(components);

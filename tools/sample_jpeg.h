@@ -34,6 +34,10 @@ struct SampleJpegOptions {
   int noise = 0;
   bool fullChroma = false;         // colour components at full resolution, not halved
   bool arithmeticCoding = false;   // arithmetic instead of Huffman coding: slower to decode
+  // When set, the picture itself instead of the pattern: width x height pixels of the
+  // model's components (red, green, blue; gray; or ink amounts of cyan, magenta,
+  // yellow, black, which the Adobe marker makes stored inverted), row after row.
+  const uint8_t* samples = nullptr;
 };
 
 struct SampleRgb {
