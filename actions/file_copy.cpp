@@ -14,7 +14,7 @@
 
 namespace {
 
-QString cannotSaveText(const QString& target) {
+QString CannotSaveText(const QString& target) {
   return QStringLiteral("%1 kann nicht gespeichert werden").arg(platform::ReadableText(target));
 }
 
@@ -55,21 +55,21 @@ class SourceFile {
 void SaveCopyOfFile(const QString& source, const QString& target) {
   if (source.isEmpty() || target.isEmpty()) return;
   const SourceFile input(source);
-  if (!input.Open()) throw Exception(cannotSaveText(target));
+  if (!input.Open()) throw Exception(CannotSaveText(target));
   if (input.IsAt(target)) {
     throw Exception(QStringLiteral("%1 kann nicht auf sich selbst kopiert werden").arg(platform::ReadableText(target)));
   }
   platform::ReplacingFile output(target);
   if (!output.open(QIODevice::WriteOnly)) {
-    throw Exception(platform::WithWriteFailureReason(cannotSaveText(target), output.Error()));
+    throw Exception(platform::WithWriteFailureReason(CannotSaveText(target), output.Error()));
   }
   constexpr int64_t kChunk = 1 << 20;
   QByteArray chunk(kChunk, Qt::Uninitialized);
   for (;;) {
-    const PosixTransfer read = ReadFully(input.Fd(), chunk.data(), kChunk);
-    if (read.failed) throw Exception(cannotSaveText(target));  // the output is dropped
+    const platform::PosixTransfer read = platform::ReadFully(input.Fd(), chunk.data(), kChunk);
+    if (read.failed) throw Exception(CannotSaveText(target));  // the output is dropped
     if (read.done > 0 && output.write(chunk.constData(), read.done) != read.done) break;
     if (read.done < kChunk) break;
   }
-  if (!output.Commit()) throw Exception(platform::WithWriteFailureReason(cannotSaveText(target), output.Error()));
+  if (!output.Commit()) throw Exception(platform::WithWriteFailureReason(CannotSaveText(target), output.Error()));
 }

@@ -17,19 +17,19 @@ namespace {
 
 platform::InstalledService<FileDialogService, QtFileDialogService> fileDialogs;
 
-QWidget* activeOwner() {
+QWidget* ActiveOwner() {
   TForm* main = ApplicationMainForm();
   return main && main->Visible() ? main->Widget() : nullptr;
 }
 
-bool isWildcard(const QString& pattern) {
+bool IsWildcard(const QString& pattern) {
   return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
 }
 
 // Qt reads a filter's patterns only when they hold none but these characters, and
 // takes a blank for a separator and brackets for a set; any other character of a name
 // is given as "?", which still matches it.
-QString qtPattern(const QString& pattern) {
+QString QtPattern(const QString& pattern) {
   static const QString kKept = QStringLiteral("_.,*?+#-@{}!<>$%&=^~:");
   QString kept = pattern.trimmed();
   for (QChar& c : kept) {
@@ -47,7 +47,7 @@ class ExactNameFilter : public QSortFilterProxyModel {
  public:
   ExactNameFilter(const QStringList& patterns, QObject* parent) : QSortFilterProxyModel(parent) {
     for (const QString& pattern : patterns) {
-      if (isWildcard(pattern)) {
+      if (IsWildcard(pattern)) {
         masks_ << pattern;
       } else {
         exactNames_ << platform::QtListedName(pattern);
@@ -73,7 +73,7 @@ class ExactNameFilter : public QSortFilterProxyModel {
   QStringList masks_;
 };
 
-QStringList filterPatterns(const QString& filter) {
+QStringList FilterPatterns(const QString& filter) {
   QStringList patterns;
   const QStringList parts = filter.split(QLatin1Char('|'));
   for (qsizetype i = 1; i < parts.size(); i += 2) {
@@ -82,9 +82,9 @@ QStringList filterPatterns(const QString& filter) {
   return patterns;
 }
 
-void narrowToExactNames(QFileDialog& dialog, const QString& filter) {
-  const QStringList patterns = filterPatterns(filter);
-  if (std::all_of(patterns.begin(), patterns.end(), isWildcard)) return;
+void NarrowToExactNames(QFileDialog& dialog, const QString& filter) {
+  const QStringList patterns = FilterPatterns(filter);
+  if (std::all_of(patterns.begin(), patterns.end(), IsWildcard)) return;
   dialog.setProxyModel(new ExactNameFilter(patterns, &dialog));
 }
 
@@ -95,7 +95,7 @@ QStringList QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& pattern : patterns) pattern = qtPattern(pattern);
+    for (QString& pattern : patterns) pattern = QtPattern(pattern);
     filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
@@ -119,7 +119,7 @@ bool QtFileDialogService::Execute(QWidget* owner, FileDialogRequest& request) {
   const QString presetName = request.fileName.mid(request.fileName.lastIndexOf(QLatin1Char('/')) + 1);
   const platform::DialogFolder folder(absolute ? platform::ParentOfPath(request.fileName) : request.initialDir);
   dialog.setDirectory(folder.Shown());
-  narrowToExactNames(dialog, request.filter);
+  NarrowToExactNames(dialog, request.filter);
   const QStringList filters = QtNameFilters(request.filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(BareExtension(request.defaultExt));
@@ -139,7 +139,7 @@ FileDialogService* SetFileDialogService(FileDialogService* service) { return fil
 
 bool TOpenDialog::Execute() {
   FileDialogRequest request{Kind(), FileName, InitialDir, Filter, Title, DefaultExt, FileMustExist};
-  const bool confirmed = platform::FileDialogs().Execute(activeOwner(), request);
+  const bool confirmed = platform::FileDialogs().Execute(ActiveOwner(), request);
   if (confirmed) FileName = request.fileName;
   return confirmed;
 }

@@ -15,13 +15,13 @@ platform::InstalledService<ShellOpener, DesktopShellOpener> opener;
 // Internet shortcuts are a few lines; a bigger file is not one.
 constexpr qint64 kMaxShortcutSize = 64 * 1024;
 
-bool isInternetShortcut(const QString& path) {
+bool IsInternetShortcut(const QString& path) {
   return path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
 }
 
 // A byte of the address that is not UTF-8 goes to the browser as itself ("%E4"), as the
 // address meant it; a decoding would hand over a replacement character instead.
-QUrl urlOfTarget(const QString& target) {
+QUrl UrlOfTarget(const QString& target) {
   const QByteArray bytes = platform::EncodeUtf8Lossless(target);
   if (bytes == target.toUtf8()) return QUrl(target, QUrl::StrictMode);
   QByteArray encoded;
@@ -32,19 +32,19 @@ QUrl urlOfTarget(const QString& target) {
   return QUrl::fromEncoded(encoded, QUrl::StrictMode);
 }
 
-QUrl shortcutUrl(const QString& path) {
+QUrl ShortcutUrl(const QString& path) {
   // Read by the name's bytes: the program folder's name need not be UTF-8.
   QByteArray text;
   if (platform::profile_file::ReadWholeFile(path, text) != platform::profile_file::ReadStatus::Read ||
       text.size() > kMaxShortcutSize) {
     return QUrl();
   }
-  const QUrl url = urlOfTarget(InternetShortcutTarget(text));
+  const QUrl url = UrlOfTarget(InternetShortcutTarget(text));
   // A relative target would be taken for a file of the current folder.
   return url.isValid() && !url.scheme().isEmpty() ? url : QUrl();
 }
 
-bool hasScheme(const QString& target) {
+bool HasScheme(const QString& target) {
   static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
   return scheme.match(target).hasMatch();
 }
@@ -81,9 +81,9 @@ QUrl ShellTargetUrl(const QString& target) {
   if (target.trimmed().isEmpty()) return QUrl();
   const bool absolute = target.startsWith(QLatin1Char('/'));
   const bool exists = platform::FileExists(target) || platform::DirectoryExists(target);
-  if (!absolute && !exists && hasScheme(target)) return QUrl(target, QUrl::TolerantMode);
-  if (isInternetShortcut(target) && (absolute || exists)) {
-    return platform::FileExists(target) ? shortcutUrl(target) : QUrl();
+  if (!absolute && !exists && HasScheme(target)) return QUrl(target, QUrl::TolerantMode);
+  if (IsInternetShortcut(target) && (absolute || exists)) {
+    return platform::FileExists(target) ? ShortcutUrl(target) : QUrl();
   }
   // The URL is made from the name's bytes, so a name that is not UTF-8 reaches the
   // opener as the file it is.

@@ -32,25 +32,25 @@ const QString kVisible = QStringLiteral("Visible");
 // The narrowest a sizeable window can be made: room for the caption buttons and a little title.
 constexpr int kSmallestFrameWidth = 136;
 
-QPoint pointProperty(const QWidget* widget, const char* name) {
+QPoint PointProperty(const QWidget* widget, const char* name) {
   const QVariant value = widget->property(name);
   return value.isValid() ? value.toPoint() : QPoint(-1, -1);
 }
 
-QString positionText(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
+QString PositionText(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
 
 // Whether the window is on the screen yet; at its show notification it is not.
-bool windowShown(const QWidget* widget) {
+bool WindowShown(const QWidget* widget) {
   const QWindow* window = widget->windowHandle();
   return window && window->isVisible();
 }
 
-bool isMainForm(const TForm* form) {
+bool IsMainForm(const TForm* form) {
   const TForm* main = Application()->MainForm();
   return main == nullptr || main == form;
 }
 
-void applyState(QWidget* widget, int showCmd) {
+void ApplyState(QWidget* widget, int showCmd) {
   const TWindowState state = WindowStateFromShowCmd(showCmd, TWindowState::wsNormal);
   Qt::WindowStates states = widget->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (state == TWindowState::wsMinimized) states |= Qt::WindowMinimized;
@@ -90,8 +90,8 @@ TWindowPlacement GetWindowPlacement(const TForm* form) {
     placement.flags |= WPF_RESTORETOMAXIMIZED;
   }
   placement.showCmd = widget->isMinimized() ? SW_SHOWMINIMIZED : widget->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-  placement.minPosition = pointProperty(widget, kMinPositionProperty);
-  placement.maxPosition = pointProperty(widget, kMaxPositionProperty);
+  placement.minPosition = PointProperty(widget, kMinPositionProperty);
+  placement.maxPosition = PointProperty(widget, kMaxPositionProperty);
   QRect normal = widget->isMinimized() || widget->isMaximized() ? widget->normalGeometry() : widget->geometry();
   if (!normal.isValid()) normal = widget->geometry();
   placement.left = normal.left();
@@ -115,7 +115,7 @@ void SetWindowPlacement(TForm* form, const TWindowPlacement& placement) {
     widget->setGeometry(FitFrameToWorkAreas({placement.left, placement.top, placement.right, placement.bottom},
                                             WorkAreas(), FrameLimitsOf(widget)));
   }
-  if (changesState) applyState(widget, placement.showCmd);
+  if (changesState) ApplyState(widget, placement.showCmd);
 }
 
 TWindowState WindowStateFromShowCmd(int showCmd, TWindowState fallback) {
@@ -212,7 +212,7 @@ QString TFormPlacement::IniSection() const {
 void TFormPlacement::formShow(TObject* sender) {
   // A window coming back from the task bar is shown again by the desktop, but it was
   // never hidden: only a window that goes on the screen gets its placement restored.
-  if (active_ && !windowShown(form()->Widget())) {
+  if (active_ && !WindowShown(form()->Widget())) {
     try {
       RestoreFormPlacement();
     } catch (const std::exception& error) {
@@ -256,11 +256,11 @@ void TFormPlacement::SaveFormPlacement() {
   if (!owner || (!restored_ && active_)) return;
   TIniFile ini(IniFileName());
   TWindowPlacement placement = GetWindowPlacement(owner);
-  if (isMainForm(owner) && owner->Widget()->isMinimized()) placement.showCmd = SW_SHOWMINIMIZED;
+  if (IsMainForm(owner) && owner->Widget()->isMinimized()) placement.showCmd = SW_SHOWMINIMIZED;
   const QString suffix = ScreenSizeSuffix();
-  const QString minMax = positionText(placement.minPosition.x(), placement.minPosition.y(),
+  const QString minMax = PositionText(placement.minPosition.x(), placement.minPosition.y(),
                                       placement.maxPosition.x(), placement.maxPosition.y());
-  const QString normal = positionText(placement.left, placement.top, placement.right, placement.bottom);
+  const QString normal = PositionText(placement.left, placement.top, placement.right, placement.bottom);
   // One replacement of the file: a kill or a second instance closing at the same moment
   // leaves one whole placement, never a mix of two or a part of one.
   ini.WriteStrings(IniSection(), {{kFormVersion, QString::number(version_)},
@@ -294,7 +294,7 @@ void TFormPlacement::RestoreFormPlacement() {
 void TFormPlacement::restorePosition(TIniFile& ini, const QString& section) {
   TForm* owner = form();
   TWindowPlacement placement = GetWindowPlacement(owner);
-  if (!windowShown(owner->Widget())) placement.showCmd = SW_HIDE;
+  if (!WindowShown(owner->Widget())) placement.showCmd = SW_HIDE;
   placement.flags = static_cast<uint32_t>(ini.ReadInteger(section, kFlags, static_cast<int>(placement.flags)));
   const QString suffix = ScreenSizeSuffix();
   auto readList = [&](const QString& key) {
@@ -333,17 +333,17 @@ void TFormPlacement::restorePosition(TIniFile& ini, const QString& section) {
 
 void TFormPlacement::restoreState(TIniFile& ini, const QString& section) {
   TForm* owner = form();
-  const bool defaultMaximized = isMainForm(owner) && owner->Position() == TPosition::poDefault;
+  const bool defaultMaximized = IsMainForm(owner) && owner->Position() == TPosition::poDefault;
   const TWindowState fallback = defaultMaximized ? TWindowState::wsMaximized : TWindowState::wsNormal;
   const TWindowState state = WindowStateFromShowCmd(ini.ReadInteger(section, kShowCmd, SW_HIDE), fallback);
   QWidget* widget = owner->Widget();
-  if (state == TWindowState::wsMinimized && isMainForm(owner)) {
-    applyState(widget, SW_SHOWNORMAL);
+  if (state == TWindowState::wsMinimized && IsMainForm(owner)) {
+    ApplyState(widget, SW_SHOWNORMAL);
     // The whole program goes to the task bar once the message loop runs.
     QTimer::singleShot(0, widget, [widget] { widget->showMinimized(); });
     return;
   }
-  applyState(widget, state == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
+  ApplyState(widget, state == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
                      : state == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                           : SW_SHOWNORMAL);
   widget->update();

@@ -24,14 +24,14 @@ constexpr int kTopicRole = Qt::UserRole;
 
 QPointer<HelpFinderWindow> finder;
 
-void addTopicItem(QListWidget* list, const platform::HelpFile& file, int topic) {
+void AddTopicItem(QListWidget* list, const platform::HelpFile& file, int topic) {
   auto* item = new QListWidgetItem(file.topics[static_cast<size_t>(topic)].title, list);
   item->setData(kTopicRole, topic);
 }
 
-int topicOf(const QListWidgetItem* item) { return item ? item->data(kTopicRole).toInt() : -1; }
+int TopicOf(const QListWidgetItem* item) { return item ? item->data(kTopicRole).toInt() : -1; }
 
-bool runHelpCommand(const QString& fileName, unsigned command, intptr_t) {
+bool RunHelpCommand(const QString& fileName, unsigned command, intptr_t) {
   if (command == HELP_QUIT) {
     if (finder) finder->close();
     return true;
@@ -98,10 +98,10 @@ QWidget* HelpFinderWindow::createIndexTab() {
   layout->addWidget(indexList_);
   QObject::connect(indexInput_, &QLineEdit::textEdited, this, [this](const QString& typed) { followIndex(typed); });
   QObject::connect(indexInput_, &QLineEdit::returnPressed, this, [this] {
-    if (indexList_->currentItem()) ShowTopic(topicOf(indexList_->currentItem()));
+    if (indexList_->currentItem()) ShowTopic(TopicOf(indexList_->currentItem()));
   });
   QObject::connect(indexList_, &QListWidget::currentItemChanged, this,
-                   [this](QListWidgetItem* item) { ShowTopic(topicOf(item)); });
+                   [this](QListWidgetItem* item) { ShowTopic(TopicOf(item)); });
   return page;
 }
 
@@ -121,7 +121,7 @@ QWidget* HelpFinderWindow::createSearchTab() {
   QObject::connect(searchInput_, &QLineEdit::returnPressed, this, [this] { RunSearch(); });
   QObject::connect(button, &QPushButton::clicked, this, [this] { RunSearch(); });
   QObject::connect(searchResults_, &QListWidget::currentItemChanged, this,
-                   [this](QListWidgetItem* item) { ShowTopic(topicOf(item)); });
+                   [this](QListWidgetItem* item) { ShowTopic(TopicOf(item)); });
   return page;
 }
 
@@ -205,7 +205,7 @@ void HelpFinderWindow::RunSearch() {
   const QSignalBlocker blocker(searchResults_);
   searchResults_->clear();
   const std::vector<int> found = platform::SearchTopics(file_, searchInput_->text());
-  for (int topic : found) addTopicItem(searchResults_, file_, topic);
+  for (int topic : found) AddTopicItem(searchResults_, file_, topic);
   if (found.empty()) {
     topicView_->setHtml(QStringLiteral("<p>Kein Thema enthält alle gesuchten Wörter.</p>"));
     shownTopic_ = -1;
@@ -236,6 +236,6 @@ void HelpFinderWindow::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void InstallHelpEngine() { Application()->HelpEngine = runHelpCommand; }
+void InstallHelpEngine() { Application()->HelpEngine = RunHelpCommand; }
 
 HelpFinderWindow* TopicsFinder() { return finder; }

@@ -26,7 +26,7 @@ const QString kBrowseTitle = QStringLiteral("Bearbeitungsmöglichkeiten mit der 
 
 // The extension of a file name with its leading dot (".jpg" for bild.jpg), as the
 // open dialog's default extension takes it; empty for a name without one.
-QString extensionWithDot(const QString& path) {
+QString ExtensionWithDot(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
   return dot < 0 ? QString() : name.mid(dot);
@@ -34,13 +34,13 @@ QString extensionWithDot(const QString& path) {
 
 // A copy's name typed without an extension gets the selected file's own one: the dialog
 // would otherwise append the design's "URL" and make a photo look like a web link.
-QString copyExtension(const QString& selected) {
+QString CopyExtension(const QString& selected) {
   const QString own = QFileInfo(selected).suffix();
   return own.isEmpty() ? QStringLiteral("URL") : own;
 }
 
 // By the names' bytes, which need not be UTF-8.
-bool sameFolder(const QString& a, const QString& b) {
+bool SameFolder(const QString& a, const QString& b) {
   const std::optional<QByteArray> nativeA = platform::NativePath(a);
   const std::optional<QByteArray> nativeB = platform::NativePath(b);
   struct stat infoA {};
@@ -49,7 +49,7 @@ bool sameFolder(const QString& a, const QString& b) {
          infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
-void bind(TMenuItem* item, TForm1* form, void (TForm1::*handler)(TObject*)) {
+void Bind(TMenuItem* item, TForm1* form, void (TForm1::*handler)(TObject*)) {
   item->OnClick = [form, handler](TObject* sender) { (form->*handler)(sender); };
 }
 
@@ -63,13 +63,13 @@ void TForm1::createFileActions() {
   SaveDialog1->SetName(QStringLiteral("SaveDialog1"));
   SaveDialog1->DefaultExt = QStringLiteral("*.url");
 
-  bind(Umbenennen1, this, &TForm1::Umbenennen1Click);
-  bind(Speichernunter1, this, &TForm1::Speichernunter1Click);
-  bind(Aktionausfhren1, this, &TForm1::Aktionausfhren1Click);
-  bind(Homepage1, this, &TForm1::Homepage1Click);
-  bind(OnlineHilfe, this, &TForm1::OnlineHilfeClick);
-  bind(Hilfedatei1, this, &TForm1::Hilfedatei1Click);
-  bind(SoftwareInfo1, this, &TForm1::Info1Click);
+  Bind(Umbenennen1, this, &TForm1::Umbenennen1Click);
+  Bind(Speichernunter1, this, &TForm1::Speichernunter1Click);
+  Bind(Aktionausfhren1, this, &TForm1::Aktionausfhren1Click);
+  Bind(Homepage1, this, &TForm1::Homepage1Click);
+  Bind(OnlineHilfe, this, &TForm1::OnlineHilfeClick);
+  Bind(Hilfedatei1, this, &TForm1::Hilfedatei1Click);
+  Bind(SoftwareInfo1, this, &TForm1::Info1Click);
 }
 
 // Shows a dialog that lists only the selected file, so the user can rename, delete or
@@ -80,7 +80,7 @@ void TForm1::Umbenennen1Click(TObject*) {
   const QString bareName = QFileInfo(remembered).fileName();
   OpenDialog1->FileName = remembered;
   OpenDialog1->InitialDir = DirectoryListBox1->Directory();
-  OpenDialog1->DefaultExt = extensionWithDot(remembered);
+  OpenDialog1->DefaultExt = ExtensionWithDot(remembered);
   OpenDialog1->Filter = QStringLiteral("Bilddateien |") + bareName;
   OpenDialog1->Title = kBrowseTitle;
   OpenDialog1->Execute();  // confirmed or cancelled alike
@@ -106,11 +106,11 @@ void TForm1::refreshFileListSelecting(const QString& bareName) {
 void TForm1::Speichernunter1Click(TObject*) {
   const QString selected = FileListBox1->FileName();
   SaveDialog1->FileName = selected;
-  SaveDialog1->DefaultExt = copyExtension(selected);
+  SaveDialog1->DefaultExt = CopyExtension(selected);
   SaveDialog1->InitialDir = DirectoryListBox1->Directory();
   if (!SaveDialog1->Execute() || selected.isEmpty()) return;
   SaveCopyOfFile(selected, SaveDialog1->FileName);
-  if (sameFolder(platform::ParentOfPath(SaveDialog1->FileName), FileListBox1->Directory())) {
+  if (SameFolder(platform::ParentOfPath(SaveDialog1->FileName), FileListBox1->Directory())) {
     refreshFileListSelecting(QFileInfo(selected).fileName());
   }
 }

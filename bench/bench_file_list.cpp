@@ -27,7 +27,7 @@ constexpr int kRounds = 7;
 const QString kDefaultMask = QStringLiteral("*.jpg;*.jpeg");
 
 // Empty files with the extensions a photo folder has, in both letter cases.
-void makeFolder(const QString& folder) {
+void MakeFolder(const QString& folder) {
   const char* extensions[] = {".jpg", ".JPG", ".jpeg", ".txt"};
   for (int i = 0; i < kMadeFiles; ++i) {
     QFile file(QStringLiteral("%1/Bild_%2%3").arg(folder).arg(i, 5, 10, QLatin1Char('0')).arg(QLatin1String(extensions[i % 4])));
@@ -35,34 +35,34 @@ void makeFolder(const QString& folder) {
   }
 }
 
-bool isJpegName(const QString& name) {
+bool IsJpegName(const QString& name) {
   return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
          name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 // What any program would do: one pass of readdir, the regular files kept by their ending.
-QStringList bareRead(const QByteArray& folder) {
+QStringList BareRead(const QByteArray& folder) {
   QStringList names;
   DIR* dir = opendir(folder.constData());
   if (!dir) std::abort();
   while (const dirent* entry = readdir(dir)) {
     if (entry->d_type != DT_REG) continue;
     const QString name = QString::fromLocal8Bit(entry->d_name);
-    if (isJpegName(name)) names << name;
+    if (IsJpegName(name)) names << name;
   }
   closedir(dir);
   return names;
 }
 
-qsizetype bareListing(const QByteArray& folder) {
-  QStringList names = bareRead(folder);
+qsizetype BareListing(const QByteArray& folder) {
+  QStringList names = BareRead(folder);
   std::sort(names.begin(), names.end());
   return names.size();
 }
 
 // The same read, sorted in the order of the list through the collator's sort keys.
-qsizetype bareLocaleListing(const QByteArray& folder) {
-  const QStringList names = bareRead(folder);
+qsizetype BareLocaleListing(const QByteArray& folder) {
+  const QStringList names = BareRead(folder);
   QCollator collator{QLocale()};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   } else {
     folder = made.path();
-    makeFolder(folder);
+    MakeFolder(folder);
   }
 
   TFileListBox list(nullptr);
@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
   const QByteArray nativeFolder = QFile::encodeName(folder);
   for (int round = 0; round < kRounds; ++round) {
     listTimes.push_back(SecondsOf([&] { list.Refresh(); }));
-    bareTimes.push_back(SecondsOf([&] { bareCount = bareListing(nativeFolder); }));
-    localeTimes.push_back(SecondsOf([&] { localeCount = bareLocaleListing(nativeFolder); }));
+    bareTimes.push_back(SecondsOf([&] { bareCount = BareListing(nativeFolder); }));
+    localeTimes.push_back(SecondsOf([&] { localeCount = BareLocaleListing(nativeFolder); }));
   }
   const double listTime = Median(listTimes);
   const double bareTime = Median(bareTimes);

@@ -39,7 +39,7 @@ constexpr int kRounds = 5;
 std::string failure;
 
 // The canvas as the main window has it: 128 x 94, stretched, incremental display.
-double firstPaint(const QString& path) {
+double FirstPaint(const QString& path) {
   TImage image(nullptr);
   image.SetBounds(0, 0, 128, 94);
   image.SetStretch(true);
@@ -59,7 +59,7 @@ double firstPaint(const QString& path) {
   });
 }
 
-QString makeScansPicture(const QTemporaryDir& dir, int refinementLevels, int scanLimit, const QString& name) {
+QString MakeScansPicture(const QTemporaryDir& dir, int refinementLevels, int scanLimit, const QString& name) {
   SampleJpegOptions options;
   options.width = 8192;
   options.height = 8192;
@@ -70,15 +70,15 @@ QString makeScansPicture(const QTemporaryDir& dir, int refinementLevels, int sca
 }
 
 // The first paint of the many-scan file against that of an ordinary progressive one.
-void compareManyScans(const QTemporaryDir& dir) {
-  const QString many = makeScansPicture(dir, 5, 999, QStringLiteral("999scans.jpg"));
-  const QString ordinary = makeScansPicture(dir, 0, 0, QStringLiteral("progressive.jpg"));
+void CompareManyScans(const QTemporaryDir& dir) {
+  const QString many = MakeScansPicture(dir, 5, 999, QStringLiteral("999scans.jpg"));
+  const QString ordinary = MakeScansPicture(dir, 0, 0, QStringLiteral("progressive.jpg"));
   std::vector<double> manyTimes;
   std::vector<double> ordinaryTimes;
   for (int round = 0; round < 3; ++round) {
     failure.clear();
-    manyTimes.push_back(firstPaint(many));
-    ordinaryTimes.push_back(firstPaint(ordinary));
+    manyTimes.push_back(FirstPaint(many));
+    ordinaryTimes.push_back(FirstPaint(ordinary));
   }
   const double manyTime = Median(manyTimes);
   const double ordinaryTime = Median(ordinaryTimes);
@@ -89,7 +89,7 @@ void compareManyScans(const QTemporaryDir& dir) {
   std::printf("many scans against ordinary: %8.2f (goal <= 2)\n", manyTime / ordinaryTime);
 }
 
-QString makePicture(const QTemporaryDir& dir) {
+QString MakePicture(const QTemporaryDir& dir) {
   SampleJpegOptions options;
   options.width = 6000;
   options.height = 4000;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   InitializeJpegKind();
   QTemporaryDir dir;
-  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : makePicture(dir);
+  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : MakePicture(dir);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
   BareBuffer warm(BarePictureBytes(bytes));
   warm.Prefault();
   for (int round = 0; round < kRounds; ++round) {
-    paintTimes.push_back(firstPaint(path));
+    paintTimes.push_back(FirstPaint(path));
     bareTimes.push_back(SecondsOf([&] { DecodeBare(bytes); }));
     warmTimes.push_back(SecondsOf([&] { DecodeBare(bytes, &warm); }));
   }
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   std::printf("bare libjpeg decode:       %8.1f ms\n", bareTime * 1e3);
   std::printf("ratio:                     %8.2f (goal <= 1.2)\n", paintTime / bareTime);
   std::printf("bare decode, buffer already in memory: %8.1f ms, ratio %.2f\n", warmTime * 1e3, paintTime / warmTime);
-  if (argc <= 1) compareManyScans(dir);
+  if (argc <= 1) CompareManyScans(dir);
   FinalizeJpegKind();
   return 0;
 }

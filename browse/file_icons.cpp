@@ -13,44 +13,44 @@
 
 namespace {
 
-const QMimeDatabase& mimeTypes() {
+const QMimeDatabase& MimeTypes() {
   static const QMimeDatabase database;
   return database;
 }
 
-QIcon themeIconFor(const QMimeType& type) {
+QIcon ThemeIconFor(const QMimeType& type) {
   QIcon icon = QIcon::fromTheme(type.iconName());
   if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
   return icon.isNull() ? DrawnFileIcon() : icon;
 }
 
 // What follows the last dot of the name (empty without a dot), as it is spelt.
-QStringView extensionOf(const QString& fileName) {
+QStringView ExtensionOf(const QString& fileName) {
   const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
   return dot < 0 ? QStringView() : QStringView(fileName).sliced(dot + 1);
 }
 
-bool hasOwnIcon(const QString& extension) {
+bool HasOwnIcon(const QString& extension) {
   return extension == QLatin1String("exe") || extension == QLatin1String("lnk") ||
          extension == QLatin1String("ico") || extension == QLatin1String("scr");
 }
 
 // The icon of this very file (its picture for an icon file, else by its content's type).
-QIcon ownFileIcon(const QString& path, const QString& extension) {
+QIcon OwnFileIcon(const QString& path, const QString& extension) {
   if (extension == QLatin1String("ico")) {
     QImageReader reader(path);
     reader.setScaledSize(QSize(16, 16));
     const QImage picture = reader.read();
     if (!picture.isNull()) return QIcon(QPixmap::fromImage(picture));
   }
-  return themeIconFor(mimeTypes().mimeTypeForFile(path, QMimeDatabase::MatchDefault));
+  return ThemeIconFor(MimeTypes().mimeTypeForFile(path, QMimeDatabase::MatchDefault));
 }
 
-QIcon cachedIconOf(const QString& extension, const QString& fileName) {
+QIcon CachedIconOf(const QString& extension, const QString& fileName) {
   static QHash<QString, QIcon> cache;
   auto it = cache.find(extension);
   if (it == cache.end()) {
-    it = cache.insert(extension, themeIconFor(mimeTypes().mimeTypeForFile(fileName, QMimeDatabase::MatchExtension)));
+    it = cache.insert(extension, ThemeIconFor(MimeTypes().mimeTypeForFile(fileName, QMimeDatabase::MatchExtension)));
   }
   return it.value();
 }
@@ -62,13 +62,13 @@ QIcon ListedFileIcon(const QString& folder, const QString& fileName) {
   // files has few of them, and a look here costs no lower-casing and no allocation.
   static std::vector<std::pair<QString, QIcon>> bySpelling;
   constexpr size_t kSpellingsKept = 32;
-  const QStringView spelling = extensionOf(fileName);
+  const QStringView spelling = ExtensionOf(fileName);
   for (const auto& [known, icon] : bySpelling) {
     if (known == spelling) return icon;
   }
   const QString extension = spelling.toString().toLower();
-  if (hasOwnIcon(extension)) return ownFileIcon(platform::JoinPath(folder, fileName), extension);
-  QIcon icon = cachedIconOf(extension, fileName);
+  if (HasOwnIcon(extension)) return OwnFileIcon(platform::JoinPath(folder, fileName), extension);
+  QIcon icon = CachedIconOf(extension, fileName);
   if (bySpelling.size() < kSpellingsKept) bySpelling.emplace_back(spelling.toString(), icon);
   return icon;
 }

@@ -101,7 +101,7 @@ constexpr size_t kBusyCursorFrom = 101;
 
 // Sorts directories first, then by name as CompareFileNames orders names; the sort
 // keys are made once per name, not once per comparison.
-void sortFound(std::vector<platform::TFoundName>& found) {
+void SortFound(std::vector<platform::TFoundName>& found) {
   struct Keyed {
     QCollatorSortKey key;
     platform::TFoundName* entry;
@@ -131,7 +131,7 @@ std::vector<platform::TFoundName> FindMatchingFiles(const QString& folder, const
   if (onFound) {
     for (size_t count = 1; count <= found.size(); ++count) onFound(count);
   }
-  if (found.size() > 1) sortFound(found);
+  if (found.size() > 1) SortFound(found);
   return found;
 }
 

@@ -14,13 +14,13 @@ const QColor kFolderYellow(0xFF, 0xFF, 0x00);
 const QColor kFolderShade(0x80, 0x80, 0x00);
 const QColor kLightGrey(0xC0, 0xC0, 0xC0);
 
-QImage blankBitmap(int width, int height) {
+QImage BlankBitmap(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(kKeyColour);
   return image;
 }
 
-void drawClosedFolder(QPainter& p) {
+void DrawClosedFolder(QPainter& p) {
   p.setPen(Qt::black);
   p.setBrush(kFolderYellow);
   p.drawRect(1, 4, 13, 9);
@@ -29,7 +29,7 @@ void drawClosedFolder(QPainter& p) {
   p.drawLine(2, 5, 13, 5);
 }
 
-void drawOpenFolder(QPainter& p) {
+void DrawOpenFolder(QPainter& p) {
   p.setPen(Qt::black);
   p.setBrush(kFolderShade);
   p.drawRect(1, 3, 12, 10);
@@ -38,15 +38,15 @@ void drawOpenFolder(QPainter& p) {
   p.drawPolygon(front.data(), static_cast<int>(front.size()));
 }
 
-void drawCurrentFolder(QPainter& p) {
-  drawOpenFolder(p);
+void DrawCurrentFolder(QPainter& p) {
+  DrawOpenFolder(p);
   // A sheet standing in the open folder marks the folder whose files are listed.
   p.setPen(Qt::black);
   p.setBrush(Qt::white);
   p.drawRect(6, 1, 6, 6);
 }
 
-void drawDriveBody(QPainter& p, const QColor& light) {
+void DrawDriveBody(QPainter& p, const QColor& light) {
   p.setPen(Qt::black);
   p.setBrush(light);
   p.drawRect(0, 5, 15, 6);
@@ -57,18 +57,18 @@ void drawDriveBody(QPainter& p, const QColor& light) {
 }  // namespace
 
 QImage FolderBitmap(FolderItemKind kind) {
-  QImage image = blankBitmap(16, 15);
+  QImage image = BlankBitmap(16, 15);
   QPainter p(&image);
   switch (kind) {
-    case FolderItemKind::ClosedFolder: drawClosedFolder(p); break;
-    case FolderItemKind::OpenFolder: drawOpenFolder(p); break;
-    case FolderItemKind::CurrentFolder: drawCurrentFolder(p); break;
+    case FolderItemKind::ClosedFolder: DrawClosedFolder(p); break;
+    case FolderItemKind::OpenFolder: DrawOpenFolder(p); break;
+    case FolderItemKind::CurrentFolder: DrawCurrentFolder(p); break;
   }
   return image;
 }
 
 QImage DriveBitmap(platform::DriveType type) {
-  QImage image = blankBitmap(16, 16);
+  QImage image = BlankBitmap(16, 16);
   QPainter p(&image);
   switch (type) {
     case platform::DriveType::Removable:
@@ -80,9 +80,9 @@ QImage DriveBitmap(platform::DriveType type) {
       p.setBrush(Qt::white);
       p.drawRect(4, 9, 7, 5);
       break;
-    case platform::DriveType::Fixed: drawDriveBody(p, kLightGrey); break;
+    case platform::DriveType::Fixed: DrawDriveBody(p, kLightGrey); break;
     case platform::DriveType::Network:
-      drawDriveBody(p, kLightGrey);
+      DrawDriveBody(p, kLightGrey);
       p.setPen(Qt::black);
       p.drawLine(7, 11, 7, 14);
       p.drawLine(2, 14, 13, 14);

@@ -7,7 +7,7 @@ namespace {
 const QColor kTransparent(0x80, 0x80, 0x00);
 
 // The 16 colours of the standard palette.
-QList<QRgb> standardColours() {
+QList<QRgb> StandardColours() {
   return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
           qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(128, 128, 128),
           qRgb(192, 192, 192), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
@@ -20,8 +20,8 @@ QImage BlankGlyph() {
   return image;
 }
 
-QImage toSixteenColours(const QImage& image) {
-  return image.convertToFormat(QImage::Format_Indexed8, standardColours(), Qt::ThresholdDither | Qt::AvoidDither);
+QImage ToSixteenColours(const QImage& image) {
+  return image.convertToFormat(QImage::Format_Indexed8, StandardColours(), Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ QImage ZoomGlyph() {
     p.setPen(QPen(Qt::white, 2));
     p.drawArc(QRect(7, 7, 10, 10), 90 * 16, 90 * 16);  // its glint
   }
-  return toSixteenColours(image);
+  return ToSixteenColours(image);
 }
 
 QImage PrintGlyph() {
@@ -62,5 +62,5 @@ QImage PrintGlyph() {
     p.drawLine(10, 23, 21, 23);
     p.drawLine(10, 26, 18, 26);
   }
-  return toSixteenColours(image);
+  return ToSixteenColours(image);
 }

@@ -21,21 +21,21 @@ const QString kEllipsis = QStringLiteral("...");
 // caption colours.
 constexpr bool kSystemGradientCaptions = false;
 
-uint32_t channel(uint32_t color, int shift) { return (color >> shift) & 0xFF; }
+uint32_t Channel(uint32_t color, int shift) { return (color >> shift) & 0xFF; }
 
-QColor toQColor(uint32_t bgr) { return QColor(channel(bgr, 0), channel(bgr, 8), channel(bgr, 16)); }
+QColor ColorOfBgr(uint32_t bgr) { return QColor(Channel(bgr, 0), Channel(bgr, 8), Channel(bgr, 16)); }
 
-TColor endColor(bool active) {
+TColor EndColor(bool active) {
   const int index = kSystemGradientCaptions ? (active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION)
                                             : (active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
   return clSystemColor | index;
 }
 
-bool isToolWindow(TFormBorderStyle border) {
+bool IsToolWindow(TFormBorderStyle border) {
   return border == TFormBorderStyle::bsToolWindow || border == TFormBorderStyle::bsSizeToolWin;
 }
 
-QIcon smallIcon(const QWidget* widget) {
+QIcon SmallIcon(const QWidget* widget) {
   const QIcon own = widget->windowIcon();  // the form's icon, else the application's
   if (!own.isNull()) return own;
   return QApplication::style()->standardIcon(QStyle::SP_TitleBarMenuButton);
@@ -65,8 +65,8 @@ std::vector<GradientBand> GradientBands(uint32_t start, uint32_t end, int steps,
     for (int i = 0; i < count; ++i) {
       uint32_t color = 0;
       for (int shift : {0, 8, 16}) {
-        const int s = static_cast<int>(channel(start, shift));
-        const int d = static_cast<int>(channel(end, shift)) - s;
+        const int s = static_cast<int>(Channel(start, shift));
+        const int d = static_cast<int>(Channel(end, shift)) - s;
         color |= static_cast<uint32_t>(s + MulDiv(i, d, count - 1)) << shift;
       }
       bands.push_back({left + i * bandWidth, left + (i + 1) * bandWidth, color});
@@ -79,7 +79,7 @@ std::vector<GradientBand> GradientBands(uint32_t start, uint32_t end, int steps,
 
 int CaptionButtonCount(const CaptionButtons& buttons, TFormBorderStyle border) {
   if (!buttons.systemMenu) return 0;
-  if (isToolWindow(border)) return 1;
+  if (IsToolWindow(border)) return 1;
   if (border == TFormBorderStyle::bsDialog) return buttons.help ? 2 : 1;
   const bool minMax = buttons.minimize || buttons.maximize;
   return 1 + (minMax ? 2 : 0) + (!minMax && buttons.help ? 1 : 0);
@@ -270,22 +270,22 @@ void TRxGradientCaption::drawCaption(QPainter& windowPainter) {
   if (w <= 0 || h <= 0) return;
   QPixmap bitmap(w, h);
   QPainter painter(&bitmap);
-  const uint32_t end = ColorToRGB(endColor(windowActive_));
+  const uint32_t end = ColorToRGB(EndColor(windowActive_));
   if (windowActive_ ? gradientActive_ : gradientInactive_) {
     // The first quarter of the gradient lies left of what is shown.
     const int left = -(w / 4);
     for (const GradientBand& band : GradientBands(ColorToRGB(startColor_), end, gradientSteps_, left, w - left)) {
-      painter.fillRect(QRect(band.left, 0, band.right - band.left, h), toQColor(band.color));
+      painter.fillRect(QRect(band.left, 0, band.right - band.left, h), ColorOfBgr(band.color));
     }
   } else {
-    painter.fillRect(QRect(0, 0, w, h), toQColor(end));
+    painter.fillRect(QRect(0, 0, w, h), ColorOfBgr(end));
   }
   int textLeft = 0;
   const TFormBorderStyle border = form()->BorderStyle();
   if (border == TFormBorderStyle::bsSingle || IsSizeableBorder(border)) {
     const int iconWidth = GetSystemMetrics(SM_CXSMICON);
     const int iconHeight = GetSystemMetrics(SM_CYSMICON);
-    smallIcon(widget).paint(&painter, QRect((h - iconWidth) / 2 + 1, (h - iconHeight) / 2, iconWidth, iconHeight));
+    SmallIcon(widget).paint(&painter, QRect((h - iconWidth) / 2 + 1, (h - iconHeight) / 2, iconWidth, iconHeight));
     textLeft = h;
   }
   if (!formCaption_.isEmpty()) {

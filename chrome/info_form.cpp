@@ -25,7 +25,7 @@ QFont DesignFont(const QString& family, int points, bool bold = false) {
 }
 
 // Image 0 of the window's image list: a blue round sign with a white "i".
-QPixmap infoImage() {
+QPixmap InfoImage() {
   QPixmap image(16, 16);
   image.fill(Qt::transparent);
   QPainter painter(&image);
@@ -67,7 +67,7 @@ TFormHHInfo::TFormHHInfo(TComponent* AOwner) : TForm(AOwner), keyPreview_(new Ke
   abcButtonPage1->SetName(QStringLiteral("abcButtonPage1"));
   abcButtonPage1->SetButtonBar(abcButtonBar1);
   abcButtonPage1->SetCaption(QStringLiteral("Kontakt und Versionsnummer"));
-  abcButtonPage1->SetImage(infoImage());
+  abcButtonPage1->SetImage(InfoImage());
   abcButtonPage1->Widget()->setCursor(Qt::PointingHandCursor);
 
   createLabels();

@@ -17,20 +17,20 @@
 
 namespace {
 
-QPoint lParamPoint(intptr_t lParam) {
+QPoint LParamPoint(intptr_t lParam) {
   return QPoint(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
 }
 
-bool isVertical(TAlign edge) { return edge == TAlign::alLeft || edge == TAlign::alRight; }
+bool IsVertical(TAlign edge) { return edge == TAlign::alLeft || edge == TAlign::alRight; }
 
-QRgb sysRgb(int index) {
+QRgb SysRgb(int index) {
   const uint32_t bgr = GetSysColor(index);
   return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 // The dotted pattern of a focus rectangle, drawn in black and white so it shows on any
 // background (the desktop gives no inverting pen across windows).
-void drawDottedRect(QPainter& painter, const QRect& r) {
+void DrawDottedRect(QPainter& painter, const QRect& r) {
   QPen white(Qt::white, 1, Qt::SolidLine);
   QPen black(Qt::black, 1, Qt::DotLine);
   painter.setPen(white);
@@ -63,7 +63,7 @@ class DragFrame : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     QRect r(QPoint(0, 0), size());
-    for (int i = 0; i < 3; ++i) drawDottedRect(painter, r.adjusted(i, i, -i, -i));
+    for (int i = 0; i < 3; ++i) DrawDottedRect(painter, r.adjusted(i, i, -i, -i));
   }
 };
 
@@ -175,7 +175,7 @@ void TSpeedItem::SetGlyph(const QImage& glyph) {
   } else {
     transparent_ = glyph.pixel(0, glyph.height() - 1);
     glyph_ = TransparentGlyph(glyph, transparent_);
-    grayGlyph_ = TransparentGlyph(GrayedGlyph(glyph, transparent_, sysRgb(COLOR_BTNFACE)), transparent_);
+    grayGlyph_ = TransparentGlyph(GrayedGlyph(glyph, transparent_, SysRgb(COLOR_BTNFACE)), transparent_);
   }
   Invalidate();
 }
@@ -226,13 +226,13 @@ QImage TSpeedItem::Render() const {
   const QRect all(0, 0, Width(), Height());
   const TSpeedBar* owner = bar();
   const unsigned options = owner ? owner->Options() : (sbFlatBtns | sbGrayedBtns);
-  painter.fillRect(all, QColor(sysRgb(COLOR_BTNFACE)));
+  painter.fillRect(all, QColor(SysRgb(COLOR_BTNFACE)));
   if (owner && (options & sbTransparentBtns)) owner->PaintBackground(painter, BoundsRect());
   const bool flat = options & sbFlatBtns;
   QRect content = all.adjusted(2, 2, -2, -2);
   if (!flat || hovered_ || pressed_) {
-    const QRgb topLeft = pressed_ ? sysRgb(COLOR_WINDOWFRAME) : sysRgb(COLOR_BTNHIGHLIGHT);
-    const QRgb bottomRight = pressed_ ? sysRgb(COLOR_BTNHIGHLIGHT) : sysRgb(COLOR_BTNSHADOW);
+    const QRgb topLeft = pressed_ ? SysRgb(COLOR_WINDOWFRAME) : SysRgb(COLOR_BTNHIGHLIGHT);
+    const QRgb bottomRight = pressed_ ? SysRgb(COLOR_BTNHIGHLIGHT) : SysRgb(COLOR_BTNSHADOW);
     painter.setPen(QColor(topLeft));
     painter.drawLine(0, 0, all.width() - 1, 0);
     painter.drawLine(0, 0, 0, all.height() - 1);
@@ -347,13 +347,13 @@ void TSpeedBar::Paint(QPainter& painter) {
 void TSpeedBar::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
-      beginPress(lParamPoint(message.LParam));
+      beginPress(LParamPoint(message.LParam));
       break;
     case WM_MOUSEMOVE:
-      if (pressed_) dragMove(widget_->mapToGlobal(lParamPoint(message.LParam)));
+      if (pressed_) dragMove(widget_->mapToGlobal(LParamPoint(message.LParam)));
       break;
     case WM_LBUTTONUP:
-      if (pressed_) endPress(widget_->mapToGlobal(lParamPoint(message.LParam)));
+      if (pressed_) endPress(widget_->mapToGlobal(LParamPoint(message.LParam)));
       break;
     default:
       break;
@@ -386,7 +386,7 @@ QRect TSpeedBar::DropRectAt(const QPoint& screenPoint, TAlign* edgeOut) const {
     if (control == this) {
       self = items.size();
       item.align = edge;
-      item.bounds = isVertical(edge) ? QRect(0, 0, thickness, 1) : QRect(0, 0, 1, thickness);
+      item.bounds = IsVertical(edge) ? QRect(0, 0, thickness, 1) : QRect(0, 0, 1, thickness);
     }
     items.push_back(item);
   }
@@ -420,7 +420,7 @@ void TSpeedBar::endPress(const QPoint& screenPoint) {
 }
 
 void TSpeedBar::DockTo(TAlign edge) {
-  const TBarOrientation wanted = isVertical(edge) ? TBarOrientation::boVertical : TBarOrientation::boHorizontal;
+  const TBarOrientation wanted = IsVertical(edge) ? TBarOrientation::boVertical : TBarOrientation::boHorizontal;
   if (wanted != orientation_) {
     // The window's layout waits until the bar has its new shape.
     SetAlign(TAlign::alNone);

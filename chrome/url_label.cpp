@@ -15,7 +15,7 @@ namespace {
 
 constexpr TColor clBlue = 0xFF0000;  // colours are stored 0x00BBGGRR
 
-Qt::Alignment toQtAlignment(TAlignment alignment) {
+Qt::Alignment ToQtAlignment(TAlignment alignment) {
   switch (alignment) {
     case TAlignment::taRightJustify: return Qt::AlignRight;
     case TAlignment::taCenter: return Qt::AlignHCenter;
@@ -36,7 +36,7 @@ void TAlignedLabel::Paint(QPainter& painter) {
   if (!Transparent()) painter.fillRect(client, ToQColor(Color()));
   painter.setFont(Font());
   painter.setPen(ToQColor(FontColor()));
-  const int flags = toQtAlignment(alignment_) | Qt::AlignTop | (WordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine);
+  const int flags = ToQtAlignment(alignment_) | Qt::AlignTop | (WordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine);
   painter.drawText(client, flags, DisplayText(Caption()));
   PaintFocusFrame(this, painter, client);
 }

@@ -4,12 +4,12 @@
 
 namespace {
 
-std::map<TCursor, QCursor>& registered() {
+std::map<TCursor, QCursor>& Registered() {
   static std::map<TCursor, QCursor> cursors;
   return cursors;
 }
 
-Qt::CursorShape platformShape(TCursor number) {
+Qt::CursorShape PlatformShape(TCursor number) {
   switch (number) {
     case crCross: return Qt::CrossCursor;
     case crHourGlass: return Qt::WaitCursor;
@@ -24,12 +24,12 @@ Qt::CursorShape platformShape(TCursor number) {
 }  // namespace
 
 QCursor ScreenCursor(TCursor number) {
-  const auto it = registered().find(number);
-  return it != registered().end() ? it->second : QCursor(platformShape(number));
+  const auto it = Registered().find(number);
+  return it != Registered().end() ? it->second : QCursor(PlatformShape(number));
 }
 
-bool HasRegisteredCursor(TCursor number) { return registered().count(number) != 0; }
+bool HasRegisteredCursor(TCursor number) { return Registered().count(number) != 0; }
 
-void RegisterScreenCursor(TCursor number, const QCursor& cursor) { registered()[number] = cursor; }
+void RegisterScreenCursor(TCursor number, const QCursor& cursor) { Registered()[number] = cursor; }
 
-void RemoveScreenCursor(TCursor number) { registered().erase(number); }
+void RemoveScreenCursor(TCursor number) { Registered().erase(number); }

@@ -19,27 +19,23 @@
 
 namespace {
 
-std::unique_ptr<TPrinter>& thePrinter() {
+std::unique_ptr<TPrinter>& ThePrinter() {
   static std::unique_ptr<TPrinter> printer;
   return printer;
 }
 
-bool isSystemPrinter(const QString& name) { return QPrinterInfo::availablePrinterNames().contains(name); }
-
-// The desktop's documents folder where it exists; a fresh account often has none yet,
-// and a proposed file in a missing folder could not be written.
-QString documentsFolder() { return platform::DocumentsFolder(); }
+bool IsSystemPrinter(const QString& name) { return QPrinterInfo::availablePrinterNames().contains(name); }
 
 // Draws from the printable area's corner: the device's own minimum margins, not the
 // print system's default ones.
-void usePrintableArea(QPrinter& device) {
+void UsePrintableArea(QPrinter& device) {
   const QPageLayout layout = device.pageLayout();
   device.setPageMargins(layout.minimumMargins(), layout.units());
 }
 
 // Points the Qt printer at a printer by name: "PDF-Datei" makes it write a PDF file on
 // A4 paper whose printable area is the whole sheet.
-void selectDevice(QPrinter& device, const QString& name, const QString& pdfFile) {
+void SelectDevice(QPrinter& device, const QString& name, const QString& pdfFile) {
   if (name == kPdfPrinterName) {
     device.setOutputFormat(QPrinter::PdfFormat);
     device.setOutputFileName(pdfFile);
@@ -48,16 +44,16 @@ void selectDevice(QPrinter& device, const QString& name, const QString& pdfFile)
   } else {
     device.setOutputFormat(QPrinter::NativeFormat);
     device.setPrinterName(name);
-    usePrintableArea(device);
+    UsePrintableArea(device);
   }
 }
 
-QString deviceName(const QPrinter& device) {
+QString DeviceName(const QPrinter& device) {
   return device.outputFormat() == QPrinter::PdfFormat ? kPdfPrinterName : device.printerName();
 }
 
-void copySettings(const QPrinter& from, QPrinter& to) {
-  selectDevice(to, deviceName(from), from.outputFileName());
+void CopySettings(const QPrinter& from, QPrinter& to) {
+  SelectDevice(to, DeviceName(from), from.outputFileName());
   to.setPageLayout(from.pageLayout());
   to.setCopyCount(from.copyCount());
   to.setDocName(from.docName());
@@ -103,19 +99,19 @@ void TPrinter::ensureSelected() {
   selected_ = true;
   // A default the spooler names but no longer has counts as none.
   const QString systemDefault = QPrinterInfo::defaultPrinterName();
-  selectDevice(*device_, isSystemPrinter(systemDefault) ? systemDefault : kPdfPrinterName, QString());
+  SelectDevice(*device_, IsSystemPrinter(systemDefault) ? systemDefault : kPdfPrinterName, QString());
 }
 
 QString TPrinter::PrinterName() {
   ensureSelected();
-  return deviceName(*device_);
+  return DeviceName(*device_);
 }
 
 void TPrinter::SetPrinterName(const QString& Name) {
   refuseWhilePrinting();
-  if (Name != kPdfPrinterName && !isSystemPrinter(Name)) throw EPrinter(printer_text::InvalidPrinter);
+  if (Name != kPdfPrinterName && !IsSystemPrinter(Name)) throw EPrinter(printer_text::InvalidPrinter);
   selected_ = true;
-  selectDevice(*device_, Name, device_->outputFileName());
+  SelectDevice(*device_, Name, device_->outputFileName());
 }
 
 bool TPrinter::IsPdfFile() { return PrinterName() == kPdfPrinterName; }
@@ -123,7 +119,7 @@ bool TPrinter::IsPdfFile() { return PrinterName() == kPdfPrinterName; }
 QString TPrinter::OutputFileName() {
   ensureSelected();
   if (IsPdfFile() && device_->outputFileName().isEmpty()) {
-    device_->setOutputFileName(NewPdfFileName(documentsFolder()));
+    device_->setOutputFileName(NewPdfFileName(platform::DocumentsFolder()));
   }
   return device_->outputFileName();
 }
@@ -154,7 +150,7 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
   requireDeviceSettings();
   device_->setPageOrientation(Value == TPrinterOrientation::poPortrait ? QPageLayout::Portrait
                                                                        : QPageLayout::Landscape);
-  usePrintableArea(*device_);
+  UsePrintableArea(*device_);
 }
 
 bool TPrinter::ExecuteDialog(QWidget* Owner) {
@@ -164,7 +160,7 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   // silently replaces the last page; a new one is always in the documents folder.
   const QString last = device_->outputFileName();
   if (IsPdfFile() && (last.isEmpty() || platform::FileExists(last) || platform::DirectoryExists(last))) {
-    device_->setOutputFileName(NewPdfFileName(documentsFolder()));
+    device_->setOutputFileName(NewPdfFileName(platform::DocumentsFolder()));
   }
   // Qt's dialog opens the file by its UTF-8 name to see that it can be written: a
   // folder whose name is not UTF-8 is handed to it through a link it can follow.
@@ -172,20 +168,20 @@ bool TPrinter::ExecuteDialog(QWidget* Owner) {
   const QString proposedName = proposed.mid(proposed.lastIndexOf(u'/') + 1);
   const platform::DialogFolder folder(platform::ParentOfPath(proposed));
   QPrinter chosen(QPrinter::HighResolution);
-  copySettings(*device_, chosen);
+  CopySettings(*device_, chosen);
   // A file name given to a system printer would make it write a PDF file instead.
   if (IsPdfFile()) chosen.setOutputFileName(platform::JoinPath(folder.Shown(), platform::ShownName(proposedName)));
   // A confirmed dialog has asked before keeping an output file that exists already.
   if (!Dialogs().ExecutePrintDialog(chosen, Owner)) return false;
   if (chosen.outputFormat() == QPrinter::PdfFormat) {
-    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(documentsFolder())
+    chosen.setOutputFileName(chosen.outputFileName().isEmpty() ? NewPdfFileName(platform::DocumentsFolder())
                                                                : folder.Resolve(chosen.outputFileName(), proposedName));
   }
   // A queue removed while the dialog was open is still offered by it.
-  if (chosen.outputFormat() != QPrinter::PdfFormat && !isSystemPrinter(chosen.printerName())) {
+  if (chosen.outputFormat() != QPrinter::PdfFormat && !IsSystemPrinter(chosen.printerName())) {
     throw EPrinter(printer_text::InvalidPrinter);
   }
-  copySettings(chosen, *device_);
+  CopySettings(chosen, *device_);
   return true;
 }
 
@@ -195,8 +191,8 @@ void TPrinter::BeginDoc() {
   if (IsPdfFile()) OutputFileName();
   device_->setDocName(title_);
   device_->setFullPage(false);
-  usePrintableArea(*device_);
-  if (!IsPdfFile() && !isSystemPrinter(PrinterName())) throw EPrinter(printer_text::InvalidPrinter);
+  UsePrintableArea(*device_);
+  if (!IsPdfFile() && !IsSystemPrinter(PrinterName())) throw EPrinter(printer_text::InvalidPrinter);
   QPaintDevice* const target = IsPdfFile() ? openPdfFile() : openSpoolFile();
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(target)) {
@@ -273,7 +269,7 @@ int TPrinter::Resolution() {
 
 QPoint TPrinter::PrintableOriginLoMetric() {
   ensureSelected();
-  usePrintableArea(*device_);
+  UsePrintableArea(*device_);
   const QRectF paint = device_->pageLayout().paintRect(QPageLayout::Millimeter);
   return QPoint(qRound(paint.left() * 10), qRound(paint.top() * 10));
 }
@@ -286,13 +282,13 @@ QPrinter& TPrinter::Device() {
 }
 
 TPrinter* Printer() {
-  std::unique_ptr<TPrinter>& printer = thePrinter();
+  std::unique_ptr<TPrinter>& printer = ThePrinter();
   if (!printer) printer = std::make_unique<TPrinter>();
   return printer.get();
 }
 
 std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> Value) {
-  std::unique_ptr<TPrinter> previous = std::move(thePrinter());
-  thePrinter() = std::move(Value);
+  std::unique_ptr<TPrinter> previous = std::move(ThePrinter());
+  ThePrinter() = std::move(Value);
   return previous;
 }

@@ -31,7 +31,7 @@ struct TControlHook::Procedure {
 namespace {
 
 // A failing handler is reported; the other handlers still get the message.
-void reportFailure(const std::exception& error) { ReportHandlerError(error); }
+void ReportFailure(const std::exception& error) { ReportHandlerError(error); }
 
 }  // namespace
 
@@ -161,7 +161,7 @@ void TControlHook::notify(TMessage& message, bool before, bool& handled) {
     try {
       handler(registration, message, handled);
     } catch (const std::exception& error) {
-      reportFailure(error);
+      ReportFailure(error);
     }
     if (handled) return;
   }

@@ -9,7 +9,7 @@
 
 namespace {
 
-void readBlock(QByteArrayView block) {
+void ReadBlock(QByteArrayView block) {
   const std::optional<VersionNode> root = ParseVersionBlock(block);
   if (!root) return;
   for (const auto& [language, codePage] : TranslationsOf(*root)) VersionInfoFromBlock(block, language, codePage);
@@ -21,8 +21,8 @@ void readBlock(QByteArrayView block) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   if (const std::optional<QByteArray> section = ReadElfSection(MemoryByteSource(bytes), kVersionSectionName, 0x10002)) {
-    if (const std::optional<QByteArray> block = VersionBlockOfSection(*section)) readBlock(*block);
+    if (const std::optional<QByteArray> block = VersionBlockOfSection(*section)) ReadBlock(*block);
   }
-  readBlock(bytes);
+  ReadBlock(bytes);
   return 0;
 }

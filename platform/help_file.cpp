@@ -13,12 +13,12 @@ namespace platform {
 
 namespace {
 
-void setError(QString* error, const QString& text) {
+void SetError(QString* error, const QString& text) {
   if (error) *error = text;
 }
 
 // Starts a topic from a header line "== id | title".
-std::optional<HelpTopic> topicHeader(const QString& line) {
+std::optional<HelpTopic> TopicHeader(const QString& line) {
   const QString rest = line.mid(2);
   const qsizetype bar = rest.indexOf(QLatin1Char('|'));
   if (bar < 0) return std::nullopt;
@@ -29,17 +29,17 @@ std::optional<HelpTopic> topicHeader(const QString& line) {
   return topic;
 }
 
-bool isListLine(const QString& line) { return line.startsWith(QLatin1String("- ")); }
+bool IsListLine(const QString& line) { return line.startsWith(QLatin1String("- ")); }
 
 // A list and the text around it are separate paragraphs, also without a blank line
 // between them, so a list never runs into the sentence that introduces it.
-void addBodyLine(HelpTopic& topic, const QString& line, bool& paragraphOpen) {
+void AddBodyLine(HelpTopic& topic, const QString& line, bool& paragraphOpen) {
   if (line.trimmed().isEmpty()) {
     paragraphOpen = false;
     return;
   }
   const QString trimmed = line.trimmed();
-  if (paragraphOpen && isListLine(trimmed) != isListLine(topic.paragraphs.back().section(QLatin1Char('\n'), -1))) {
+  if (paragraphOpen && IsListLine(trimmed) != IsListLine(topic.paragraphs.back().section(QLatin1Char('\n'), -1))) {
     paragraphOpen = false;
   }
   if (paragraphOpen) {
@@ -51,7 +51,7 @@ void addBodyLine(HelpTopic& topic, const QString& line, bool& paragraphOpen) {
 }
 
 // Escapes text for HTML and turns "[[id|text]]" into links.
-QString inlineHtml(const QString& text) {
+QString InlineHtml(const QString& text) {
   static const QRegularExpression link(QStringLiteral("\\[\\[([^|\\]]+)\\|([^\\]]+)\\]\\]"));
   QString html;
   qsizetype at = 0;
@@ -66,7 +66,7 @@ QString inlineHtml(const QString& text) {
 }
 
 // The text of a paragraph without link markup, for searching.
-QString plainText(const QString& paragraph) {
+QString PlainText(const QString& paragraph) {
   static const QRegularExpression link(QStringLiteral("\\[\\[[^|\\]]+\\|([^\\]]+)\\]\\]"));
   return QString(paragraph).replace(link, QStringLiteral("\\1"));
 }
@@ -82,7 +82,7 @@ int HelpFile::TopicIndex(const QString& id) const {
 
 std::optional<HelpFile> ParseHelpFile(QByteArrayView bytes, QString* error) {
   if (bytes.size() > kMaxHelpFileSize) {
-    setError(error, QStringLiteral("Die Hilfedatei ist zu groß."));
+    SetError(error, QStringLiteral("Die Hilfedatei ist zu groß."));
     return std::nullopt;
   }
   QString text = QString::fromUtf8(bytes);
@@ -91,7 +91,7 @@ std::optional<HelpFile> ParseHelpFile(QByteArrayView bytes, QString* error) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   const QStringList lines = text.split(QLatin1Char('\n'));
   if (lines.isEmpty() || lines.front().trimmed() != QLatin1String(kHelpFileMagic)) {
-    setError(error, QStringLiteral("Dies ist keine Hilfedatei von Velarim."));
+    SetError(error, QStringLiteral("Dies ist keine Hilfedatei von Velarim."));
     return std::nullopt;
   }
 
@@ -103,9 +103,9 @@ std::optional<HelpFile> ParseHelpFile(QByteArrayView bytes, QString* error) {
     const QString& line = lines[n];
     if (line.startsWith(QLatin1Char('#'))) continue;
     if (line.startsWith(QLatin1String("=="))) {
-      std::optional<HelpTopic> header = topicHeader(line);
+      std::optional<HelpTopic> header = TopicHeader(line);
       if (!header) {
-        setError(error, QStringLiteral("Fehler in Zeile %1 der Hilfedatei.").arg(n + 1));
+        SetError(error, QStringLiteral("Fehler in Zeile %1 der Hilfedatei.").arg(n + 1));
         return std::nullopt;
       }
       file.topics.push_back(std::move(*header));
@@ -130,10 +130,10 @@ std::optional<HelpFile> ParseHelpFile(QByteArrayView bytes, QString* error) {
       continue;
     }
     inHeader = false;
-    if (topic) addBodyLine(*topic, line, paragraphOpen);
+    if (topic) AddBodyLine(*topic, line, paragraphOpen);
   }
   if (file.topics.empty()) {
-    setError(error, QStringLiteral("Die Hilfedatei enthält keine Themen."));
+    SetError(error, QStringLiteral("Die Hilfedatei enthält keine Themen."));
     return std::nullopt;
   }
   return file;
@@ -143,7 +143,7 @@ std::optional<HelpFile> LoadHelpFile(const QString& fileName, QString* error) {
   // By the name's bytes: the program may sit in a folder whose name is not UTF-8.
   QByteArray bytes;
   if (profile_file::ReadWholeFile(fileName, bytes) != profile_file::ReadStatus::Read || bytes.size() > kMaxHelpFileSize) {
-    setError(error, QStringLiteral("Die Hilfedatei %1 kann nicht geöffnet werden.").arg(ReadableText(fileName)));
+    SetError(error, QStringLiteral("Die Hilfedatei %1 kann nicht geöffnet werden.").arg(ReadableText(fileName)));
     return std::nullopt;
   }
   return ParseHelpFile(bytes, error);
@@ -153,13 +153,13 @@ QString TopicHtml(const HelpTopic& topic) {
   QString html = QStringLiteral("<h2>%1</h2>").arg(topic.title.toHtmlEscaped());
   for (const QString& paragraph : topic.paragraphs) {
     const QStringList lines = paragraph.split(QLatin1Char('\n'));
-    const bool list = std::all_of(lines.begin(), lines.end(), isListLine);
+    const bool list = std::all_of(lines.begin(), lines.end(), IsListLine);
     if (list) {
       html += QStringLiteral("<ul>");
-      for (const QString& line : lines) html += QStringLiteral("<li>") + inlineHtml(line.mid(2)) + QStringLiteral("</li>");
+      for (const QString& line : lines) html += QStringLiteral("<li>") + InlineHtml(line.mid(2)) + QStringLiteral("</li>");
       html += QStringLiteral("</ul>");
     } else {
-      html += QStringLiteral("<p>") + inlineHtml(lines.join(QLatin1Char(' '))) + QStringLiteral("</p>");
+      html += QStringLiteral("<p>") + InlineHtml(lines.join(QLatin1Char(' '))) + QStringLiteral("</p>");
     }
   }
   return html;
@@ -172,7 +172,7 @@ std::vector<int> SearchTopics(const HelpFile& file, const QString& query) {
   for (size_t i = 0; i < file.topics.size(); ++i) {
     const HelpTopic& topic = file.topics[i];
     QString haystack = topic.title + QLatin1Char('\n') + topic.keywords.join(QLatin1Char('\n'));
-    for (const QString& paragraph : topic.paragraphs) haystack += QLatin1Char('\n') + plainText(paragraph);
+    for (const QString& paragraph : topic.paragraphs) haystack += QLatin1Char('\n') + PlainText(paragraph);
     const bool all = std::all_of(words.begin(), words.end(),
                                  [&](const QString& word) { return haystack.contains(word, Qt::CaseInsensitive); });
     if (all) found.push_back(static_cast<int>(i));

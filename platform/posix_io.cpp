@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+namespace platform {
 namespace {
 
 // move is read or write; it returns what the system call returned.
@@ -42,3 +43,5 @@ PosixTransfer WriteFully(int fd, const void* buffer, int64_t count) {
   }
   return transfer;
 }
+
+}  // namespace platform

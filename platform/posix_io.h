@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace platform {
+
 struct PosixTransfer {
   int64_t done = 0;     // bytes moved
   bool failed = false;  // an error (errno tells which) ended the transfer early
@@ -15,3 +17,5 @@ PosixTransfer ReadFully(int fd, void* buffer, int64_t count);
 // Writes until count bytes are out or an error occurs (a write that moves nothing
 // counts as one).
 PosixTransfer WriteFully(int fd, const void* buffer, int64_t count);
+
+}  // namespace platform

@@ -19,7 +19,7 @@
 namespace platform::profile_file {
 namespace {
 
-std::optional<ReplaceStep>& injectedFailure() {
+std::optional<ReplaceStep>& InjectedFailure() {
   static std::optional<ReplaceStep> step;
   return step;
 }
@@ -33,7 +33,7 @@ bool FailureInjected(ReplaceStep step) {
   if (stepHook()) {
     stepHook()(step);
   }
-  if (injectedFailure() != step) {
+  if (InjectedFailure() != step) {
     return false;
   }
   errno = EIO;
@@ -366,7 +366,7 @@ bool MakePrivateFolder(const QString& folder) {
   return native && (::mkdir(native->constData(), 0700) == 0 || (errno == EEXIST && DirectoryExists(folder)));
 }
 
-void SetReplaceFailureForTesting(std::optional<ReplaceStep> step) { injectedFailure() = step; }
+void SetReplaceFailureForTesting(std::optional<ReplaceStep> step) { InjectedFailure() = step; }
 
 void SetReplaceStepHookForTesting(std::function<void(ReplaceStep)> hook) { stepHook() = std::move(hook); }
 

@@ -151,9 +151,9 @@ TFileStream::TFileStream(const QString& FileName, TFileMode Mode) : fileName_(Fi
 
 TFileStream::~TFileStream() { ::close(fd_); }
 
-int64_t TFileStream::Read(void* Buffer, int64_t Count) { return ReadFully(fd_, Buffer, Count).done; }
+int64_t TFileStream::Read(void* Buffer, int64_t Count) { return platform::ReadFully(fd_, Buffer, Count).done; }
 
-int64_t TFileStream::Write(const void* Buffer, int64_t Count) { return WriteFully(fd_, Buffer, Count).done; }
+int64_t TFileStream::Write(const void* Buffer, int64_t Count) { return platform::WriteFully(fd_, Buffer, Count).done; }
 
 int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   int whence = SEEK_SET;

@@ -12,7 +12,7 @@ namespace {
 
 constexpr TColor kShapeBlue = 0xFF0000;  // 0x00BBGGRR
 
-TRadioButton* radio(TPagesDlg* form, const char* name, TWinControl* parent, QRect bounds, const QString& caption) {
+TRadioButton* Radio(TPagesDlg* form, const char* name, TWinControl* parent, QRect bounds, const QString& caption) {
   auto* button = Place<TRadioButton>(form, name, parent, bounds.left(), bounds.top(), bounds.width(), bounds.height());
   button->SetCaption(caption);
   return button;
@@ -84,13 +84,13 @@ void TPagesDlg::createFormatChoice() {
   RadioGroup1 = Place<TRadioGroup>(this, "RadioGroup1", TabSheet1, 8, 4, 249, 217);
   RadioGroup1->SetCaption(QStringLiteral(" Format des Ausdrucks "));
   // Created in their tab order; the hidden one is passed by.
-  BorRadio5 = radio(this, "BorRadio5", TabSheet1, {20, 196, 161, 17}, QStringLiteral("DINA4 29 cm x 19 cm quer"));
+  BorRadio5 = Radio(this, "BorRadio5", TabSheet1, {20, 196, 161, 17}, QStringLiteral("DINA4 29 cm x 19 cm quer"));
   BorRadio5->SetVisible(false);
-  BorRadio4 = radio(this, "BorRadio4", TabSheet1, {20, 28, 161, 17}, QStringLiteral("Kleinbild 9 cm x 13 cm quer"));
-  BorRadio6 = radio(this, "BorRadio6", TabSheet1, {20, 51, 161, 17}, QStringLiteral("Kleinbild 13 cm x 9 cm hoch"));
-  BorRadio1 = radio(this, "BorRadio1", TabSheet1, {20, 75, 197, 20}, QStringLiteral("auf ganze Seite DINA4 drucken"));
-  BorRadio2 = radio(this, "BorRadio2", TabSheet1, {20, 98, 189, 20}, QStringLiteral("auf halbe Seite DINA4 drucken"));
-  BorRadio3 = radio(this, "BorRadio3", TabSheet1, {20, 121, 197, 20}, QStringLiteral("auf viertel Seite DINA4 drucken"));
+  BorRadio4 = Radio(this, "BorRadio4", TabSheet1, {20, 28, 161, 17}, QStringLiteral("Kleinbild 9 cm x 13 cm quer"));
+  BorRadio6 = Radio(this, "BorRadio6", TabSheet1, {20, 51, 161, 17}, QStringLiteral("Kleinbild 13 cm x 9 cm hoch"));
+  BorRadio1 = Radio(this, "BorRadio1", TabSheet1, {20, 75, 197, 20}, QStringLiteral("auf ganze Seite DINA4 drucken"));
+  BorRadio2 = Radio(this, "BorRadio2", TabSheet1, {20, 98, 189, 20}, QStringLiteral("auf halbe Seite DINA4 drucken"));
+  BorRadio3 = Radio(this, "BorRadio3", TabSheet1, {20, 121, 197, 20}, QStringLiteral("auf viertel Seite DINA4 drucken"));
   BorRadio1->SetChecked(true);
 }
 

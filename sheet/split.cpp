@@ -40,7 +40,7 @@ class DragBarOverlay : public QWidget {
 
 namespace {
 
-QPoint messagePoint(intptr_t lParam) {
+QPoint MessagePoint(intptr_t lParam) {
   return QPoint(static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF));
 }
 
@@ -246,13 +246,13 @@ void TabcCustomSplit::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      mousePressed(messagePoint(message.LParam));
+      mousePressed(MessagePoint(message.LParam));
       return;
     case WM_MOUSEMOVE:
-      mouseMoved(messagePoint(message.LParam));
+      mouseMoved(MessagePoint(message.LParam));
       return;
     case WM_LBUTTONUP:
-      mouseReleased(messagePoint(message.LParam));
+      mouseReleased(MessagePoint(message.LParam));
       return;
     default:
       TabcCustomEdgePanel::WndProc(message);

@@ -14,7 +14,7 @@ BarSpan SplitBarSpan(int position, int thickness) {
 namespace {
 
 // numerator / denominator rounded to the nearest integer, halves to even; both >= 0.
-int roundHalfToEven(int64_t numerator, int64_t denominator) {
+int RoundHalfToEven(int64_t numerator, int64_t denominator) {
   if (denominator <= 0) return 0;
   const int64_t quotient = numerator / denominator;
   const int64_t twiceRest = 2 * (numerator % denominator);
@@ -22,7 +22,7 @@ int roundHalfToEven(int64_t numerator, int64_t denominator) {
   return static_cast<int>(quotient);
 }
 
-int clampAxis(int value, int extent, const SplitFrame& frame, SplitLimits limits) {
+int ClampAxis(int value, int extent, const SplitFrame& frame, SplitLimits limits) {
   value = std::min(value, extent - frame.edge);
   if (limits.max != 0 && value > limits.max) {
     value = limits.max;
@@ -37,15 +37,15 @@ int clampAxis(int value, int extent, const SplitFrame& frame, SplitLimits limits
 }  // namespace
 
 int SplitPercent(int value, int extent) {
-  return roundHalfToEven(int64_t{std::max(value, 0)} * 100, extent);
+  return RoundHalfToEven(int64_t{std::max(value, 0)} * 100, extent);
 }
 
 int ScaledSplitPosition(int extent, int percent) {
-  return roundHalfToEven(int64_t{std::max(extent, 0)} * std::max(percent, 0), 100);
+  return RoundHalfToEven(int64_t{std::max(extent, 0)} * std::max(percent, 0), 100);
 }
 
 QPoint ClampSplitPoint(QPoint point, const SplitFrame& frame, SplitLimits horizontal, SplitLimits vertical) {
-  return {clampAxis(point.x(), frame.width, frame, horizontal), clampAxis(point.y(), frame.height, frame, vertical)};
+  return {ClampAxis(point.x(), frame.width, frame, horizontal), ClampAxis(point.y(), frame.height, frame, vertical)};
 }
 
 std::array<QRect, 4> QuadPaneBounds(const SplitFrame& frame, BarSpan columns, BarSpan rows) {

@@ -17,29 +17,29 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void put16(Bytes& out, unsigned v) {
+void Put16(Bytes& out, unsigned v) {
   out.push_back(static_cast<uint8_t>(v & 0xFF));
   out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
 
-void put32(Bytes& out, uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
+void Put32(Bytes& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
 }
 
-void putInfoHeader(Bytes& out, int width, int height, int bitCount, uint32_t compression, uint32_t imageSize,
+void PutInfoHeader(Bytes& out, int width, int height, int bitCount, uint32_t compression, uint32_t imageSize,
                    uint32_t colours) {
-  put32(out, 40);
-  put32(out, static_cast<uint32_t>(width));
-  put32(out, static_cast<uint32_t>(height));
-  put16(out, 1);
-  put16(out, static_cast<unsigned>(bitCount));
-  put32(out, compression);
-  put32(out, imageSize);
-  put32(out, 3780);  // 96 pixels per inch
-  put32(out, 3780);
-  put32(out, colours);
-  put32(out, 0);
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, static_cast<unsigned>(bitCount));
+  Put32(out, compression);
+  Put32(out, imageSize);
+  Put32(out, 3780);  // 96 pixels per inch
+  Put32(out, 3780);
+  Put32(out, colours);
+  Put32(out, 0);
 }
 
 // ---- the wallpaper ----
@@ -51,7 +51,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 // A calm pale blue-grey ramp: dark enough at one end to show the waves, light enough
 // everywhere for the navy label text on it.
-std::array<uint32_t, 256> wallpaperPalette() {
+std::array<uint32_t, 256> WallpaperPalette() {
   std::array<uint32_t, 256> palette{};
   for (int i = 0; i < kShades; ++i) {
     const double t = static_cast<double>(i) / (kShades - 1);
@@ -64,7 +64,7 @@ std::array<uint32_t, 256> wallpaperPalette() {
 }
 
 // Soft diagonal waves, periodic in both directions so the tiles meet without a seam.
-int wallpaperShade(int x, int y) {
+int WallpaperShade(int x, int y) {
   const double u = 2 * kPi * x / kWallWidth;
   const double v = 2 * kPi * y / kWallHeight;
   const double wave = 0.45 * std::sin(2 * u + v) + 0.30 * std::sin(3 * u - 2 * v) + 0.25 * std::cos(u + 3 * v);
@@ -74,7 +74,7 @@ int wallpaperShade(int x, int y) {
 
 // One row in RLE8: runs of equal pixels as (count, index); stretches without runs in
 // absolute mode (0, count, pixels, padded to a whole word).
-void encodeRow(const std::vector<uint8_t>& row, Bytes& out) {
+void EncodeRow(const std::vector<uint8_t>& row, Bytes& out) {
   size_t x = 0;
   while (x < row.size()) {
     size_t run = 1;
@@ -107,22 +107,22 @@ void encodeRow(const std::vector<uint8_t>& row, Bytes& out) {
   out.push_back(0);  // end of line
 }
 
-Bytes wallpaperFile() {
+Bytes WallpaperFile() {
   Bytes pixels;
   for (int y = kWallHeight - 1; y >= 0; --y) {  // stored bottom-up
     std::vector<uint8_t> row(kWallWidth);
-    for (int x = 0; x < kWallWidth; ++x) row[static_cast<size_t>(x)] = static_cast<uint8_t>(wallpaperShade(x, y));
-    encodeRow(row, pixels);
+    for (int x = 0; x < kWallWidth; ++x) row[static_cast<size_t>(x)] = static_cast<uint8_t>(WallpaperShade(x, y));
+    EncodeRow(row, pixels);
   }
   pixels.push_back(0);
   pixels.push_back(1);  // end of bitmap
   const uint32_t offset = 14 + 40 + 256 * 4;
   Bytes file = {'B', 'M'};
-  put32(file, offset + static_cast<uint32_t>(pixels.size()));
-  put32(file, 0);
-  put32(file, offset);
-  putInfoHeader(file, kWallWidth, kWallHeight, 8, 1, static_cast<uint32_t>(pixels.size()), 256);
-  for (uint32_t colour : wallpaperPalette()) put32(file, colour);
+  Put32(file, offset + static_cast<uint32_t>(pixels.size()));
+  Put32(file, 0);
+  Put32(file, offset);
+  PutInfoHeader(file, kWallWidth, kWallHeight, 8, 1, static_cast<uint32_t>(pixels.size()), 256);
+  for (uint32_t colour : WallpaperPalette()) Put32(file, colour);
   file.insert(file.end(), pixels.begin(), pixels.end());
   return file;
 }
@@ -133,7 +133,7 @@ constexpr int kCursorSize = 32;
 enum Ink : char { kClear = ' ', kBlack = 'X', kWhite = '.' };
 
 // An arrow whose tip is the hot spot, carrying a small bar with two buttons.
-std::vector<std::string> dragCursorPicture() {
+std::vector<std::string> DragCursorPicture() {
   std::vector<std::string> rows(kCursorSize, std::string(kCursorSize, kClear));
   for (int r = 0; r < 12; ++r) {
     for (int x = 1; x <= 1 + r; ++x) rows[static_cast<size_t>(1 + r)][static_cast<size_t>(x)] = (x == 1 || x == 1 + r) ? kBlack : kWhite;
@@ -157,8 +157,8 @@ std::vector<std::string> dragCursorPicture() {
   return rows;
 }
 
-Bytes dragCursorFile() {
-  const std::vector<std::string> picture = dragCursorPicture();
+Bytes DragCursorFile() {
+  const std::vector<std::string> picture = DragCursorPicture();
   Bytes colour, mask;
   for (int y = kCursorSize - 1; y >= 0; --y) {  // bottom-up, 4 bytes a row
     for (int byte = 0; byte < kCursorSize / 8; ++byte) {
@@ -173,28 +173,28 @@ Bytes dragCursorFile() {
     }
   }
   Bytes image;
-  putInfoHeader(image, kCursorSize, 2 * kCursorSize, 1, 0, static_cast<uint32_t>(colour.size() + mask.size()), 2);
-  put32(image, 0x000000);
-  put32(image, 0xFFFFFF);
+  PutInfoHeader(image, kCursorSize, 2 * kCursorSize, 1, 0, static_cast<uint32_t>(colour.size() + mask.size()), 2);
+  Put32(image, 0x000000);
+  Put32(image, 0xFFFFFF);
   image.insert(image.end(), colour.begin(), colour.end());
   image.insert(image.end(), mask.begin(), mask.end());
   Bytes file;
-  put16(file, 0);
-  put16(file, 2);  // a cursor
-  put16(file, 1);
+  Put16(file, 0);
+  Put16(file, 2);  // a cursor
+  Put16(file, 1);
   file.push_back(kCursorSize);
   file.push_back(kCursorSize);
   file.push_back(2);
   file.push_back(0);
-  put16(file, 1);  // hot spot x
-  put16(file, 1);  // hot spot y
-  put32(file, static_cast<uint32_t>(image.size()));
-  put32(file, 22);
+  Put16(file, 1);  // hot spot x
+  Put16(file, 1);  // hot spot y
+  Put32(file, static_cast<uint32_t>(image.size()));
+  Put32(file, 22);
   file.insert(file.end(), image.begin(), image.end());
   return file;
 }
 
-bool write(const std::filesystem::path& path, const Bytes& bytes) {
+bool Write(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -210,6 +210,6 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path folder(argv[1]);
   std::filesystem::create_directories(folder);
-  const bool ok = write(folder / "BACKGROUND.bmp", wallpaperFile()) && write(folder / "RX_DRAGCUR.cur", dragCursorFile());
+  const bool ok = Write(folder / "BACKGROUND.bmp", WallpaperFile()) && Write(folder / "RX_DRAGCUR.cur", DragCursorFile());
   return ok ? 0 : 1;
 }

@@ -10,45 +10,45 @@
 
 namespace {
 
-void put(QByteArray& out, uint64_t value, int bytes) {
+void Put(QByteArray& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 // A minimal little-endian ELF64 file: header, the section contents, the section name
 // table and the section headers (null, names, one section called `name`).
-QByteArray minimalElf(const QByteArray& name, const QByteArray& contents) {
+QByteArray MinimalElf(const QByteArray& name, const QByteArray& contents) {
   const QByteArray names = QByteArray("\0.shstrtab\0", 11) + name + '\0';
   const uint64_t contentsOffset = 64;
   const uint64_t namesOffset = contentsOffset + static_cast<uint64_t>(contents.size());
   const uint64_t tableOffset = (namesOffset + static_cast<uint64_t>(names.size()) + 7) & ~uint64_t(7);
   QByteArray elf("\x7F" "ELF\x02\x01\x01", 7);
   elf.append(QByteArray(9, '\0'));
-  put(elf, 2, 2);     // executable
-  put(elf, 62, 2);    // x86-64
-  put(elf, 1, 4);     // version
-  put(elf, 0, 8);     // entry
-  put(elf, 0, 8);     // program headers
-  put(elf, tableOffset, 8);
-  put(elf, 0, 4);     // flags
-  put(elf, 64, 2);    // header size
-  put(elf, 56, 2);
-  put(elf, 0, 2);
-  put(elf, 64, 2);    // section header size
-  put(elf, 3, 2);     // sections
-  put(elf, 1, 2);     // name table index
+  Put(elf, 2, 2);     // executable
+  Put(elf, 62, 2);    // x86-64
+  Put(elf, 1, 4);     // version
+  Put(elf, 0, 8);     // entry
+  Put(elf, 0, 8);     // program headers
+  Put(elf, tableOffset, 8);
+  Put(elf, 0, 4);     // flags
+  Put(elf, 64, 2);    // header size
+  Put(elf, 56, 2);
+  Put(elf, 0, 2);
+  Put(elf, 64, 2);    // section header size
+  Put(elf, 3, 2);     // sections
+  Put(elf, 1, 2);     // name table index
   elf.append(contents);
   elf.append(names);
   elf.append(QByteArray(static_cast<qsizetype>(tableOffset) - elf.size(), '\0'));
   const auto section = [&](uint32_t nameAt, uint32_t type, uint64_t offset, uint64_t size) {
-    put(elf, nameAt, 4);
-    put(elf, type, 4);
-    put(elf, 2, 8);  // allocated
-    put(elf, 0, 8);
-    put(elf, offset, 8);
-    put(elf, size, 8);
-    put(elf, 0, 8);  // link and info
-    put(elf, 4, 8);  // alignment
-    put(elf, 0, 8);  // entry size
+    Put(elf, nameAt, 4);
+    Put(elf, type, 4);
+    Put(elf, 2, 8);  // allocated
+    Put(elf, 0, 8);
+    Put(elf, offset, 8);
+    Put(elf, size, 8);
+    Put(elf, 0, 8);  // link and info
+    Put(elf, 4, 8);  // alignment
+    Put(elf, 0, 8);  // entry size
   };
   elf.append(QByteArray(64, '\0'));
   section(1, 3, namesOffset, static_cast<uint64_t>(names.size()));
@@ -56,7 +56,7 @@ QByteArray minimalElf(const QByteArray& name, const QByteArray& contents) {
   return elf;
 }
 
-bool writeSeed(const QString& dir, const char* name, const QByteArray& bytes) {
+bool WriteSeed(const QString& dir, const char* name, const QByteArray& bytes) {
   QFile out(dir + QLatin1Char('/') + QLatin1String(name));
   return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
@@ -82,11 +82,11 @@ int WriteSeeds(const QString& dir) {
     nested = node;
   }
   QDir().mkpath(dir);
-  const bool ok = writeSeed(dir, "program_block.bin", own) && writeSeed(dir, "driver_block.bin", BuildVersionBlock(driver)) &&
-                  writeSeed(dir, "program_elf.bin", minimalElf(kVersionSectionName, own)) &&
-                  writeSeed(dir, "elf_other_section.bin", minimalElf(".data", own)) &&
-                  writeSeed(dir, "truncated_block.bin", own.left(own.size() / 2)) &&
-                  writeSeed(dir, "length_beyond_end.bin", lying) && writeSeed(dir, "deep_nesting.bin", nested);
+  const bool ok = WriteSeed(dir, "program_block.bin", own) && WriteSeed(dir, "driver_block.bin", BuildVersionBlock(driver)) &&
+                  WriteSeed(dir, "program_elf.bin", MinimalElf(kVersionSectionName, own)) &&
+                  WriteSeed(dir, "elf_other_section.bin", MinimalElf(".data", own)) &&
+                  WriteSeed(dir, "truncated_block.bin", own.left(own.size() / 2)) &&
+                  WriteSeed(dir, "length_beyond_end.bin", lying) && WriteSeed(dir, "deep_nesting.bin", nested);
   return ok ? 0 : 1;
 }
 

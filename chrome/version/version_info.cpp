@@ -8,7 +8,7 @@
 
 namespace {
 
-QString versionText(uint32_t mostSignificant, uint32_t leastSignificant) {
+QString VersionText(uint32_t mostSignificant, uint32_t leastSignificant) {
   return QStringLiteral("%1.%2.%3.%4")
       .arg(mostSignificant >> 16)
       .arg(mostSignificant & 0xFFFF)
@@ -16,7 +16,7 @@ QString versionText(uint32_t mostSignificant, uint32_t leastSignificant) {
       .arg(leastSignificant & 0xFFFF);
 }
 
-QString tableKey(uint16_t language, uint16_t codePage) {
+QString TableKey(uint16_t language, uint16_t codePage) {
   return QStringLiteral("%1%2")
       .arg(language, 4, 16, QLatin1Char('0'))
       .arg(codePage, 4, 16, QLatin1Char('0'))
@@ -87,13 +87,13 @@ TVersionInfo VersionInfoFromBlock(QByteArrayView block, uint16_t language, uint1
   const std::optional<VersionNode> root = ParseVersionBlock(block);
   if (!root) return info;
   if (const std::optional<FixedFileInfo> fixed = FixedInfoOf(*root)) {
-    info.FileVersion = versionText(fixed->fileVersionMS, fixed->fileVersionLS);
-    info.ProductVersion = versionText(fixed->productVersionMS, fixed->productVersionLS);
+    info.FileVersion = VersionText(fixed->fileVersionMS, fixed->fileVersionLS);
+    info.ProductVersion = VersionText(fixed->productVersionMS, fixed->productVersionLS);
     info.FileOS = FileOSName(fixed->fileOS);
     info.FileType = FileTypeName(fixed->fileType);
     info.FileSubType = FileSubTypeName(fixed->fileType, fixed->fileSubtype);
   }
-  const QString table = QStringLiteral("\\StringFileInfo\\") + tableKey(language, codePage) + QLatin1Char('\\');
+  const QString table = QStringLiteral("\\StringFileInfo\\") + TableKey(language, codePage) + QLatin1Char('\\');
   const std::pair<const char*, QString TVersionInfo::*> keys[] = {
       {"Comment", &TVersionInfo::Comment},
       {"CompanyName", &TVersionInfo::CompanyName},

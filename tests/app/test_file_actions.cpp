@@ -36,7 +36,7 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-QByteArray readFile(const QString& path) {
+QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -155,7 +155,7 @@ TEST_F(FileActionsTest, SaveAsCopiesOnlyWhenConfirmedAndRefusesTheSourceItself) 
   const QString copy = picture("kopie.jpg");
   fileDialogs_.answers.push_back({true, copy, {}});
   form_->Speichernunter1->Click();
-  EXPECT_EQ(readFile(copy), QByteArray("not really a picture"));
+  EXPECT_EQ(ReadFile(copy), QByteArray("not really a picture"));
   EXPECT_TRUE(form_->FileListBox1->Items().contains(QStringLiteral("kopie.jpg")));
   EXPECT_EQ(selected(), picture("Bild.JPG"));
   EXPECT_TRUE(messages_.shown.empty());
@@ -168,7 +168,7 @@ TEST_F(FileActionsTest, SaveAsCopiesOnlyWhenConfirmedAndRefusesTheSourceItself) 
   } catch (const Exception& error) {
     EXPECT_EQ(error.Message(), picture("Bild.JPG") + QStringLiteral(" kann nicht auf sich selbst kopiert werden"));
   }
-  EXPECT_EQ(readFile(picture("Bild.JPG")), QByteArray("not really a picture"));
+  EXPECT_EQ(ReadFile(picture("Bild.JPG")), QByteArray("not really a picture"));
 }
 
 TEST_F(FileActionsTest, SaveAsWithoutSelectionKeepsTheDialogsExtensionAndCopiesNothing) {

@@ -191,7 +191,7 @@ TEST_F(PreviewTest, OnlyThePictureSelectedWhenItsPaintComesIsDecoded) {
 
 // A progressive file whose third scan asks for an impossible coefficient range: its
 // decode fails part-way, after it has begun to report progress.
-QByteArray withBrokenThirdScan(QByteArray jpeg) {
+QByteArray WithBrokenThirdScan(QByteArray jpeg) {
   qsizetype sos = -1;
   for (int scan = 0; scan < 3; ++scan) sos = jpeg.indexOf(QByteArray("\xFF\xDA", 2), sos + 1);
   if (sos < 0) return {};
@@ -206,7 +206,7 @@ TEST_F(PreviewTest, DecodeFailingPartWayIsReportedOnceAndEndsOnTheProgramTitle) 
   options.width = 640;
   options.height = 480;
   options.progressive = true;
-  const QByteArray broken = withBrokenThirdScan(jpegBytes(options));
+  const QByteArray broken = WithBrokenThirdScan(jpegBytes(options));
   ASSERT_FALSE(broken.isEmpty());
   write(QStringLiteral("kaputt.jpg"), broken);
   uint32_t now = 0;

@@ -25,7 +25,7 @@
 namespace {
 
 // A press or release of the left button on the item in the given row.
-void sendMouse(QAbstractItemView* view, QEvent::Type type, int row) {
+void SendMouse(QAbstractItemView* view, QEvent::Type type, int row) {
   const QPoint onItem = view->visualRect(view->model()->index(row, 0)).center();
   QMouseEvent event(type, onItem, view->viewport()->mapToGlobal(onItem), Qt::LeftButton,
                     type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -170,8 +170,8 @@ TEST_F(ListsTest, KeysAndMouseMoveTheSelectionAndNotifyEachTime) {
 
   // A press on an item selects it; a press on the selected item notifies again.
   for (int i = 0; i < 2; ++i) {
-    sendMouse(view, QEvent::MouseButtonPress, 0);
-    sendMouse(view, QEvent::MouseButtonRelease, 0);
+    SendMouse(view, QEvent::MouseButtonPress, 0);
+    SendMouse(view, QEvent::MouseButtonRelease, 0);
   }
   EXPECT_EQ(clicked.mid(5), (QStringList{"a.jpg", "a.jpg"}));
 }
@@ -239,7 +239,7 @@ TEST_F(ListsTest, HeldKeyNotifiesOnlyWhereItStops) {
   list.SetItemIndex(3);
   clicked.clear();
   repeat(true);
-  sendMouse(view, QEvent::MouseButtonPress, 0);
+  SendMouse(view, QEvent::MouseButtonPress, 0);
   EXPECT_EQ(clicked, (QStringList{"4.jpg", "0.jpg"}));
 }
 

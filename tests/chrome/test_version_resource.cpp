@@ -10,7 +10,7 @@
 
 namespace {
 
-VersionBlockContent sampleContent() {
+VersionBlockContent SampleContent() {
   VersionBlockContent content;
   content.fixed.fileVersionMS = 0x00010002;
   content.fixed.fileVersionLS = 0x00030004;
@@ -26,7 +26,7 @@ VersionBlockContent sampleContent() {
 }
 
 TEST(VersionBlock, BuiltBlockHasThePublishedLayout) {
-  const QByteArray block = BuildVersionBlock(sampleContent());
+  const QByteArray block = BuildVersionBlock(SampleContent());
   ASSERT_GE(block.size(), 92);
   const auto u16 = [&](int at) { return static_cast<uint8_t>(block[at]) | static_cast<uint8_t>(block[at + 1]) << 8; };
   EXPECT_EQ(u16(0), block.size());  // wLength covers the whole block
@@ -50,7 +50,7 @@ TEST(VersionBlock, BuiltBlockHasThePublishedLayout) {
 }
 
 TEST(VersionBlock, InfoForOneLanguageAndCodePage) {
-  const QByteArray block = BuildVersionBlock(sampleContent());
+  const QByteArray block = BuildVersionBlock(SampleContent());
   const TVersionInfo german = VersionInfoFromBlock(block, 0x0407, 1252);
   EXPECT_EQ(german.FileVersion, QStringLiteral("1.2.3.4"));
   EXPECT_EQ(german.ProductVersion, QStringLiteral("neun"));  // the string overrides the fixed one
@@ -67,7 +67,7 @@ TEST(VersionBlock, InfoForOneLanguageAndCodePage) {
 }
 
 TEST(VersionBlock, DamagedBlocksGiveWhatCanBeReadAndNeverMore) {
-  const QByteArray block = BuildVersionBlock(sampleContent());
+  const QByteArray block = BuildVersionBlock(SampleContent());
   for (qsizetype cut = 0; cut < block.size(); ++cut) {
     QByteArray damaged = block.left(cut);
     const TVersionInfo info = VersionInfoFromBlock(damaged, 0x0407, 1252);  // must not read past the end

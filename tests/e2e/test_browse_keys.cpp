@@ -29,7 +29,7 @@ constexpr int kPictureHeight = 4000;
 constexpr int kRepeatDelayMs = 250;
 constexpr int kRepeatIntervalMs = 50;
 
-std::vector<uint8_t> largePicture(SampleColorModel model) {
+std::vector<uint8_t> LargePicture(SampleColorModel model) {
   SampleJpegOptions options;
   options.width = kPictureWidth;
   options.height = kPictureHeight;
@@ -38,22 +38,22 @@ std::vector<uint8_t> largePicture(SampleColorModel model) {
   return MakeSampleJpeg(options);
 }
 
-QString fileName(int index) { return QStringLiteral("bild_%1.jpg").arg(index, 2, 10, QLatin1Char('0')); }
+QString FileName(int index) { return QStringLiteral("bild_%1.jpg").arg(index, 2, 10, QLatin1Char('0')); }
 
 // Fifty files of one picture in colour (hard links, so the folder costs the disk one
 // picture) and, last, a grey one.
-bool makeFolder(const QString& folder) {
-  const QString first = folder + QLatin1Char('/') + fileName(0);
-  if (!WriteBytes(first, largePicture(SampleColorModel::Color))) return false;
+bool MakeFolder(const QString& folder) {
+  const QString first = folder + QLatin1Char('/') + FileName(0);
+  if (!WriteBytes(first, LargePicture(SampleColorModel::Color))) return false;
   for (int i = 1; i < kFiles - 1; ++i) {
-    const QString path = folder + QLatin1Char('/') + fileName(i);
+    const QString path = folder + QLatin1Char('/') + FileName(i);
     if (link(QFile::encodeName(first).constData(), QFile::encodeName(path).constData()) != 0) return false;
   }
-  return WriteBytes(folder + QLatin1Char('/') + fileName(kFiles - 1), largePicture(SampleColorModel::Grayscale));
+  return WriteBytes(folder + QLatin1Char('/') + FileName(kFiles - 1), LargePicture(SampleColorModel::Grayscale));
 }
 
 // The processor time the process has used so far, user and system, in seconds.
-double processorSeconds(qint64 pid) {
+double ProcessorSeconds(qint64 pid) {
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
   if (!stat.open(QIODevice::ReadOnly)) return -1;
   const QByteArray line = stat.readAll();
@@ -69,7 +69,7 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   QTemporaryDir pictures;
   ASSERT_TRUE(pictures.isValid());
   const QString folder = QDir(pictures.path()).canonicalPath();
-  ASSERT_TRUE(makeFolder(folder));
+  ASSERT_TRUE(MakeFolder(folder));
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
   ASSERT_TRUE(SetKeyRepeat(display.Name(), kRepeatDelayMs, kRepeatIntervalMs));
@@ -82,19 +82,19 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
   };
 
   // What one decode costs here and now: the click on the first file until its picture shows.
-  const double beforeClick = processorSeconds(velarim.Pid());
+  const double beforeClick = ProcessorSeconds(velarim.Pid());
   QElapsedTimer clock;
   clock.start();
   display.Click(FileRowOf(*main, 0));
   ASSERT_TRUE(waitForCanvasUntil(ShowsColourPattern, 40s)) << "the first file is not shown";
   const double oneDecodeSeconds = clock.elapsed() / 1000.0;
-  const double oneDecodeProcessor = processorSeconds(velarim.Pid()) - beforeClick;
+  const double oneDecodeProcessor = ProcessorSeconds(velarim.Pid()) - beforeClick;
 
   // Held long enough for the repeat to reach the last file, and a second longer; the
   // last picture may show while the key is still down, once the list stands still.
   const int repeatsNeededMs = kRepeatDelayMs + (kFiles - 2) * kRepeatIntervalMs;
   const Milliseconds hold(repeatsNeededMs + 1000);
-  const double beforeHold = processorSeconds(velarim.Pid());
+  const double beforeHold = ProcessorSeconds(velarim.Pid());
   clock.restart();
   display.Xdotool({QStringLiteral("keydown"), QStringLiteral("Down")});
   bool shown = waitForCanvasUntil(ShowsGrey, hold);
@@ -107,7 +107,7 @@ TEST(BrowseKeysE2E, HoldingDownRunsToTheLastFileWithoutDecodingThePicturesPassed
     seenAt = clock.elapsed() / 1000.0;
   }
   ASSERT_TRUE(shown) << "the last file is not shown";
-  const double holdProcessor = processorSeconds(velarim.Pid()) - beforeHold;
+  const double holdProcessor = ProcessorSeconds(velarim.Pid()) - beforeHold;
   std::printf("one decode: %.2f s, %.2f s of processor; the last picture shown %.2f s after the key went down "
               "(released after %.2f s); the hold used %.2f s of processor\n",
               oneDecodeSeconds, oneDecodeProcessor, seenAt, releasedAt, holdProcessor);

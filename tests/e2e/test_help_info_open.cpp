@@ -22,13 +22,13 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-QByteArray readFile(const QString& path) {
+QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The help file as it ships beside the built executable.
-QString shippedHelpFile() { return QFileInfo(QStringLiteral(VELARIM_EXECUTABLE)).path() + QStringLiteral("/Velarim.HLP"); }
+QString ShippedHelpFile() { return QFileInfo(QStringLiteral(VELARIM_EXECUTABLE)).path() + QStringLiteral("/Velarim.HLP"); }
 
 // A stand-in xdg-open: it appends each argument it gets to a record file and starts
 // nothing. Its PATH variable puts it before the real one.
@@ -43,7 +43,7 @@ class StandInOpener {
   QString PathVariable() const {
     return QStringLiteral("PATH=") + dir_.path() + QLatin1Char(':') + qEnvironmentVariable("PATH", QStringLiteral("/usr/bin:/bin"));
   }
-  QByteArray Opened() const { return readFile(record_); }
+  QByteArray Opened() const { return ReadFile(record_); }
 
  private:
   QTemporaryDir dir_;
@@ -57,7 +57,7 @@ struct TextLine {
 };
 
 // The frame around the name and build lines: the first long row of the bevel's shadow grey.
-std::optional<QRect> bevelIn(const QImage& image) {
+std::optional<QRect> BevelIn(const QImage& image) {
   for (int y = 0; y < image.height(); ++y) {
     int left = -1, count = 0;
     for (int x = 0; x < image.width(); ++x) {
@@ -72,7 +72,7 @@ std::optional<QRect> bevelIn(const QImage& image) {
   return std::nullopt;
 }
 
-std::vector<TextLine> textLines(const QImage& image, const QRect& area) {
+std::vector<TextLine> TextLines(const QImage& image, const QRect& area) {
   std::vector<TextLine> lines;
   bool inLine = false;
   for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -104,7 +104,7 @@ TEST(HelpAndInfoTest, F1OpensTheFinderOfTheProgramDirectorysHelpFileAndSearchFin
   WriteFile(pictures.path() + QStringLiteral("/Velarim.HLP"), "VELARIM-HILFE 1\n@titel Falsche Hilfe\n== a | Falsch\n");
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + pictures.path().toUtf8() + "\n",
                             .prepare = [](const QString& programDir) {
-                              QFile::copy(shippedHelpFile(), programDir + QStringLiteral("/Velarim.HLP"));
+                              QFile::copy(ShippedHelpFile(), programDir + QStringLiteral("/Velarim.HLP"));
                             }});
   ASSERT_TRUE(QFile::exists(velarim.ProgramDir() + QStringLiteral("/Velarim.HLP")));
   const std::optional<Window> main = velarim.WaitForMainWindow();
@@ -154,8 +154,8 @@ TEST(HelpAndInfoTest, InfoShowsNameAndBuildAndEscapeClosesIt) {
   WaitUntil(
       [&] {
         shot = display.Screenshot(info->geometry.adjusted(0, -40, 0, 0));
-        bevel = bevelIn(shot);
-        if (bevel) lines = textLines(shot, bevel->adjusted(3, 3, -3, -3));
+        bevel = BevelIn(shot);
+        if (bevel) lines = TextLines(shot, bevel->adjusted(3, 3, -3, -3));
         return lines.size() == 2;
       },
       5s);

@@ -16,9 +16,9 @@ namespace {
 // The folder and file lists with their frames, in window coordinates.
 constexpr QRect kLists(4, 300, 718, 170);
 
-QByteArray settingsFor(const QString& folder) { return "[Verzeichnisse]\nletztes=" + folder.toUtf8() + "\n"; }
+QByteArray SettingsFor(const QString& folder) { return "[Verzeichnisse]\nletztes=" + folder.toUtf8() + "\n"; }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
+bool WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -33,12 +33,12 @@ TEST(LostFolderTest, ErrorBoxThenParentWithMaskFramesAndDecodeProgress) {
   ASSERT_TRUE(WriteBytes(folder + "/bild.jpeg", MakeSampleJpeg(small)));
   ASSERT_TRUE(WriteBytes(folder + "/langsam.jpg", MakeSampleJpeg(SlowToDecode())));
   // Sorted among the pictures, these two would take rows 1 and 3 if the mask were ignored.
-  ASSERT_TRUE(writeFile(folder + "/bild.png", "\x89PNG\r\n\x1a\n"));
-  ASSERT_TRUE(writeFile(folder + "/notiz.txt", "Notiz"));
+  ASSERT_TRUE(WriteFile(folder + "/bild.png", "\x89PNG\r\n\x1a\n"));
+  ASSERT_TRUE(WriteFile(folder + "/notiz.txt", "Notiz"));
   // The folder made, stored as the last one, and removed before the next start.
   const QString lost = folder + "/Urlaub";
   ASSERT_TRUE(QDir().mkdir(lost));
-  const QByteArray stored = settingsFor(lost);
+  const QByteArray stored = SettingsFor(lost);
   ASSERT_TRUE(QDir().rmdir(lost));
 
   Display display;
@@ -46,7 +46,7 @@ TEST(LostFolderTest, ErrorBoxThenParentWithMaskFramesAndDecodeProgress) {
   // How the lists look at a normal start in that folder.
   QImage normalLists;
   {
-    Velarim normal(display, {.settings = settingsFor(folder)});
+    Velarim normal(display, {.settings = SettingsFor(folder)});
     const std::optional<Window> main = normal.WaitForMainWindow();
     ASSERT_TRUE(main) << normal.Log().toStdString();
     normalLists = display.SettledScreenshot(kLists.translated(main->geometry.topLeft()));
@@ -92,7 +92,7 @@ TEST(LostFolderTest, ErrorBoxThenParentWithMaskFramesAndDecodeProgress) {
 
   ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
   ASSERT_EQ(velarim.WaitForExit(10s), 0) << velarim.Log().toStdString();
-  EXPECT_TRUE(velarim.Settings().startsWith(settingsFor(folder))) << velarim.Settings().toStdString();
+  EXPECT_TRUE(velarim.Settings().startsWith(SettingsFor(folder))) << velarim.Settings().toStdString();
 }
 
 }  // namespace

@@ -25,13 +25,13 @@ const QRect kTitle(8, 4, 600, 18);
 // Where the title's text never reaches, neither the program title nor a percentage.
 const QRect kBeyondTitleText(250, 0, 350, 18);
 
-QRect onScreen(const Window& main, const QRect& part) { return part.translated(main.geometry.topLeft()); }
+QRect OnScreen(const Window& main, const QRect& part) { return part.translated(main.geometry.topLeft()); }
 
-bool writeJpeg(const QString& path, const SampleJpegOptions& options) {
+bool WriteJpeg(const QString& path, const SampleJpegOptions& options) {
   return WriteBytes(path, MakeSampleJpeg(options));
 }
 
-SampleJpegOptions sized(int width, int height, SampleColorModel model = SampleColorModel::Color) {
+SampleJpegOptions Sized(int width, int height, SampleColorModel model = SampleColorModel::Color) {
   SampleJpegOptions options;
   options.width = width;
   options.height = height;
@@ -40,7 +40,7 @@ SampleJpegOptions sized(int width, int height, SampleColorModel model = SampleCo
 }
 
 // The mean colour of part of an image: it evens out a noisy picture's noise.
-QColor meanColour(const QImage& image, const QRect& part) {
+QColor MeanColour(const QImage& image, const QRect& part) {
   qint64 r = 0, g = 0, b = 0, n = 0;
   for (int y = part.top(); y <= part.bottom(); ++y) {
     for (int x = part.left(); x <= part.right(); ++x) {
@@ -55,7 +55,7 @@ QColor meanColour(const QImage& image, const QRect& part) {
   return QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
 }
 
-bool near(const QColor& seen, SampleRgb expected) {
+bool Near(const QColor& seen, SampleRgb expected) {
   return std::abs(seen.red() - expected.r) < 40 && std::abs(seen.green() - expected.g) < 40 &&
          std::abs(seen.blue() - expected.b) < 40;
 }
@@ -68,15 +68,15 @@ struct CanvasLook {
   bool bottomUndecoded = false;
 };
 
-CanvasLook lookAt(const QImage& canvas) {
+CanvasLook LookAt(const QImage& canvas) {
   const int w = canvas.width();
   const int h = canvas.height();
   const QRect top(w / 10, h / 10, w / 4, 4);
   const QRect bottom(w / 10, h * 9 / 10 - 4, w / 4, 4);
-  const QColor bottomColour = meanColour(canvas, bottom);
+  const QColor bottomColour = MeanColour(canvas, bottom);
   CanvasLook look;
-  look.topShown = near(meanColour(canvas, top), SamplePatternColor(0, 0, 64, 48));
-  look.bottomShown = near(bottomColour, SamplePatternColor(0, 47, 64, 48));
+  look.topShown = Near(MeanColour(canvas, top), SamplePatternColor(0, 0, 64, 48));
+  look.bottomShown = Near(bottomColour, SamplePatternColor(0, 47, 64, 48));
   look.bottomUndecoded = std::max({bottomColour.red(), bottomColour.green(), bottomColour.blue()}) < 20;
   return look;
 }
@@ -100,14 +100,14 @@ class PreviewE2E : public ::testing::Test {
     ASSERT_TRUE(CloseMainWindow(display_, *velarim_, *main_, CloseWay::AltF4));
     EXPECT_EQ(velarim_->WaitForExit(10s), 0) << velarim_->Log().toStdString();
   }
-  QImage shot(const QRect& part) const { return display_.Screenshot(onScreen(*main_, part)); }
+  QImage shot(const QRect& part) const { return display_.Screenshot(OnScreen(*main_, part)); }
   // The title once the window is active and its painting has settled: the gradient
   // ends in the active caption colour.
   QImage activeProgramTitle() const {
     if (!display_.Focus(*main_)) return QImage();
     const bool active = WaitUntil(
         [&] { return shot(kTitle).pixelColor(kTitle.width() - 1, kTitle.height() - 1) == QColor(0, 0, 128); }, 10s);
-    return active ? display_.SettledScreenshot(onScreen(*main_, kTitle), 10s) : QImage();
+    return active ? display_.SettledScreenshot(OnScreen(*main_, kTitle), 10s) : QImage();
   }
   bool waitForCanvas(const QRect& canvas, const std::function<bool(const QImage&)>& shows) const {
     return WaitUntil([&] { return shows(shot(canvas)); }, 15s);
@@ -121,9 +121,9 @@ class PreviewE2E : public ::testing::Test {
 };
 
 TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
-  ASSERT_TRUE(writeJpeg(folder_ + "/a_farbe.jpg", sized(640, 480)));
-  ASSERT_TRUE(writeJpeg(folder_ + "/b_grau.jpg", sized(640, 480, SampleColorModel::Grayscale)));
-  ASSERT_TRUE(writeJpeg(folder_ + "/c_farbe.jpg", sized(480, 640)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/a_farbe.jpg", Sized(640, 480)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/b_grau.jpg", Sized(640, 480, SampleColorModel::Grayscale)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/c_farbe.jpg", Sized(480, 640)));
   start();
   const QImage empty = shot(kImage3);
 
@@ -142,13 +142,13 @@ TEST_F(PreviewE2E, ClickedFileShowsOnBothCanvasesAndArrowKeysMoveAlong) {
   display_.Click(main_->geometry.topLeft() + kSecondTab);
   EXPECT_TRUE(waitForCanvas(kImagehoch, ShowsColourPattern)) << "not shown on the second page";
   // A click on a canvas clears it.
-  display_.Click(onScreen(*main_, kImagehoch).center());
+  display_.Click(OnScreen(*main_, kImagehoch).center());
   EXPECT_TRUE(waitForCanvas(kImagehoch, [](const QImage& c) { return !ShowsColourPattern(c); }));
   EXPECT_GT(DifferingPixels(empty, shot(kImage3)), 0);
 }
 
 TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleAndOnTheCanvasThenTheProgramTitle) {
-  ASSERT_TRUE(writeJpeg(folder_ + "/langsam.jpg", SlowToDecode()));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/langsam.jpg", SlowToDecode()));
   start();
   const QImage programTitle = activeProgramTitle();
   ASSERT_FALSE(programTitle.isNull()) << "the window never showed its active title";
@@ -163,7 +163,7 @@ TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleAndOnTheCanvasThenTheProg
         const QRect top = kTitle.united(kImage3);
         const QImage both = shot(top);
         const QImage title = both.copy(kTitle.translated(-top.topLeft()));
-        const CanvasLook canvas = lookAt(both.copy(kImage3.translated(-top.topLeft())));
+        const CanvasLook canvas = LookAt(both.copy(kImage3.translated(-top.topLeft())));
         ++looks;
         const bool programTitleShown = DifferingPixels(title, programTitle) == 0;
         if (!programTitleShown && std::none_of(progressTitles.begin(), progressTitles.end(),
@@ -187,9 +187,9 @@ TEST_F(PreviewE2E, LongDecodeShowsItsProgressInTheTitleAndOnTheCanvasThenTheProg
 }
 
 TEST_F(PreviewE2E, DoubleClickOnFolderOpensItAndTheFileListFollows) {
-  ASSERT_TRUE(writeJpeg(folder_ + "/oben_farbe.jpg", sized(640, 480)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/oben_farbe.jpg", Sized(640, 480)));
   ASSERT_TRUE(QDir(folder_).mkdir(QStringLiteral("Unterordner")));
-  ASSERT_TRUE(writeJpeg(folder_ + "/Unterordner/unten_grau.jpg", sized(640, 480, SampleColorModel::Grayscale)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/Unterordner/unten_grau.jpg", Sized(640, 480, SampleColorModel::Grayscale)));
   start();
   // The folder list shows the path from the root down to the folder, then its subfolder.
   const int depth = static_cast<int>(folder_.count(QLatin1Char('/')));
@@ -213,8 +213,8 @@ TEST_F(PreviewE2E, DoubleClickOnFolderOpensItAndTheFileListFollows) {
 // Two pictures whose names differ only in case are two files: the default mask lists
 // both, one below the other, and each row previews its own picture.
 TEST_F(PreviewE2E, NamesThatDifferOnlyInCaseAreBothListedAndShown) {
-  ASSERT_TRUE(writeJpeg(folder_ + "/A.jpg", sized(640, 480)));
-  ASSERT_TRUE(writeJpeg(folder_ + "/a.jpg", sized(640, 480, SampleColorModel::Grayscale)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/A.jpg", Sized(640, 480)));
+  ASSERT_TRUE(WriteJpeg(folder_ + "/a.jpg", Sized(640, 480, SampleColorModel::Grayscale)));
   start();
   display_.Click(FileRowOf(*main_, 0));
   ASSERT_TRUE(waitForCanvas(kImage3, [](const QImage& c) { return ShowsColourPattern(c) || ShowsGrey(c); }))

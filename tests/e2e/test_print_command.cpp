@@ -8,21 +8,21 @@
 namespace e2e {
 namespace {
 
-std::optional<Window> otherWindowTitled(const Velarim& velarim, const Window& main, const QString& title) {
+std::optional<Window> OtherWindowTitled(const Velarim& velarim, const Window& main, const QString& title) {
   for (const Window& window : velarim.VisibleWindows()) {
     if (window.id != main.id && window.title == title) return window;
   }
   return std::nullopt;
 }
 
-void expectOnlyTheNotice(const Display& display, const Velarim& velarim, const Window& main) {
+void ExpectOnlyTheNotice(const Display& display, const Velarim& velarim, const Window& main) {
   std::optional<Window> notice;
-  ASSERT_TRUE(WaitUntil([&] { return (notice = otherWindowTitled(velarim, main, QStringLiteral("Velarim"))).has_value(); }, 10s))
+  ASSERT_TRUE(WaitUntil([&] { return (notice = OtherWindowTitled(velarim, main, QStringLiteral("Velarim"))).has_value(); }, 10s))
       << velarim.Log().toStdString();
   // A small box with the application title; the format dialog and the zoom window stay hidden.
   EXPECT_LT(notice->geometry.width(), 600);
-  EXPECT_FALSE(otherWindowTitled(velarim, main, QStringLiteral("Arbeitsblattdialog mit Seitenregistern")));
-  EXPECT_FALSE(otherWindowTitled(velarim, main, QStringLiteral("VELARIM--> Zoomansicht ...")));
+  EXPECT_FALSE(OtherWindowTitled(velarim, main, QStringLiteral("Arbeitsblattdialog mit Seitenregistern")));
+  EXPECT_FALSE(OtherWindowTitled(velarim, main, QStringLiteral("VELARIM--> Zoomansicht ...")));
   ASSERT_TRUE(display.Focus(*notice));
   display.Key(QStringLiteral("Return"));
   EXPECT_TRUE(velarim.WaitForWindowGone(notice->id)) << "the notice stayed open";
@@ -38,10 +38,10 @@ TEST(PrintCommandTest, CtrlDAndZoomWithoutAPictureOnlyShowTheNotice) {
 
   ASSERT_TRUE(display.Focus(*main));
   display.Key(QStringLiteral("ctrl+d"));
-  expectOnlyTheNotice(display, velarim, *main);
+  ExpectOnlyTheNotice(display, velarim, *main);
 
   display.Click(MenuTitleOf(*main, 1));  // "&Zoom"
-  expectOnlyTheNotice(display, velarim, *main);
+  ExpectOnlyTheNotice(display, velarim, *main);
 
   ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
   EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();

@@ -47,13 +47,13 @@ const Quadrants kPictures[] = {
 const QRect kSlidePlaces[] = {QRect(50, 25, 1300, 900), QRect(1450, 25, 1300, 900), QRect(50, 1025, 1300, 900),
                               QRect(1450, 1025, 1300, 900)};
 
-void writePicture(const QString& path, const Quadrants& q) {
+void WritePicture(const QString& path, const Quadrants& q) {
   ASSERT_TRUE(QuadrantPicture(QSize(300, 200), q).save(path, "JPEG", 95));
 }
 
-bool nearColour(QRgb seen, QColor expected) { return printprobe::Near(QColor(seen), expected); }
+bool NearColour(QRgb seen, QColor expected) { return printprobe::Near(QColor(seen), expected); }
 
-QByteArray contentOf(const QString& path) {
+QByteArray ContentOf(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -74,9 +74,9 @@ class RemovedByBytes {
 };
 
 // Writes the picture under a name given as bytes, as another system may have named it.
-void writePictureNamed(const QTemporaryDir& dir, const QByteArray& name, const Quadrants& q) {
+void WritePictureNamed(const QTemporaryDir& dir, const QByteArray& name, const Quadrants& q) {
   const QString staging = dir.filePath(QStringLiteral("staging.jpg"));
-  writePicture(staging, q);
+  WritePicture(staging, q);
   ASSERT_EQ(::rename(QFile::encodeName(staging).constData(), name.constData()), 0) << name.toStdString();
 }
 
@@ -92,8 +92,8 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
   const Quadrants& latin1Picture = kPictures[0];
   const Quadrants& utf8Picture = kPictures[1];
-  writePictureNamed(root, made.Add(folder + "/bild\xE4.jpg"), latin1Picture);
-  writePictureNamed(root, made.Add(folder + "/bild\xC3\xA4.jpg"), utf8Picture);
+  WritePictureNamed(root, made.Add(folder + "/bild\xE4.jpg"), latin1Picture);
+  WritePictureNamed(root, made.Add(folder + "/bild\xC3\xA4.jpg"), utf8Picture);
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + folder + "\n"});
@@ -128,7 +128,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   ASSERT_TRUE(PreviewFileRow(display, *main, 0)) << velarim.Log().toStdString();
   const QRect canvas = PreviewCanvasOf(*main);
   const QPoint topLeftQuadrant = canvas.topLeft() + QPoint(canvas.width() / 4, canvas.height() / 4);
-  const auto previewShows = [&](const Quadrants& q) { return nearColour(display.Screenshot().pixel(topLeftQuadrant), q.topLeft); };
+  const auto previewShows = [&](const Quadrants& q) { return NearColour(display.Screenshot().pixel(topLeftQuadrant), q.topLeft); };
   ASSERT_TRUE(WaitUntil([&] { return previewShows(latin1Picture) || previewShows(utf8Picture); }, 10s))
       << "the preview shows neither picture";
   const int latin1Row = previewShows(latin1Picture) ? 0 : 1;
@@ -145,7 +145,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
     display.Drag(FileRowOf(*main, row), split + kPaneMiddles[pane]);
     const Quadrants& expected = row == latin1Row ? latin1Picture : utf8Picture;
     const QPoint quadrant = split + kPaneMiddles[pane] - QPoint(20, 10);
-    ASSERT_TRUE(WaitUntil([&] { return nearColour(display.Screenshot().pixel(quadrant), expected.topLeft); }, 20s))
+    ASSERT_TRUE(WaitUntil([&] { return NearColour(display.Screenshot().pixel(quadrant), expected.topLeft); }, 20s))
         << "slide " << pane << " not filled";
   }
 
@@ -162,7 +162,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
   ASSERT_TRUE(zoom);
   ASSERT_TRUE(display.Focus(*zoom));
   const QImage shown = display.SettledScreenshot(zoom->geometry, 10s);
-  EXPECT_TRUE(nearColour(shown.pixel(shown.width() / 4, shown.height() / 2 - 10), latin1Picture.topLeft))
+  EXPECT_TRUE(NearColour(shown.pixel(shown.width() / 4, shown.height() / 2 - 10), latin1Picture.topLeft))
       << "the zoom window does not show the Latin-1 named picture";
 
   ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
@@ -173,7 +173,7 @@ TEST(PrintRoadTest, Latin1NamedPictureInLatin1NamedFolderIsPreviewedDraggedAndPr
 TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   QTemporaryDir pictures;
   ASSERT_TRUE(pictures.isValid());
-  for (int i = 0; i < 4; ++i) writePicture(pictures.filePath(QStringLiteral("bild%1.jpg").arg(i)), kPictures[i]);
+  for (int i = 0; i < 4; ++i) WritePicture(pictures.filePath(QStringLiteral("bild%1.jpg").arg(i)), kPictures[i]);
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
   Velarim velarim(display, {.settings = LastFolderSettings(pictures.path())});
@@ -186,7 +186,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
     display.Drag(file, split + kPaneMiddles[i]);
     // The pane shows the picture squeezed: its top-left quadrant a quarter in from the corner.
     const QPoint topLeftQuadrant = split + kPaneMiddles[i] - QPoint(20, 10);
-    ASSERT_TRUE(WaitUntil([&] { return nearColour(display.Screenshot().pixel(topLeftQuadrant), kPictures[i].topLeft); },
+    ASSERT_TRUE(WaitUntil([&] { return NearColour(display.Screenshot().pixel(topLeftQuadrant), kPictures[i].topLeft); },
                           20s))
         << "slide " << i << " not filled";
   }
@@ -219,7 +219,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   ASSERT_TRUE(display.Focus(*zoom));
   const QImage shown = display.SettledScreenshot(zoom->geometry, 10s);
   int pictureTop = 0;
-  while (pictureTop < shown.height() / 2 && !nearColour(shown.pixel(shown.width() / 4, pictureTop), kPictures[3].topLeft)) {
+  while (pictureTop < shown.height() / 2 && !NearColour(shown.pixel(shown.width() / 4, pictureTop), kPictures[3].topLeft)) {
     ++pictureTop;
   }
   ASSERT_LT(pictureTop, shown.height() / 2) << "the zoom window does not show the last slide";
@@ -227,11 +227,11 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
                                      kPictures[3], "zoom window");
 
   // Printing again keeps the format and proposes a new file; the first one stays as it was.
-  const QByteArray firstBytes = contentOf(firstPdf);
+  const QByteArray firstBytes = ContentOf(firstPdf);
   const QDateTime firstWritten = QFileInfo(firstPdf).lastModified();
   const QString secondPdf = QDir(velarim.HomeDir()).filePath(QStringLiteral("Velarim-2.pdf"));
   ASSERT_TRUE(road.printToPdf(PrintFormat::LandscapeSlides, false, secondPdf)) << velarim.Log().toStdString();
-  EXPECT_EQ(contentOf(firstPdf), firstBytes);
+  EXPECT_EQ(ContentOf(firstPdf), firstBytes);
   printprobe::ExpectPicturesOnPage(printprobe::RasterisePdf(secondPdf, work.filePath(QStringLiteral("again"))), expected);
 
   // The old name typed into the output file: the dialog asks once before it replaces it.
@@ -251,7 +251,7 @@ TEST(PrintRoadTest, FourDraggedSlidesLandAtTheirPlacesOnThePdfPage) {
   }
   ASSERT_TRUE(question) << "no question before the file is replaced";
   EXPECT_TRUE(velarim.Running());
-  EXPECT_EQ(contentOf(firstPdf), firstBytes);
+  EXPECT_EQ(ContentOf(firstPdf), firstBytes);
   // "Ja": the file is replaced, and nothing asks a second time.
   ASSERT_TRUE(display.Focus(*question));
   display.Key(QStringLiteral("alt+j"));

@@ -9,20 +9,20 @@
 namespace e2e {
 namespace {
 
-bool isDark(QRgb pixel) { return qGray(pixel) < 0x60; }
+bool IsDark(QRgb pixel) { return qGray(pixel) < 0x60; }
 
 // The pixels of the split's area that are darker than any colour of its bevels: only an
 // inverted line produces them on the light button face.
-int darkPixels(const QImage& split) {
+int DarkPixels(const QImage& split) {
   int count = 0;
   for (int y = 0; y < split.height(); ++y) {
-    for (int x = 0; x < split.width(); ++x) count += isDark(split.pixel(x, y)) ? 1 : 0;
+    for (int x = 0; x < split.width(); ++x) count += IsDark(split.pixel(x, y)) ? 1 : 0;
   }
   return count;
 }
 
 // A vertical bar at column x of the split: highlight, two face columns, shadow.
-bool barAt(const QImage& split, int x, int row) {
+bool BarAt(const QImage& split, int x, int row) {
   const int light = qGray(split.pixel(x, row));
   const int face = qGray(split.pixel(x + 1, row));
   const int shadow = qGray(split.pixel(x + 3, row));
@@ -38,31 +38,31 @@ TEST(QuadSplitDragTest, BarFollowsAsAnInvertedLineAndMovesThePanesOnRelease) {
   const QRect split = QuadSplitOf(*main);
   const int row = 20;  // inside the upper panes
 
-  ASSERT_TRUE(WaitUntil([&] { return barAt(display.Screenshot(split), 83, row); }, 5s))
+  ASSERT_TRUE(WaitUntil([&] { return BarAt(display.Screenshot(split), 83, row); }, 5s))
       << "no bar at column 83 of the split; the layout moved it";
   const QImage before = display.Screenshot(split);
-  EXPECT_EQ(darkPixels(before), 0);
+  EXPECT_EQ(DarkPixels(before), 0);
 
   display.MoveMouse(split.topLeft() + QPoint(84, row));
   display.Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
   for (int x = 80; x >= 50; x -= 10) display.MoveMouse(split.topLeft() + QPoint(x, row));
   for (int x = 60; x <= 120; x += 10) display.MoveMouse(split.topLeft() + QPoint(x, row));
   // Held at 120: a 2-pixel inverted line over the split's height, the panes unchanged.
-  ASSERT_TRUE(WaitUntil([&] { return isDark(display.Screenshot(split).pixel(120, row)); }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return IsDark(display.Screenshot(split).pixel(120, row)); }, 5s));
   const QImage during = display.Screenshot(split);
-  EXPECT_TRUE(isDark(during.pixel(119, row)));
-  EXPECT_TRUE(isDark(during.pixel(120, 80)));
-  EXPECT_FALSE(isDark(during.pixel(118, row)));
-  EXPECT_FALSE(isDark(during.pixel(121, row)));
-  EXPECT_FALSE(isDark(during.pixel(60, row))) << "the line's earlier place is still inverted";
-  EXPECT_TRUE(barAt(during, 83, row)) << "the bar moved before the release";
+  EXPECT_TRUE(IsDark(during.pixel(119, row)));
+  EXPECT_TRUE(IsDark(during.pixel(120, 80)));
+  EXPECT_FALSE(IsDark(during.pixel(118, row)));
+  EXPECT_FALSE(IsDark(during.pixel(121, row)));
+  EXPECT_FALSE(IsDark(during.pixel(60, row))) << "the line's earlier place is still inverted";
+  EXPECT_TRUE(BarAt(during, 83, row)) << "the bar moved before the release";
 
   display.Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-  ASSERT_TRUE(WaitUntil([&] { return barAt(display.Screenshot(split), 118, row); }, 5s))
+  ASSERT_TRUE(WaitUntil([&] { return BarAt(display.Screenshot(split), 118, row); }, 5s))
       << "the bar did not move to the release point";
   const QImage after = display.Screenshot(split);
-  EXPECT_EQ(darkPixels(after), 0) << "inverted pixels left behind";
-  EXPECT_FALSE(barAt(after, 83, row));
+  EXPECT_EQ(DarkPixels(after), 0) << "inverted pixels left behind";
+  EXPECT_FALSE(BarAt(after, 83, row));
   // The horizontal bar stayed where it was: its highlight row is still row 43.
   EXPECT_GT(qGray(after.pixel(20, 43)), qGray(after.pixel(20, 44)));
 

@@ -23,9 +23,9 @@ struct Picture {
   QRgb upper, lower;
 };
 
-QRgb darker(QRgb c) { return qRgb(qRed(c) / 2, qGreen(c) / 2, qBlue(c) / 2); }
+QRgb Darker(QRgb c) { return qRgb(qRed(c) / 2, qGreen(c) / 2, qBlue(c) / 2); }
 
-bool near(QRgb a, QRgb b) {
+bool Near(QRgb a, QRgb b) {
   return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 && std::abs(qBlue(a) - qBlue(b)) < 24;
 }
 
@@ -34,7 +34,7 @@ bool near(QRgb a, QRgb b) {
 std::array<Picture, 4> PicturesFor(const QString& prefix, QSize size) {
   const QRgb colours[] = {qRgb(230, 40, 40), qRgb(40, 200, 40), qRgb(60, 60, 240), qRgb(240, 220, 30)};
   std::array<Picture, 4> pictures;
-  for (int i = 0; i < 4; ++i) pictures[i] = {prefix + QString::number(i) + QStringLiteral(".jpg"), size, colours[i], darker(colours[i])};
+  for (int i = 0; i < 4; ++i) pictures[i] = {prefix + QString::number(i) + QStringLiteral(".jpg"), size, colours[i], Darker(colours[i])};
   return pictures;
 }
 
@@ -74,8 +74,8 @@ class SlidesDragTest : public ::testing::Test {
   bool showsPicture(const Sheet& sheet, int pane, const Picture& picture) const {
     const QImage shot = display_.Screenshot(paneOnScreen(sheet, pane).adjusted(2, 2, -2, -2));
     const int right = shot.width() - 1, bottom = shot.height() - 1;
-    return near(shot.pixel(0, 0), picture.upper) && near(shot.pixel(right, 0), picture.upper) &&
-           near(shot.pixel(0, bottom), picture.lower) && near(shot.pixel(right, bottom), picture.lower);
+    return Near(shot.pixel(0, 0), picture.upper) && Near(shot.pixel(right, 0), picture.upper) &&
+           Near(shot.pixel(0, bottom), picture.lower) && Near(shot.pixel(right, bottom), picture.lower);
   }
 
   bool showsFace(const Sheet& sheet, int pane) const {

@@ -27,22 +27,22 @@ constexpr int kBearbeitenTitle = 140;
 const QRgb kQuarters[] = {qRgb(220, 40, 40), qRgb(40, 190, 40), qRgb(50, 50, 230), qRgb(235, 215, 30)};
 constexpr QSize kPictureSize(300, 200);
 
-bool near(QRgb a, QRgb b, int tolerance = 24) {
+bool Near(QRgb a, QRgb b, int tolerance = 24) {
   return std::abs(qRed(a) - qRed(b)) < tolerance && std::abs(qGreen(a) - qGreen(b)) < tolerance &&
          std::abs(qBlue(a) - qBlue(b)) < tolerance;
 }
 
 // Whether the area shows the four quarters at the middles of its own quarters.
-bool showsQuarters(const QImage& area) {
+bool ShowsQuarters(const QImage& area) {
   const int w = area.width(), h = area.height();
-  return near(area.pixel(w / 4, h / 4), kQuarters[0]) && near(area.pixel(3 * w / 4, h / 4), kQuarters[1]) &&
-         near(area.pixel(3 * w / 4, 3 * h / 4), kQuarters[2]) && near(area.pixel(w / 4, 3 * h / 4), kQuarters[3]);
+  return Near(area.pixel(w / 4, h / 4), kQuarters[0]) && Near(area.pixel(3 * w / 4, h / 4), kQuarters[1]) &&
+         Near(area.pixel(3 * w / 4, 3 * h / 4), kQuarters[2]) && Near(area.pixel(w / 4, 3 * h / 4), kQuarters[3]);
 }
 
-QPoint menuTitleOf(const Window& zoom, int x) { return zoom.geometry.topLeft() + QPoint(x, kMenuBarMiddle); }
+QPoint ZoomMenuTitleAt(const Window& zoom, int x) { return zoom.geometry.topLeft() + QPoint(x, kMenuBarMiddle); }
 
 // The picture on the clipboard, as a program that reads it as PNG gets it.
-QImage clipboardPicture(const Display& display) {
+QImage ClipboardPicture(const Display& display) {
   const ToolResult read =
       RunTool(QStringLiteral("xclip"),
               {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), QStringLiteral("image/png"),
@@ -80,7 +80,7 @@ class ZoomWindowTest : public ::testing::Test {
     zoom_ = velarim_->WaitForWindow(kZoomTitle);
     ASSERT_TRUE(zoom_) << velarim_->Log().toStdString();
     // The picture below the menu bar: its quarters' middles sit well inside the window's.
-    ASSERT_TRUE(WaitUntil([&] { return showsQuarters(display_.Screenshot(zoom_->geometry.adjusted(0, 24, 0, 0))); }, 10s))
+    ASSERT_TRUE(WaitUntil([&] { return ShowsQuarters(display_.Screenshot(zoom_->geometry.adjusted(0, 24, 0, 0))); }, 10s))
         << "the zoom window does not show the picture";
   }
 
@@ -106,19 +106,19 @@ class ZoomWindowTest : public ::testing::Test {
   // "&Bearbeiten" > "&In Zwischenablage kopieren", its only item: the clipboard then holds
   // the client area as the screen shows it, the picture stretched to the client's size.
   void expectCopyShowsTheClientArea(const QString& name) {
-    ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0));
+    ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, ZoomMenuTitleAt(*zoom_, kBearbeitenTitle), 0));
     const QRect window = zoom_->geometry;
     QImage copied;
-    ASSERT_TRUE(WaitUntil([&] { return (copied = clipboardPicture(display_)).width() == window.width(); }, 5s))
+    ASSERT_TRUE(WaitUntil([&] { return (copied = ClipboardPicture(display_)).width() == window.width(); }, 5s))
         << "no picture of the window's width on the clipboard; " << velarim_->Log().toStdString();
     // The client area: the window's full width, below the menu bar.
     const int menuBar = window.height() - copied.height();
     EXPECT_GE(menuBar, 12);
     EXPECT_LE(menuBar, 40);
     EXPECT_NE(copied.size(), kPictureSize);
-    EXPECT_TRUE(showsQuarters(copied));
+    EXPECT_TRUE(ShowsQuarters(copied));
 
-    ASSERT_TRUE(WaitUntil([&] { return !WaitForDropDownMenu(*velarim_, menuTitleOf(*zoom_, kBearbeitenTitle), 0ms); }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return !WaitForDropDownMenu(*velarim_, ZoomMenuTitleAt(*zoom_, kBearbeitenTitle), 0ms); }, 5s));
     const QImage shown = display_.SettledScreenshot(window.adjusted(0, menuBar, 0, 0));
     copied.save(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-clipboard.png"));
     shown.save(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-client.png"));
@@ -137,18 +137,18 @@ TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {  ASSERT_FALSE(above(
   const QRect placed = zoom_->geometry;
 
   // "&Anzeige" > "&Immer im Vordergrund", the first of its two items.
-  ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kAnzeigeTitle), 1));
+  ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, ZoomMenuTitleAt(*zoom_, kAnzeigeTitle), 1));
   EXPECT_TRUE(WaitUntil([&] { return above(); }, 5s)) << display_.WindowStates(zoom_->id).join(u' ').toStdString();  EXPECT_EQ(geometry(), placed);
 
   // "&Ende" hides it; "&Zoom" shows it again in the same place, still above the others.
-  display_.Click(menuTitleOf(*zoom_, kEndeTitle));
+  display_.Click(ZoomMenuTitleAt(*zoom_, kEndeTitle));
   ASSERT_TRUE(velarim_->WaitForWindowGone(zoom_->id));
   zoom();
   if (HasFatalFailure()) return;
   EXPECT_EQ(zoom_->geometry, placed);
   EXPECT_TRUE(above()) << display_.WindowStates(zoom_->id).join(u' ').toStdString();
   // "&Nicht im Vordergrund", the second.
-  ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, menuTitleOf(*zoom_, kAnzeigeTitle), 0));
+  ASSERT_TRUE(ChooseMenuItemFromBottom(display_, *velarim_, ZoomMenuTitleAt(*zoom_, kAnzeigeTitle), 0));
   EXPECT_TRUE(WaitUntil([&] { return !above(); }, 5s)) << display_.WindowStates(zoom_->id).join(u' ').toStdString();
   EXPECT_EQ(geometry(), placed);
 
@@ -156,7 +156,7 @@ TEST_F(ZoomWindowTest, StaysOnTopOnRequestAndBackInPlace) {  ASSERT_FALSE(above(
   // when that is clicked.
   display_.Click(ClientPointOf(*main_));
   ASSERT_TRUE(WaitUntil([&] { return display_.FocusedWindow() == main_->id; }, 5s));
-  EXPECT_TRUE(zoomAboveMain());  EXPECT_TRUE(showsQuarters(display_.SettledScreenshot(zoom_->geometry.adjusted(0, 24, 0, 0))))
+  EXPECT_TRUE(zoomAboveMain());  EXPECT_TRUE(ShowsQuarters(display_.SettledScreenshot(zoom_->geometry.adjusted(0, 24, 0, 0))))
       << "the main window covers the zoom window";
 }
 
@@ -180,7 +180,7 @@ TEST_F(ZoomWindowTest, StaysAboveTheMainWindowWhenTheCommandsDialogComesUp) {
 }
 
 TEST_F(ZoomWindowTest, CopyPutsTheClientAreaAsShownOnTheClipboard) {
-  ASSERT_TRUE(clipboardPicture(display_).isNull()) << "the clipboard holds a picture before the copy";
+  ASSERT_TRUE(ClipboardPicture(display_).isNull()) << "the clipboard holds a picture before the copy";
   expectCopyShowsTheClientArea(QStringLiteral("velarim-zoom"));
 
   // Made larger, the window stretches the picture anew, and the copy has the new size.

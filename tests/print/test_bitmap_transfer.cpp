@@ -53,9 +53,9 @@ QImage WhitePage(QSize size, int dotsPerMeter) {
 }
 
 // An A4 portrait page at 254 pixels per inch, so one pixel is one print unit.
-QImage blankPage() { return WhitePage(QSize(2100, 2970), 10000); }
+QImage BlankPage() { return WhitePage(QSize(2100, 2970), 10000); }
 
-void transfer(QImage& page, QRect place, const QImage& picture) {
+void Transfer(QImage& page, QRect place, const QImage& picture) {
   TBitmap bitmap;
   bitmap.SetImage(picture);
   QPainter dc(&page);
@@ -64,17 +64,17 @@ void transfer(QImage& page, QRect place, const QImage& picture) {
 }
 
 TEST(BitmapTransfer, NegativeHeightInLoMetricPrintsUprightAtItsPhysicalPlace) {
-  QImage page = blankPage();
-  transfer(page, QRect(50, -25, 1300, -900), PatternImage(1000, 750));
+  QImage page = BlankPage();
+  Transfer(page, QRect(50, -25, 1300, -900), PatternImage(1000, 750));
   // 5 mm from the left, 2.5 mm from the top, 130 mm x 90 mm; the aspect ratio of the
   // picture is not kept.
   printprobe::ExpectPicturesOnPage(page, {{QRect(50, 25, 1300, 900), "slide"}});
 }
 
 TEST(BitmapTransfer, PositiveHeightInLoMetricTurnsThePictureUpsideDown) {
-  QImage page = blankPage();
+  QImage page = BlankPage();
   // From y = -1000 upwards to -100: drawn as a device context draws it, bottom row first.
-  transfer(page, QRect(50, -1000, 400, 900), PatternImage(100, 100));
+  Transfer(page, QRect(50, -1000, 400, 900), PatternImage(100, 100));
   const QRect found = printprobe::InkBounds(page, QRect(0, 0, 1000, 1200));
   EXPECT_NEAR(found.top(), 100, 1);
   EXPECT_NEAR(found.bottom(), 999, 1);
@@ -85,7 +85,7 @@ TEST(BitmapTransfer, SourceBitmapIsUnchangedByTheTransfer) {
   TBitmap bitmap;
   bitmap.SetImage(PatternImage(64, 48));
   const QImage before = bitmap.Image().copy();
-  QImage page = blankPage();
+  QImage page = BlankPage();
   QPainter dc(&page);
   SetMapModeLoMetric(dc, 254, 254);
   TransferBitmap(dc, 50, -25, 640, -480, bitmap);

@@ -24,7 +24,7 @@ void PrintTo(const PageCase& page, std::ostream* os) { *os << page.name; }
 const QSize kA4Landscape(2970, 2100);
 const QSize kA4Portrait(2100, 2970);
 
-std::vector<PageCase> pageCases() {
+std::vector<PageCase> PageCases() {
   return {
       {"slides_9x13", PrintFormat::Slides9x13, QPageLayout::Portrait, kA4Landscape,
        {QRect(50, 25, 1300, 900), QRect(1450, 25, 1300, 900), QRect(50, 1025, 1300, 900),
@@ -85,7 +85,7 @@ TEST_P(PrintedPageTest, PicturesLandAtTheirPlaceUprightAndUnmirrored) {
   EXPECT_EQ(lastRendered.Width(), lastWidth);
 }
 
-INSTANTIATE_TEST_SUITE_P(PdfPrinter, PrintedPageTest, ::testing::ValuesIn(pageCases()),
+INSTANTIATE_TEST_SUITE_P(PdfPrinter, PrintedPageTest, ::testing::ValuesIn(PageCases()),
                          [](const ::testing::TestParamInfo<PageCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -10,18 +10,18 @@
 
 namespace {
 
-QByteArray cursorResource() {
+QByteArray CursorResource() {
   QFile file(QStringLiteral(":/sheet/ABCCRSIZE.cur"));
   EXPECT_TRUE(file.open(QIODevice::ReadOnly));
   return file.readAll();
 }
 
-CursorImage read(const QByteArray& bytes) {
+CursorImage Read(const QByteArray& bytes) {
   return ReadCursorFile(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
 }
 
 TEST(SplitCursor, ResourceIsAFourWayArrowWithItsHotSpotInTheMiddle) {
-  const CursorImage cursor = read(cursorResource());
+  const CursorImage cursor = Read(CursorResource());
   ASSERT_EQ(cursor.image.size(), QSize(32, 32));
   EXPECT_EQ(cursor.hotSpot, QPoint(15, 15));
   EXPECT_EQ(cursor.image.pixel(15, 15), qRgb(0, 0, 0));        // the crossing shafts
@@ -44,7 +44,7 @@ TEST(SplitCursor, RegisteredAtStartAndRemovedAtTheEnd) {
 }
 
 TEST(SplitCursor, DamagedCursorFilesAreRefused) {
-  const QByteArray good = cursorResource();
+  const QByteArray good = CursorResource();
   QByteArray icon = good;
   icon[2] = 1;  // an icon file is not a cursor
   QByteArray noImages = good;
@@ -53,7 +53,7 @@ TEST(SplitCursor, DamagedCursorFilesAreRefused) {
   outside[18] = static_cast<char>(0x7F);  // image offset far beyond the file
   for (const QByteArray& bad : {good.left(good.size() / 2), good.left(10), icon, noImages, outside, QByteArray()}) {
     try {
-      read(bad);
+      Read(bad);
       ADD_FAILURE() << "accepted " << bad.size() << " bytes";
     } catch (const EInvalidGraphic& error) {
       EXPECT_EQ(error.Message(), QStringLiteral("Ungültiger Mauszeiger"));
