@@ -2,28 +2,29 @@
 
 #include "app/ini_file.h"
 #include "app/main_form_access.h"
-#include "framework/place_control.h"
 #include "app/settings_names.h"
 #include "browse/directory_list.h"
 #include "browse/drive_combo.h"
 #include "browse/file_list.h"
 #include "browse/preview.h"
 #include "browse/splitter.h"
-#include "chrome/gradient_caption.h"
 #include "chrome/glyphs.h"
+#include "chrome/gradient_caption.h"
 #include "chrome/menu_glyphs.h"
 #include "chrome/speed_bar.h"
-#include "picture/image_control.h"
 #include "framework/application.h"
+#include "framework/form_accessible.h"
 #include "framework/image_list.h"
 #include "framework/menus.h"
 #include "framework/page_control.h"
+#include "framework/place_control.h"
+#include "framework/std_controls.h"
+#include "picture/image_control.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/home_folder.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
-#include "framework/std_controls.h"
 #include "sheet/quad_split.h"
 
 #include <QDir>
@@ -57,6 +58,7 @@ QFont DesignFont(const QString& family) {
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   SetName(QStringLiteral("Form1"));
   SetOwnFrame(true);
+  DescribeOwnFrame(this);
   SetPosition(TPosition::poDefaultSizeOnly);
   SetBounds(236, 117, Width(), Height());
   SetClientSize(718, 465);

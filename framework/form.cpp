@@ -3,7 +3,6 @@
 #include "framework/application_services.h"
 #include "framework/menus.h"
 #include "framework/desktop_window.h"
-#include "framework/form_accessible.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -235,7 +234,6 @@ void TForm::SetMenu(TMainMenu* menu) {
 void TForm::SetOwnFrame(bool own) {
   ownFrame_ = own;
   widget_->setWindowFlag(Qt::FramelessWindowHint, own);
-  if (own) DescribeOwnFrame(this);
   relayout();
 }
 

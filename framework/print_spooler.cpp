@@ -1,7 +1,5 @@
 #include "framework/print_spooler.h"
 
-#include "framework/printer.h"
-
 #include <QFile>
 
 #include <cups/cups.h>
@@ -37,14 +35,4 @@ TSpoolOutcome SpoolOutcome(int IppStatus, int JobId) {
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: return TSpoolOutcome::NotAccepting;
     default: return TSpoolOutcome::Refused;
   }
-}
-
-std::optional<EPrinter> SpoolRefusal(TSpoolOutcome Outcome, const QString& Queue) {
-  switch (Outcome) {
-    case TSpoolOutcome::Accepted: return std::nullopt;
-    case TSpoolOutcome::NoSuchQueue: return EPrinter(printer_text::InvalidPrinter);
-    case TSpoolOutcome::NotAccepting: return EPrinter(printer_text::NotAccepting.arg(Queue));
-    case TSpoolOutcome::Refused: break;
-  }
-  return EPrinter(printer_text::JobRefused.arg(Queue));
 }

@@ -3,13 +3,10 @@
 // and answers whether the queue accepted it. The printer object hands every page for a
 // system printer to it, so a refusal is never mistaken for a printed page.
 
-#include "platform/errors.h"
-
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -39,5 +36,3 @@ class TPrintSpooler {
 // The outcome of a request from its IPP status and the job id it returned.
 [[nodiscard]] TSpoolOutcome SpoolOutcome(int IppStatus, int JobId);
 
-// The error the user sees for an outcome on a queue; nothing when it was accepted.
-[[nodiscard]] std::optional<EPrinter> SpoolRefusal(TSpoolOutcome Outcome, const QString& Queue);

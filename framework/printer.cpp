@@ -77,6 +77,16 @@ EPrinter PdfWriteFailed(const QString& fileName, int error) {
 
 }  // namespace
 
+std::optional<EPrinter> SpoolRefusal(TSpoolOutcome Outcome, const QString& Queue) {
+  switch (Outcome) {
+    case TSpoolOutcome::Accepted: return std::nullopt;
+    case TSpoolOutcome::NoSuchQueue: return EPrinter(printer_text::InvalidPrinter);
+    case TSpoolOutcome::NotAccepting: return EPrinter(printer_text::NotAccepting.arg(Queue));
+    case TSpoolOutcome::Refused: break;
+  }
+  return EPrinter(printer_text::JobRefused.arg(Queue));
+}
+
 QString NewPdfFileName(const QString& Folder) {
   // By the folder's bytes: a home whose name is not UTF-8 is a home like any other.
   const auto taken = [](const QString& path) { return platform::FileExists(path) || platform::DirectoryExists(path); };

@@ -3,12 +3,16 @@
 // "PDF-Datei" that writes a PDF file), its device settings (orientation, copies), the
 // exchange with the print dialog, and one document at a time drawn through a painter.
 
+#include "framework/print_spooler.h"
+#include "platform/errors.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPaintDevice;
 class QPainter;
@@ -17,7 +21,6 @@ class QFileDevice;
 class QPrinter;
 class QTemporaryFile;
 class QWidget;
-class TPrintSpooler;
 
 namespace platform {
 class ReplacingFile;
@@ -46,6 +49,9 @@ inline const QString JobRefused = QStringLiteral("Der Druckauftrag für den Druc
 // The page for the printer %1 could not be written to a temporary file.
 inline const QString PageNotWritten = QStringLiteral("Die Seite für den Drucker %1 kann nicht geschrieben werden");
 }  // namespace printer_text
+
+// The error the user sees for an outcome on a queue; nothing when it was accepted.
+[[nodiscard]] std::optional<EPrinter> SpoolRefusal(TSpoolOutcome Outcome, const QString& Queue);
 
 // A file name in Folder that does not exist yet: "Velarim.pdf", else "Velarim-2.pdf", ...
 [[nodiscard]] QString NewPdfFileName(const QString& Folder);

@@ -2,6 +2,7 @@
 // counts as printed; a queue that is gone, one that rejects jobs and any other refusal
 // each get their German printer error.
 #include "framework/print_spooler.h"
+#include "framework/printer.h"
 
 #include <cups/ipp.h>
 
