@@ -5,6 +5,9 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,10 +25,23 @@ class UnexpectedDialogs : public DialogService {
   }
 };
 
+// CTest gives every test a home of its own. A test executable started by hand gets a
+// temporary one, so no run ever writes into the home of the person running it.
+void UseTemporaryHome(const QTemporaryDir& home) {
+  const QByteArray path = QFile::encodeName(home.path());
+  qputenv("HOME", path);
+  qputenv("XDG_CONFIG_HOME", path + "/.config");
+  qputenv("XDG_DATA_HOME", path + "/.local/share");
+  qputenv("XDG_CACHE_HOME", path + "/.cache");
+  qputenv("XDG_STATE_HOME", path + "/.local/state");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir temporaryHome;
+  if (!qEnvironmentVariableIsSet("VELARIM_IN_TEST_HOME")) UseTemporaryHome(temporaryHome);
   EventLoopApplication app(argc, argv);
   UnexpectedDialogs dialogs;
   SetDialogService(&dialogs);
