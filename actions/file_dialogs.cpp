@@ -1,5 +1,6 @@
 #include "actions/file_dialogs.h"
 
+#include "actions/one_file_dialog.h"
 #include "framework/application_services.h"
 #include "framework/form.h"
 #include "platform/dialog_names.h"
@@ -82,6 +83,12 @@ QStringList FilterPatterns(const QString& filter) {
   return patterns;
 }
 
+// The one file a filter names, when it names exactly one and no mask; else empty.
+QString OneFileOf(const QString& filter) {
+  const QStringList patterns = FilterPatterns(filter);
+  return patterns.size() == 1 && !IsWildcard(patterns.front()) ? patterns.front() : QString();
+}
+
 void NarrowToExactNames(QFileDialog& dialog, const QString& filter) {
   const QStringList patterns = FilterPatterns(filter);
   if (std::all_of(patterns.begin(), patterns.end(), IsWildcard)) return;
@@ -108,6 +115,13 @@ QString BareExtension(const QString& defaultExt) {
 }
 
 bool QtFileDialogService::Execute(QWidget* owner, FileDialogRequest& request) {
+  const bool absolute = request.fileName.startsWith(QLatin1Char('/'));
+  const QString folderPath = absolute ? platform::ParentOfPath(request.fileName) : request.initialDir;
+  // Qt's dialog lists no name that is not UTF-8, so it could not show such a file.
+  const QString oneFile = OneFileOf(request.filter);
+  if (request.kind == FileDialogKind::Open && !oneFile.isEmpty() && !platform::IsUtf8Path(oneFile)) {
+    return ExecuteOneFileDialog(owner, request, folderPath, oneFile);
+  }
   QFileDialog dialog(owner, request.title);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   const bool save = request.kind == FileDialogKind::Save;
@@ -115,9 +129,8 @@ bool QtFileDialogService::Execute(QWidget* owner, FileDialogRequest& request) {
   dialog.setFileMode(save || !request.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // Names are bytes: the folder and the name are handed over in forms Qt can use, and
   // the answer is mapped back to the bytes it stands for.
-  const bool absolute = request.fileName.startsWith(QLatin1Char('/'));
   const QString presetName = request.fileName.mid(request.fileName.lastIndexOf(QLatin1Char('/')) + 1);
-  const platform::DialogFolder folder(absolute ? platform::ParentOfPath(request.fileName) : request.initialDir);
+  const platform::DialogFolder folder(folderPath);
   dialog.setDirectory(folder.Shown());
   NarrowToExactNames(dialog, request.filter);
   const QStringList filters = QtNameFilters(request.filter);

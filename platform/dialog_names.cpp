@@ -12,11 +12,6 @@
 namespace platform {
 namespace {
 
-bool IsUtf8Text(const QString& path) {
-  const std::optional<QByteArray> native = NativePath(path);
-  return native && *native == path.toUtf8();
-}
-
 bool EntryExists(const QString& path) {
   const std::optional<QByteArray> native = NativePath(path);
   struct stat info {};
@@ -49,7 +44,7 @@ bool StripLink(QString& path, int fd) {
 }  // namespace
 
 DialogFolder::DialogFolder(const QString& folder) : folder_(folder), shown_(folder) {
-  if (folder.isEmpty() || IsUtf8Text(folder)) return;
+  if (folder.isEmpty() || IsUtf8Path(folder)) return;
   const std::optional<QByteArray> native = NativePath(folder);
   if (native) fd_ = ::open(native->constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ >= 0) shown_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
@@ -80,6 +75,11 @@ QString DialogFolder::Resolve(const QString& answered, const QString& presetName
     mapped = JoinPath(mapped, entry);
   }
   return mapped;
+}
+
+bool IsUtf8Path(const QString& path) {
+  const std::optional<QByteArray> native = NativePath(path);
+  return native && *native == path.toUtf8();
 }
 
 QString ShownName(const QString& name) { return ReadableText(name); }

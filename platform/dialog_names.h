@@ -34,6 +34,9 @@ class DialogFolder {
   int fd_ = -1;
 };
 
+// Whether the bytes of path are UTF-8, so that Qt's dialogs can name it as it is.
+bool IsUtf8Path(const QString& path);
+
 // A file name as a dialog shows it: readable, each byte that is not UTF-8 as the
 // character it stands for in a Latin-1 name.
 QString ShownName(const QString& name);

@@ -62,6 +62,10 @@ QString platform::WriteFailureReason(int error) {
       return QStringLiteral("Unter diesem Namen gibt es schon einen Ordner");
     case EIO:
       return QStringLiteral("Der Datenträger meldet einen Fehler");
+    case EEXIST:
+      return QStringLiteral("Der Name ist schon vergeben");
+    case EINVAL:
+      return QStringLiteral("Der Name ist hier nicht erlaubt");
     default:
       return QString();
   }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -310,6 +311,26 @@ bool DirectoryExists(const QString& path) {
 bool FileExists(const QString& path) {
   struct stat info {};
   return StatFollowingLinks(path, info) && !S_ISDIR(info.st_mode);
+}
+
+int RenameEntry(const QString& folder, const QString& name, const QString& newName) {
+  const bool single = !newName.isEmpty() && newName != QLatin1String(".") && newName != QLatin1String("..") &&
+                      !newName.contains(QLatin1Char('/'));
+  const auto from = NativePath(JoinPath(folder, name));
+  const auto to = NativePath(JoinPath(folder, newName));
+  if (!single || !from || !to) return EINVAL;
+  if (::renameat2(AT_FDCWD, from->constData(), AT_FDCWD, to->constData(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL) return errno;
+  // A file system that cannot promise to replace nothing: look first.
+  struct stat info {};
+  if (::lstat(to->constData(), &info) == 0) return EEXIST;
+  return ::rename(from->constData(), to->constData()) == 0 ? 0 : errno;
+}
+
+int RemoveFile(const QString& path) {
+  const auto native = NativePath(path);
+  if (!native) return EINVAL;
+  return ::unlink(native->constData()) == 0 ? 0 : errno;
 }
 
 QString ParentOfPath(const QString& path) {

@@ -88,6 +88,14 @@ bool DirectoryExists(const QString& path);
 // Whether something other than a folder exists at path (following links).
 bool FileExists(const QString& path);
 
+// Gives the entry `name` of `folder` the name `newName`, both by their bytes, and never
+// in place of another entry. 0 when done, else the errno: EEXIST when newName is taken,
+// EINVAL when newName names no single entry ("", ".", "..", or one holding a "/").
+int RenameEntry(const QString& folder, const QString& name, const QString& newName);
+
+// Removes the file at path by its bytes: 0 when done, else the errno.
+int RemoveFile(const QString& path);
+
 // The folder that holds path: "/a/b" -> "/a", "/a" -> "/", "/" -> "" (none),
 // "a/b" -> "a", "a" -> "" (none). Trailing separators are ignored.
 QString ParentOfPath(const QString& path);

@@ -1,7 +1,8 @@
 // Names that are bytes and lists that follow the disk, on a desktop, as a person meets
 // them: a photo whose name is Latin-1, in a folder whose name is Latin-1, copied through
 // "Speichern unter" under a typed name and under its own suggested name; F2's dialog on
-// a.jpg beside A.jpg; photos copied into the shown folder, and the shown folder deleted.
+// a.jpg beside A.jpg and on a Latin-1 name; photos copied into the shown folder, and the
+// shown folder deleted.
 #include "main_window.h"
 #include "sample_looks.h"
 
@@ -138,6 +139,62 @@ TEST(NamesAndDiskTest, F2ListsOnlyTheFileOfExactlyThatName) {
   EXPECT_FALSE(WaitForCount(velarim, windows + 2)) << "the dialog listed another file";
   for (const char* keys : {"j", "y"}) display.Key(QString::fromLatin1(keys));
   EXPECT_TRUE(QFile::exists(survivor)) << "the other photo was listed and deleted";
+
+  display.Key(QStringLiteral("Escape"));
+  ASSERT_TRUE(velarim.WaitForWindowGone(dialog->id));
+  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
+  EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();
+}
+
+// F2 on a Latin-1 name, which Qt's own dialog cannot list: the dialog lists that file
+// alone, first and last, and renames and deletes it by its bytes.
+TEST(NamesAndDiskTest, F2OnALatin1NameListsThatFileAloneToRenameAndDelete) {
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const QByteArray folder = QFile::encodeName(QDir(root.path()).canonicalPath()) + "/Alben \xE4";
+  const QByteArray latin1 = folder + "/Gr\xFC\xDF" "e aus K\xF6ln.jpg";
+  ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+  const QByteArray photo = SampleBytes(320);
+  ASSERT_TRUE(WriteNative(latin1, photo));
+  ASSERT_TRUE(WriteNative(folder + "/a.jpg", SampleBytes(400)));
+  ASSERT_TRUE(WriteNative(folder + "/z.jpg", SampleBytes(480)));
+  struct RemoveByBytes {
+    QByteArray folder, latin1;
+    ~RemoveByBytes() {
+      for (const QByteArray& file : {latin1, folder + "/a.jpg", folder + "/z.jpg", folder + "/Koeln.jpg"}) {
+        ::unlink(file.constData());
+      }
+      ::rmdir(folder.constData());
+    }
+  } removeByBytes{folder, latin1};
+
+  Display display;
+  ASSERT_TRUE(display.Ready()) << display.Failure();
+  Velarim velarim(display, {.settings = "[Verzeichnisse]\nletztes=" + folder + "\n"});
+  const std::optional<Window> main = velarim.WaitForMainWindow();
+  ASSERT_TRUE(main) << velarim.Log().toStdString();
+  ASSERT_TRUE(PreviewFileRow(display, *main, 1)) << "the Latin-1 photo was not selected";
+  const size_t windows = velarim.VisibleWindows().size();
+
+  display.Key(QStringLiteral("F2"));
+  const std::optional<Window> dialog =
+      velarim.WaitForWindow(QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste .."));
+  ASSERT_TRUE(dialog) << velarim.Log().toStdString();
+  ASSERT_TRUE(display.Focus(*dialog));
+  for (const char* keys : {"Home", "F2", "ctrl+a"}) display.Key(QString::fromLatin1(keys));
+  display.Type(QStringLiteral("Koeln.jpg"));
+  display.Key(QStringLiteral("Return"));
+  ASSERT_TRUE(WaitUntil([&] { return ReadNative(folder + "/Koeln.jpg") == photo; }, 5s))
+      << "the first listed file was not the Latin-1 photo, renamed by its bytes";
+  EXPECT_EQ(::access(latin1.constData(), F_OK), -1) << "the Latin-1 name is still there";
+
+  for (const char* keys : {"End", "Delete"}) display.Key(QString::fromLatin1(keys));
+  ASSERT_TRUE(WaitForCount(velarim, windows + 2)) << "no question before deleting";
+  for (const char* keys : {"j", "y"}) display.Key(QString::fromLatin1(keys));
+  EXPECT_TRUE(WaitUntil([&] { return ::access((folder + "/Koeln.jpg").constData(), F_OK) == -1; }, 5s))
+      << "the last listed file was not the renamed photo";
+  EXPECT_EQ(ReadNative(folder + "/a.jpg"), SampleBytes(400));
+  EXPECT_EQ(ReadNative(folder + "/z.jpg"), SampleBytes(480));
 
   display.Key(QStringLiteral("Escape"));
   ASSERT_TRUE(velarim.WaitForWindowGone(dialog->id));

@@ -71,6 +71,8 @@ TEST(WriteFailureReason, EachErrnoAPersonCanActOnHasItsGermanReason) {
       {EROFS, "Das Dateisystem ist schreibgeschützt"},
       {ENOENT, "Der Ordner existiert nicht mehr"},
       {ENAMETOOLONG, "Der Name ist zu lang"},
+      {EEXIST, "Der Name ist schon vergeben"},
+      {EINVAL, "Der Name ist hier nicht erlaubt"},
       {EINTR, ""},
       {0, ""},
   };
