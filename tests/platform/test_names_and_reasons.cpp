@@ -1,8 +1,9 @@
 // Names that are not UTF-8 between the program and Qt (dialog folders and answers, the
-// home and documents folders, the help file), and the German reasons a failed write is
-// reported with.
+// home and documents folders, the help file, a rename), and the German reasons a failed
+// write is reported with.
 #include "platform/dialog_names.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "platform/help_file.h"
 #include "platform/home_folder.h"
 #include "platform/lossless_utf8.h"
@@ -53,6 +54,12 @@ class ByteNames : public ::testing::Test {
     ASSERT_GE(fd, 0) << relative.toStdString();
     ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
     ::close(fd);
+  }
+  QByteArray Read(const QByteArray& relative) const {
+    QFile file;
+    const int fd = ::open(Native(relative).constData(), O_RDONLY);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return "<missing>";
+    return file.readAll();
   }
   void MakeFolder(const QByteArray& relative) const { ASSERT_EQ(::mkdir(Native(relative).constData(), 0755), 0); }
 
@@ -154,6 +161,30 @@ TEST_F(ByteNames, DialogAnswersMapBackToTheBytesTheyStandFor) {
         << c.answered.toStdString();
   }
   EXPECT_EQ(DialogFolder(parent).Shown(), parent) << "a UTF-8 folder is given as it is";
+}
+
+// A rename by the bytes of a Latin-1 folder and name never takes the place of another entry.
+TEST_F(ByteNames, RenameGoesByTheBytesAndReplacesNothing) {
+  MakeFolder("Alben \xE4");
+  MakeFolder("Alben \xE4/Unterordner");
+  MakeFile("Alben \xE4/andere.jpg", "other");
+  const QString folder = Path("Alben \xE4");
+  const QString latin1 = DecodeUtf8Lossless("Gr\xFC\xDF" "e.jpg");
+  const struct {
+    QString newName;
+    int error;
+  } cases[] = {
+      {QStringLiteral("andere.jpg"), EEXIST}, {QStringLiteral("Unterordner"), EEXIST},
+      {QStringLiteral("Unterordner/x.jpg"), EINVAL}, {QString(), EINVAL}, {QStringLiteral(".."), EINVAL},
+      {QString::fromUtf8("Grüße.jpg"), 0},
+  };
+  for (const auto& c : cases) {
+    MakeFile("Alben \xE4/Gr\xFC\xDF" "e.jpg", "photo");
+    EXPECT_EQ(RenameEntry(folder, latin1, c.newName), c.error) << c.newName.toStdString();
+  }
+  EXPECT_EQ(Read("Alben \xE4/Gr\xC3\xBC\xC3\x9F" "e.jpg"), "photo") << "the new name is not its UTF-8";
+  EXPECT_EQ(Read("Alben \xE4/Gr\xFC\xDF" "e.jpg"), "<missing>");
+  EXPECT_EQ(Read("Alben \xE4/andere.jpg"), "other");
 }
 
 TEST_F(ByteNames, HelpFileIsReadFromAProgramFolderNamedInLatin1) {
