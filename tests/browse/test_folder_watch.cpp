@@ -3,6 +3,7 @@
 #include "browse/directory_list.h"
 #include "browse/file_list.h"
 #include "browse/folder_watch.h"
+#include "platform/lossless_utf8.h"
 #include "tests/support/wait_until.h"
 
 #include <QDir>
@@ -11,6 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +79,21 @@ TEST_F(FolderWatchTest, ChangesShowWithTheSelectionKeptAndNothingNotified) {
       << files_->Items().join(u' ').toStdString();
   EXPECT_EQ(files_->ItemIndex(), -1) << "the removed file's selection went elsewhere";
   EXPECT_EQ(clicks_, 1) << "a change on the disk was notified as a click";
+}
+
+// Qt's watcher names folders in UTF-8; a shown folder whose name is not is still watched.
+TEST_F(FolderWatchTest, AFolderNamedInLatin1IsWatchedToo) {
+  const QByteArray latin1 = QFile::encodeName(parent_) + "/Alben \xE4";
+  ASSERT_EQ(::mkdir(latin1.constData(), 0755), 0);
+  folders_->SetDirectory(platform::DecodeUtf8Lossless(latin1));
+  ASSERT_EQ(platform::EncodeUtf8Lossless(watch_->Watched()), latin1);
+  const int fd = ::open((latin1 + "/neu.jpg").constData(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  EXPECT_TRUE(WaitUntil([&] { return files_->Items() == QStringList{"neu.jpg"}; }, 5s));
+  ::unlink((latin1 + "/neu.jpg").constData());
+  folders_->SetDirectory(folder_);
+  ::rmdir(latin1.constData());
 }
 
 }  // namespace
