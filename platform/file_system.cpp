@@ -283,10 +283,9 @@ bool MatchesWildcard(const QString& name, const QString& pattern) { return Wildc
 
 QStringList ListSubfolders(const QString& folder) {
   QStringList names;
-  for (const TSearchRec& record : FindFiles(folder, QStringLiteral("*"), faDirectory)) {
-    if (record.IsDirectory) {
-      names.append(record.Name);
-    }
+  // Kinds as the directory gives them: among many files, no file costs a status call.
+  for (const TFoundName& entry : FindNames(folder, {QStringLiteral("*")}, faDirectory)) {
+    if (entry.IsDirectory) names.append(entry.Name);
   }
   std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return CompareFileNames(a, b) < 0; });
   return names;
