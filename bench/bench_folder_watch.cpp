@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,6 +43,15 @@ constexpr int kQuietMilliseconds = 1500;
 
 QByteArray NameOf(const QByteArray& folder, const char* prefix, int i) {
   return folder + "/" + prefix + QByteArray::number(i).rightJustified(6, '0') + ".jpg";
+}
+
+qsizetype FilesOnDisk(const QByteArray& folder) {
+  qsizetype count = 0;
+  DIR* dir = ::opendir(folder.constData());
+  if (!dir) std::abort();
+  while (const dirent* entry = ::readdir(dir)) count += entry->d_type == DT_REG ? 1 : 0;
+  ::closedir(dir);
+  return count;
 }
 
 void Touch(const QByteArray& path) {
@@ -141,8 +151,9 @@ int main(int argc, char** argv) {
     }
   });
 
-  std::printf("folder: %s, %d files (made in %.2f s), %lld listed, selection %s\n", folder.constData(), count, making,
-              static_cast<long long>(files.Items().size()),
+  std::printf("folder: %s, %d files (made in %.2f s)\n", folder.constData(), count, making);
+  std::printf("after the bursts: %lld listed of %lld on the disk, selection %s\n",
+              static_cast<long long>(files.Items().size()), static_cast<long long>(FilesOnDisk(folder)),
               files.ItemIndex() >= 0 ? files.Items()[files.ItemIndex()].toLocal8Bit().constData() : "lost");
   std::printf("one re-read: folder list %.1f ms + file list %.1f ms (medians of %d)\n", Median(folderTimes) * 1e3,
               Median(fileTimes) * 1e3, kRounds);
