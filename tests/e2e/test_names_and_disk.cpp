@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +35,16 @@ bool WriteNative(const QByteArray& path, const QByteArray& bytes) {
   return ::close(fd) == 0 && written;
 }
 
+// Qt cannot remove what it cannot name: the Latin-1 entries of a test go by their bytes.
+struct RemoveByBytes {
+  std::vector<QByteArray> files;
+  QByteArray folder;
+  ~RemoveByBytes() {
+    for (const QByteArray& file : files) ::unlink(file.constData());
+    ::rmdir(folder.constData());
+  }
+};
+
 QByteArray SampleBytes(int width) {
   SampleJpegOptions options;
   options.width = width;
@@ -54,16 +66,7 @@ TEST(NamesAndDiskTest, Latin1PhotoIsCopiedByItsBytesUnderATypedAndUnderItsSugges
   ASSERT_EQ(::mkdir((base + "/Kopien").constData(), 0755), 0);
   const QByteArray photo = SampleBytes(320);
   ASSERT_TRUE(WriteNative(folder + "/" + name, photo));
-  // Qt cannot remove what it cannot name: the Latin-1 entries go by their bytes.
-  struct RemoveByBytes {
-    QByteArray base, folder, name;
-    ~RemoveByBytes() {
-      for (const QByteArray& file : {folder + "/" + name, folder + "/Kopie.jpg", base + "/Kopien/" + name}) {
-        ::unlink(file.constData());
-      }
-      ::rmdir(folder.constData());
-    }
-  } removeByBytes{base, folder, name};
+  const RemoveByBytes removeByBytes{{folder + "/" + name, folder + "/Kopie.jpg", base + "/Kopien/" + name}, folder};
 
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
@@ -158,15 +161,7 @@ TEST(NamesAndDiskTest, F2OnALatin1NameListsThatFileAloneToRenameAndDelete) {
   ASSERT_TRUE(WriteNative(latin1, photo));
   ASSERT_TRUE(WriteNative(folder + "/a.jpg", SampleBytes(400)));
   ASSERT_TRUE(WriteNative(folder + "/z.jpg", SampleBytes(480)));
-  struct RemoveByBytes {
-    QByteArray folder, latin1;
-    ~RemoveByBytes() {
-      for (const QByteArray& file : {latin1, folder + "/a.jpg", folder + "/z.jpg", folder + "/Koeln.jpg"}) {
-        ::unlink(file.constData());
-      }
-      ::rmdir(folder.constData());
-    }
-  } removeByBytes{folder, latin1};
+  const RemoveByBytes removeByBytes{{latin1, folder + "/a.jpg", folder + "/z.jpg", folder + "/Koeln.jpg"}, folder};
 
   Display display;
   ASSERT_TRUE(display.Ready()) << display.Failure();
