@@ -96,8 +96,8 @@ int HexValue(char c) {
 }
 
 // The bytes with each escape of a backslash and three characters replaced by the byte that
-// `value` reads from those three (-1: no escape, the backslash stays). Written in place:
-// a table or name of many megabytes costs no library call per byte.
+// `value` reads from those three (-1: no escape, the backslash stays). Written straight
+// into the result: a table or name of many megabytes costs no library call per byte.
 template <typename EscapeValue>
 QByteArray Unescaped(QByteArrayView bytes, EscapeValue value) {
   QByteArray decoded(bytes.size(), Qt::Uninitialized);

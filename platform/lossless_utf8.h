@@ -21,6 +21,7 @@ namespace platform {
 // fields and keeps none of them then allocates nothing per field.
 void DecodeUtf8Lossless(QByteArrayView bytes, QString& text);
 
+// Whether every byte is below 0x80: bytes that mean the same in UTF-8 and Latin-1.
 [[nodiscard]] bool IsAscii(QByteArrayView bytes);
 
 // The inverse: UTF-8, with each carried byte turned back into itself. A lone surrogate

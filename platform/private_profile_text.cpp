@@ -237,6 +237,7 @@ bool IsStorableKey(const QString& key) {
   return !HasLineBreakOrNul(key) && !key.contains(u'=') && !key.startsWith(u';') && !key.startsWith(u'[');
 }
 
+// What one line means (InterpretLine), inlined into the loop over a file's lines.
 [[gnu::always_inline]] inline LineMeaning Interpret(QByteArrayView text) {
   const QByteArrayView trimmed = TrimBlanks(text);
   const char* const begin = trimmed.data();
