@@ -22,11 +22,15 @@ struct Names {
 };
 
 // Two section and two key names as the file spells them, beside the fixed ones; the
-// reading stops once it has them. Names that are not UTF-8 are taken byte for byte, as
-// the profile functions take them, so they are found again.
+// reading stops once it has them, and after the file's first 64 KiB: the input is there
+// for the passes of the parser, and choosing names must not cost a pass of its own over
+// a file grown to many megabytes by repeating those first bytes. Names that are not
+// UTF-8 are taken byte for byte, as the profile functions take them, so they are found
+// again.
 Names NamesFrom(QByteArrayView file) {
+  constexpr qsizetype kNamesWithin = 64 * 1024;
   Names names;
-  const char* const end = file.data() + file.size();
+  const char* const end = file.data() + std::min(file.size(), kNamesWithin);
   for (const char* line = file.data(); line < end && (names.sections.size() < 4 || names.keys.size() < 4);) {
     const char* const lineEnd = std::find(line, end, '\n');
     const text::LineMeaning meaning = text::InterpretLine(QByteArrayView(line, lineEnd));

@@ -88,21 +88,40 @@ bool IsDriveMount(const MountEntry& mount) {
 
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
 
-// Decodes the kernel's "\ooo" escapes; a backslash not followed by a valid one stays.
-QByteArray UnescapeMountField(QByteArrayView field) {
-  QByteArray decoded;
-  decoded.reserve(field.size());
-  for (qsizetype i = 0; i < field.size(); ++i) {
-    const bool escape = field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
-                        field[i + 1] <= '3' && IsOctalDigit(field[i + 2]) && IsOctalDigit(field[i + 3]);
-    if (escape) {
-      decoded.append(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The bytes with each escape of a backslash and three characters replaced by the byte that
+// `value` reads from those three (-1: no escape, the backslash stays). Written straight
+// into the result: a table or name of many megabytes costs no library call per byte.
+template <typename EscapeValue>
+QByteArray Unescaped(QByteArrayView bytes, EscapeValue value) {
+  QByteArray decoded(bytes.size(), Qt::Uninitialized);
+  const char* const data = bytes.data();
+  char* out = decoded.data();
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const int escaped = data[i] == '\\' && i + 3 < bytes.size() ? value(data + i + 1) : -1;
+    if (escaped >= 0) {
+      *out++ = static_cast<char>(escaped);
       i += 3;
     } else {
-      decoded.append(field[i]);
+      *out++ = data[i];
     }
   }
+  decoded.truncate(out - decoded.constData());
   return decoded;
+}
+
+// Decodes the kernel's "\ooo" escapes; a backslash not followed by a valid one stays.
+QByteArray UnescapeMountField(QByteArrayView field) {
+  return Unescaped(field, [](const char* code) {
+    const bool valid = code[0] >= '0' && code[0] <= '3' && IsOctalDigit(code[1]) && IsOctalDigit(code[2]);
+    return valid ? (code[0] - '0') * 64 + (code[1] - '0') * 8 + (code[2] - '0') : -1;
+  });
 }
 
 bool IsFieldSeparator(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -138,7 +157,11 @@ class FieldDecoder {
   const QString& Decode(QByteArrayView field) {
     if (!decoded_ || field != raw_) {
       raw_ = field;
-      text_ = field.contains('\\') ? DecodeUtf8Lossless(UnescapeMountField(field)) : DecodeUtf8Lossless(field);
+      if (field.contains('\\')) {
+        DecodeUtf8Lossless(UnescapeMountField(field), text_);
+      } else {
+        DecodeUtf8Lossless(field, text_);
+      }
       decoded_ = true;
     }
     return text_;
@@ -166,13 +189,6 @@ std::optional<MountEntry> ParseMountLine(QByteArrayView line, LineDecoders& deco
     return std::nullopt;
   }
   return MountEntry{decoders.source.Decode((*fields)[0]), mountPoint, decoders.type.Decode((*fields)[2])};
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 QString CapitalizedLabel(const QString& label) {
@@ -331,19 +347,10 @@ std::vector<MountEntry> ParseMounts(const QByteArray& mountsText) {
 }
 
 QString DecodeUdevLabel(const QByteArray& linkName) {
-  QByteArray decoded;
-  decoded.reserve(linkName.size());
-  for (qsizetype i = 0; i < linkName.size(); ++i) {
-    const bool escape = linkName[i] == '\\' && i + 3 < linkName.size() && linkName[i + 1] == 'x' &&
-                        HexValue(linkName[i + 2]) >= 0 && HexValue(linkName[i + 3]) >= 0;
-    if (escape) {
-      decoded.append(static_cast<char>(HexValue(linkName[i + 2]) * 16 + HexValue(linkName[i + 3])));
-      i += 3;
-    } else {
-      decoded.append(linkName[i]);
-    }
-  }
-  return QString::fromUtf8(decoded);
+  return QString::fromUtf8(Unescaped(linkName, [](const char* code) {
+    const bool valid = code[0] == 'x' && HexValue(code[1]) >= 0 && HexValue(code[2]) >= 0;
+    return valid ? HexValue(code[1]) * 16 + HexValue(code[2]) : -1;
+  }));
 }
 
 std::vector<MountEntry> DriveMounts(const QByteArray& mountsText) {

@@ -113,6 +113,18 @@ QString DecodeUtf8Lossless(QByteArrayView bytes) {
   return decoder.hasError() ? DecodeByteByByte(bytes) : text;
 }
 
+void DecodeUtf8Lossless(QByteArrayView bytes, QString& text) {
+  if (IsAscii(bytes)) {
+    text = QLatin1StringView(bytes);  // Qt copies into the text's own storage when it may
+  } else {
+    text = DecodeUtf8Lossless(bytes);
+  }
+}
+
+bool IsAscii(QByteArrayView bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 QByteArray EncodeUtf8Lossless(QStringView text) {
   QByteArray bytes;
   bytes.reserve(text.size() * 3);

@@ -16,6 +16,14 @@ namespace platform {
 // every other byte as the lone surrogate that carries it.
 [[nodiscard]] QString DecodeUtf8Lossless(QByteArrayView bytes);
 
+// The same decoding into text, whose storage is reused when no other text shares it and it
+// is large enough (for ASCII, nearly every name): a reader that decodes millions of short
+// fields and keeps none of them then allocates nothing per field.
+void DecodeUtf8Lossless(QByteArrayView bytes, QString& text);
+
+// Whether every byte is below 0x80: bytes that mean the same in UTF-8 and Latin-1.
+[[nodiscard]] bool IsAscii(QByteArrayView bytes);
+
 // The inverse: UTF-8, with each carried byte turned back into itself. A lone surrogate
 // that carries no byte (none comes from DecodeUtf8Lossless) becomes U+FFFD.
 [[nodiscard]] QByteArray EncodeUtf8Lossless(QStringView text);

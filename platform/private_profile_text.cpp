@@ -14,6 +14,10 @@ namespace {
 constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 constexpr QByteArrayView kDefaultNewline("\n");
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 // Offsets of one line in the file: [start, textEnd) is its text, [textEnd, end) its
 // line end. Working with offsets instead of a list of lines keeps memory flat for
 // files made of millions of empty lines.
@@ -36,35 +40,73 @@ class LineCursor {
 
   qsizetype ContentStart() const { return bytes_.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0; }
 
+  // The lines a reader needs: inside the wanted section every line that is not empty,
+  // outside it only those that may open a section.
+  enum class Lines { All, Headers };
+
+  // The next line of those wanted, moving past the others at once.
+  bool Next(LineSpan& line, Lines wanted) {
+    if (wanted == Lines::Headers) {
+      SkipToPossibleHeader();
+    } else {
+      SkipEmptyLines();
+    }
+    return Next(line);
+  }
+
   bool Next(LineSpan& line) {
     if (position_ >= bytes_.size()) {
       return false;
     }
     line.start = position_;
-    qsizetype i = LineTextEnd(position_);
-    line.textEnd = i;
-    if (i < bytes_.size()) {
-      const bool crlf = bytes_[i] == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n';
-      i += crlf ? 2 : 1;
-    }
-    line.end = i;
-    position_ = i;
+    line.textEnd = LineTextEnd(position_);
+    line.end = LineEndAfter(line.textEnd);
+    position_ = line.end;
     return true;
-  }
-
-  // Moves past a run of empty lines at once: they mean nothing, and a file of nothing
-  // but line ends would otherwise cost a round of the reader per byte.
-  void SkipEmptyLines() {
-    const char* const data = bytes_.data();
-    while (position_ < bytes_.size() && (data[position_] == '\r' || data[position_] == '\n')) {
-      ++position_;
-    }
   }
 
   QByteArrayView Text(const LineSpan& line) const { return bytes_.sliced(line.start, line.textEnd - line.start); }
   QByteArrayView LineEnd(const LineSpan& line) const { return bytes_.sliced(line.textEnd, line.end - line.textEnd); }
 
  private:
+  // Moves past a run of empty lines at once: they mean nothing, and a file of nothing
+  // but line ends would otherwise cost a round of the reader per byte.
+  void SkipEmptyLines() {
+    const char* const data = bytes_.data();
+    while (position_ < bytes_.size() && IsLineEnd(data[position_])) {
+      ++position_;
+    }
+  }
+
+  // Moves to the start of the next line whose first byte after blanks is "[", or to the
+  // end: outside the wanted section only headers matter. A line that starts so is seen
+  // at a glance; otherwise the library's byte search finds the next "[" over any number
+  // of lines, and one that does not start its line skips the rest of that line.
+  void SkipToPossibleHeader() {
+    const char* const data = bytes_.data();
+    const qsizetype size = bytes_.size();
+    qsizetype lineStart = position_;
+    while (lineStart < size) {
+      const qsizetype first = SkipBlanks(lineStart);
+      if (first < size && data[first] == '[') {
+        break;
+      }
+      const void* found = std::memchr(data + first, '[', static_cast<size_t>(size - first));
+      if (!found) {
+        lineStart = size;
+        break;
+      }
+      const qsizetype bracket = static_cast<const char*>(found) - data;
+      const qsizetype start = SkipBlanksBack(bracket, first);
+      if (IsLineEnd(data[start - 1])) {
+        lineStart = start;
+        break;
+      }
+      lineStart = LineEndAfter(LineTextEnd(bracket));
+    }
+    position_ = lineStart;
+  }
+
   // Where the line starting at `from` ends: its first CR or LF, or the end of the file.
   // Most lines are short and are looked at byte by byte; a long one is left to the
   // library's byte search. The next CR and LF found are remembered, so the search never
@@ -74,7 +116,7 @@ class LineCursor {
     const char* const data = bytes_.data();
     const qsizetype shortEnd = std::min(bytes_.size(), from + kShortLine);
     for (qsizetype i = from; i < shortEnd; ++i) {
-      if (data[i] == '\r' || data[i] == '\n') return i;
+      if (IsLineEnd(data[i])) return i;
     }
     return std::min(NextAfter(nextNewline_, '\n', shortEnd), NextAfter(nextCarriageReturn_, '\r', shortEnd));
   }
@@ -88,6 +130,30 @@ class LineCursor {
     return next;
   }
 
+  // Where the next line starts, given where this one's text ends: past CRLF, CR or LF.
+  qsizetype LineEndAfter(qsizetype textEnd) const {
+    if (textEnd >= bytes_.size()) {
+      return textEnd;
+    }
+    const bool crlf = bytes_[textEnd] == '\r' && textEnd + 1 < bytes_.size() && bytes_[textEnd + 1] == '\n';
+    return textEnd + (crlf ? 2 : 1);
+  }
+
+  qsizetype SkipBlanks(qsizetype from) const {
+    while (from < bytes_.size() && IsBlank(bytes_.data()[from])) {
+      ++from;
+    }
+    return from;
+  }
+
+  // The first of the blanks right before `to`, looking no further back than `limit`.
+  qsizetype SkipBlanksBack(qsizetype to, qsizetype limit) const {
+    while (to > limit && IsBlank(bytes_.data()[to - 1])) {
+      --to;
+    }
+    return to;
+  }
+
   static constexpr qsizetype kShortLine = 64;
   QByteArrayView bytes_;
   qsizetype position_ = 0;
@@ -95,12 +161,12 @@ class LineCursor {
   qsizetype nextCarriageReturn_ = -1;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-
 // Text without the blanks (space, tab) at either end; for bytes and for names alike.
+// The helpers of line reading are always inlined into the loop over a file's lines: in
+// the sanitizer build a call that takes or returns a view costs a guarded stack frame,
+// which for short lines is most of the work.
 template <typename Text>
-Text TrimBlanks(const Text& text) {
+[[gnu::always_inline]] inline Text TrimBlanks(const Text& text) {
   qsizetype begin = 0;
   qsizetype end = text.size();
   while (begin < end && IsBlank(text[begin])) {
@@ -110,6 +176,15 @@ Text TrimBlanks(const Text& text) {
     --end;
   }
   return text.sliced(begin, end - begin);
+}
+
+// The first `wanted` in [begin, end), or end. Lines are short: a plain loop beats a
+// library call per line.
+[[gnu::always_inline]] inline const char* Find(const char* begin, const char* end, char wanted) {
+  while (begin != end && *begin != wanted) {
+    ++begin;
+  }
+  return begin;
 }
 
 QByteArrayView Unquoted(QByteArrayView value) {
@@ -122,10 +197,6 @@ QByteArrayView Unquoted(QByteArrayView value) {
 // their bytes, and a U+FEFF inside the file (only the file's own byte-order mark is
 // skipped, by LineCursor).
 QString DecodeUtf8(QByteArrayView bytes) { return DecodeUtf8Lossless(bytes); }
-
-bool IsAscii(QByteArrayView bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 // A name looked for, compared with the names of many lines ignoring case, without making
 // a text of any line's name. Names are nearly always ASCII and then compared as bytes;
@@ -154,17 +225,6 @@ class WantedName {
   qsizetype codePoints_;
 };
 
-// Whether the line can be a section header: its first character after blanks is "[".
-// Outside the wanted section only headers matter, and this look is all most lines need.
-bool MayOpenSection(QByteArrayView text) {
-  const char* const data = text.data();
-  qsizetype i = 0;
-  while (i < text.size() && IsBlank(data[i])) {
-    ++i;
-  }
-  return i < text.size() && data[i] == '[';
-}
-
 bool HasLineBreakOrNul(const QString& text) {
   return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0'));
 }
@@ -177,36 +237,59 @@ bool IsStorableKey(const QString& key) {
   return !HasLineBreakOrNul(key) && !key.contains(u'=') && !key.startsWith(u';') && !key.startsWith(u'[');
 }
 
+// What one line means (InterpretLine), inlined into the loop over a file's lines.
+[[gnu::always_inline]] inline LineMeaning Interpret(QByteArrayView text) {
+  const QByteArrayView trimmed = TrimBlanks(text);
+  const char* const begin = trimmed.data();
+  const char* const end = begin + trimmed.size();
+  if (trimmed.isEmpty() || Find(begin, end, '\0') != end) {
+    return {};
+  }
+  if (*begin == ';') {
+    return {LineKind::Comment, {}, {}};
+  }
+  if (*begin == '[') {
+    const char* const close = Find(begin, end, ']');
+    if (close == end) {
+      return {};
+    }
+    return {LineKind::Section, TrimBlanks(QByteArrayView(begin + 1, close)), {}};
+  }
+  const char* const equals = Find(begin, end, '=');
+  if (equals == end) {
+    return {};
+  }
+  return {LineKind::Entry, TrimBlanks(QByteArrayView(begin, equals)), TrimBlanks(QByteArrayView(equals + 1, end))};
+}
+
 // Where the first matching section and, inside it, the first matching entry sit.
 struct SectionLayout {
   LineSpan header;
   qsizetype sectionEnd = -1;
   LineSpan entry;
   QByteArrayView entryName;
+  QByteArrayView entryValue;
   LineSpan lastEntry;
   QByteArrayView newline = kDefaultNewline;
   qsizetype contentStart = 0;
 };
+
+// The line end of the file's first line, which new lines copy; LF when it has none.
+QByteArrayView FirstLineEnd(QByteArrayView file) {
+  LineCursor cursor(file);
+  LineSpan line;
+  return cursor.Next(line) && line.HasLineEnd() ? cursor.LineEnd(line) : kDefaultNewline;
+}
 
 SectionLayout Locate(QByteArrayView file, const WantedName& section, const WantedName& key) {
   SectionLayout layout;
   LineCursor cursor(file);
   layout.contentStart = cursor.ContentStart();
   layout.sectionEnd = file.size();
-  bool newlineSeen = false;
+  layout.newline = FirstLineEnd(file);
   LineSpan line;
-  while (cursor.Next(line)) {
-    if (!newlineSeen && line.HasLineEnd()) {
-      layout.newline = cursor.LineEnd(line);
-      newlineSeen = true;
-    }
-    if (newlineSeen) {
-      cursor.SkipEmptyLines();
-    }
-    if (!layout.header.Found() && !MayOpenSection(cursor.Text(line))) {
-      continue;
-    }
-    const LineMeaning meaning = InterpretLine(cursor.Text(line));
+  while (cursor.Next(line, layout.header.Found() ? LineCursor::Lines::All : LineCursor::Lines::Headers)) {
+    const LineMeaning meaning = Interpret(cursor.Text(line));
     if (meaning.kind == LineKind::Section) {
       if (layout.header.Found()) {
         layout.sectionEnd = line.start;
@@ -220,6 +303,7 @@ SectionLayout Locate(QByteArrayView file, const WantedName& section, const Wante
       if (!layout.entry.Found() && key.Matches(meaning.name)) {
         layout.entry = line;
         layout.entryName = meaning.name;
+        layout.entryValue = meaning.value;
       }
     }
   }
@@ -271,53 +355,14 @@ QByteArray SetEntry(QByteArrayView file, const SectionLayout& layout, const QByt
 
 }  // namespace
 
-LineMeaning InterpretLine(QByteArrayView text) {
-  const QByteArrayView trimmed = TrimBlanks(text);
-  const char* const begin = trimmed.data();
-  const char* const end = begin + trimmed.size();
-  // Lines are short: a plain search beats a library call per line.
-  if (trimmed.isEmpty() || std::find(begin, end, '\0') != end) {
-    return {};
-  }
-  if (*begin == ';') {
-    return {LineKind::Comment, {}, {}};
-  }
-  if (*begin == '[') {
-    const char* const close = std::find(begin, end, ']');
-    if (close == end) {
-      return {};
-    }
-    return {LineKind::Section, TrimBlanks(QByteArrayView(begin + 1, close)), {}};
-  }
-  const char* const equals = std::find(begin, end, '=');
-  if (equals == end) {
-    return {};
-  }
-  return {LineKind::Entry, TrimBlanks(QByteArrayView(begin, equals)), TrimBlanks(QByteArrayView(equals + 1, end))};
-}
+LineMeaning InterpretLine(QByteArrayView text) { return Interpret(text); }
 
 std::optional<QString> FindValue(QByteArrayView file, const QString& section, const QString& key) {
-  const WantedName wantedSection(TrimBlanks(section));
-  const WantedName wantedKey(TrimBlanks(key));
-  LineCursor cursor(file);
-  LineSpan line;
-  bool inSection = false;
-  while (cursor.Next(line)) {
-    cursor.SkipEmptyLines();
-    if (!inSection && !MayOpenSection(cursor.Text(line))) {
-      continue;
-    }
-    const LineMeaning meaning = InterpretLine(cursor.Text(line));
-    if (meaning.kind == LineKind::Section) {
-      if (inSection) {
-        return std::nullopt;  // only the first section of that name counts
-      }
-      inSection = wantedSection.Matches(meaning.name);
-    } else if (inSection && meaning.kind == LineKind::Entry && wantedKey.Matches(meaning.name)) {
-      return DecodeUtf8(Unquoted(meaning.value));
-    }
+  const SectionLayout layout = Locate(file, WantedName(TrimBlanks(section)), WantedName(TrimBlanks(key)));
+  if (!layout.entry.Found()) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return DecodeUtf8(Unquoted(layout.entryValue));
 }
 
 std::optional<QByteArray> ApplyWrite(QByteArrayView file, const QString& section, const QString* key,

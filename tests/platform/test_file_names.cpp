@@ -34,9 +34,25 @@ TEST_P(LosslessBytes, DecodeThenEncodeGivesTheSameBytes) {
   EXPECT_EQ(DecodeUtf8Lossless(EncodeUtf8Lossless(text)), text);
 }
 
+// A text decoded into storage that held another: the same text, and one that shared the
+// storage keeps its own.
+TEST_P(LosslessBytes, DecodingIntoAnEarlierTextGivesTheSame) {
+  const QByteArray& bytes = GetParam().bytes;
+  const QString longer = QStringLiteral("an ASCII text longer than any of the table");
+  QString text;
+  DecodeUtf8Lossless(longer.toLatin1(), text);
+  const QString earlier = text;
+  DecodeUtf8Lossless(bytes, text);
+  EXPECT_EQ(text, DecodeUtf8Lossless(bytes));
+  EXPECT_EQ(earlier, longer);
+  DecodeUtf8Lossless(longer.toLatin1(), text);
+  DecodeUtf8Lossless(bytes, text);
+  EXPECT_EQ(text, DecodeUtf8Lossless(bytes));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, LosslessBytes,
-    ::testing::Values(BytesCase{"Latin1Name", "bild\xE4.jpg"}, BytesCase{"Utf8Name", "bild\xC3\xA4.jpg"},
+    ::testing::Values(BytesCase{"AsciiName", "bild.jpg"}, BytesCase{"Latin1Name", "bild\xE4.jpg"}, BytesCase{"Utf8Name", "bild\xC3\xA4.jpg"},
                       BytesCase{"Overlong", "\xC0\xAF"}, BytesCase{"EncodedSurrogate", "\xED\xB2\x80"},
                       BytesCase{"CutSequence", "a\xE2\x82"}, BytesCase{"BeyondUnicode", "\xF4\x90\x80\x80"},
                       BytesCase{"EmojiWhoseLowHalfLooksCarried", "\xF0\x9F\x92\x80\xE4"},
