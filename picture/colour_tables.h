@@ -12,7 +12,8 @@
 #include <vector>
 
 // Device red, green and blue through their curves into linear light, a matrix into linear
-// sRGB, then the sRGB encoding.
+// sRGB, then the sRGB encoding. The vector form computes that encoding from its formula
+// instead of the table, as sRGB is the only encoding these tables are made for.
 class MatrixShaperTable {
  public:
   // linear[c][v]: the linear light of value v on channel c (red, green, blue). matrix:
@@ -22,8 +23,12 @@ class MatrixShaperTable {
                     const std::function<double(double)>& encode);
 
   // Pixels of blue, green, red (and a fourth byte, left alone, when pixelBytes is 4),
-  // converted in place.
+  // converted in place: eight at a time where the processor has the vector instructions
+  // for it, the rest through the portable form.
   void ConvertBgr(uint8_t* row, int width, int pixelBytes) const;
+  // The portable form, which tests hold the vector form against; the two differ by at
+  // most one 8-bit step.
+  void ConvertBgrPortable(uint8_t* row, int width, int pixelBytes) const;
 
   // Steps of the encoding table over [0, 1]: fine enough that the darkest colours, where
   // the encoding is steepest, land within a fifth of an 8-bit step of their exact value.
@@ -32,6 +37,8 @@ class MatrixShaperTable {
  private:
   void convertOne(uint8_t* pixel) const;
   int encodeIndex(float linear) const;
+  // Eight pixels at a time; returns how many it converted.
+  int convertVector(uint8_t* row, int width, int pixelBytes) const;
 
   std::array<std::array<float, 256>, 3> linear_;
   std::array<float, 9> matrix_;
