@@ -11,6 +11,24 @@ function(velarim_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
+# Qt's headers are most of what the compiler reads for each source, so they are read once
+# into a precompiled header. Making one costs as much as several sources, so a family of
+# targets shares one: a target makes its family's header (CORE, GUI, WIDGETS, TESTS or
+# END_TO_END) with velarim_precompile, and the targets built with the same flags and macros
+# take it with velarim_share_precompiled. Sources built with other optimisation cannot use it.
+set(VELARIM_PCH_CORE <QByteArray> <QDir> <QFile> <QFileInfo> <QString> <QStringList>
+    <algorithm> <array> <cstdint> <cstring> <functional> <memory> <optional> <string> <vector>)
+set(VELARIM_PCH_GUI ${VELARIM_PCH_CORE} <QColor> <QImage> <QPainter>)
+set(VELARIM_PCH_WIDGETS ${VELARIM_PCH_GUI} <QApplication> <QKeyEvent> <QMouseEvent> <QPointer> <QWidget>)
+set(VELARIM_PCH_TESTS ${VELARIM_PCH_WIDGETS} <QTemporaryDir> <gmock/gmock.h> <gtest/gtest.h>)
+set(VELARIM_PCH_END_TO_END ${VELARIM_PCH_GUI} <QTemporaryDir> <gtest/gtest.h>)
+function(velarim_precompile target family)
+  target_precompile_headers(${target} PRIVATE ${VELARIM_PCH_${family}})
+endfunction()
+function(velarim_share_precompiled target donor)
+  target_precompile_headers(${target} REUSE_FROM ${donor})
+endfunction()
+
 # The tests of one subsystem folder under tests/ form one executable that links the
 # subsystem's library and the shared test support.
 function(velarim_test_folder folder)
@@ -21,6 +39,7 @@ function(velarim_test_folder folder)
   endif()
   add_executable(tests_${folder} ${sources})
   target_link_libraries(tests_${folder} PRIVATE velarim_test_support ${ARG_LINKS})
+  velarim_share_precompiled(tests_${folder} velarim_test_support)
   gtest_discover_tests(tests_${folder} DISCOVERY_TIMEOUT 60)
   velarim_discovered_tests_in_test_home(tests_${folder}_TESTS ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
