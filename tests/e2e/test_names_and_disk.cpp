@@ -56,6 +56,23 @@ bool WaitForCount(const Velarim& velarim, size_t count) {
   return WaitUntil([&] { return velarim.VisibleWindows().size() == count; }, 5s);
 }
 
+// F2 on the selected file: the dialog it brings, focused, or nothing.
+std::optional<Window> OpenF2Dialog(Display& display, Velarim& velarim) {
+  display.Key(QStringLiteral("F2"));
+  const std::optional<Window> dialog =
+      velarim.WaitForWindow(QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste .."));
+  if (!dialog || !display.Focus(*dialog)) return std::nullopt;
+  return dialog;
+}
+
+// Escape closes the F2 dialog, Alt+F4 the program, which exits with 0.
+void CloseDialogThenProgram(Display& display, Velarim& velarim, const Window& dialog, const Window& main) {
+  display.Key(QStringLiteral("Escape"));
+  ASSERT_TRUE(velarim.WaitForWindowGone(dialog.id));
+  ASSERT_TRUE(CloseMainWindow(display, velarim, main, CloseWay::AltF4));
+  EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();
+}
+
 TEST(NamesAndDiskTest, Latin1PhotoIsCopiedByItsBytesUnderATypedAndUnderItsSuggestedName) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
@@ -122,11 +139,8 @@ TEST(NamesAndDiskTest, F2ListsOnlyTheFileOfExactlyThatName) {
   ASSERT_TRUE(PreviewFileRow(display, *main, 0));
   const size_t windows = velarim.VisibleWindows().size();
 
-  display.Key(QStringLiteral("F2"));
-  const std::optional<Window> dialog =
-      velarim.WaitForWindow(QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste .."));
+  const std::optional<Window> dialog = OpenF2Dialog(display, velarim);
   ASSERT_TRUE(dialog) << velarim.Log().toStdString();
-  ASSERT_TRUE(display.Focus(*dialog));
   // From the name field back to the list, where the selected file is the current one.
   for (const char* keys : {"shift+Tab", "Delete"}) display.Key(QString::fromLatin1(keys));
   ASSERT_TRUE(WaitForCount(velarim, windows + 2)) << "no question before deleting";
@@ -143,10 +157,7 @@ TEST(NamesAndDiskTest, F2ListsOnlyTheFileOfExactlyThatName) {
   for (const char* keys : {"j", "y"}) display.Key(QString::fromLatin1(keys));
   EXPECT_TRUE(QFile::exists(survivor)) << "the other photo was listed and deleted";
 
-  display.Key(QStringLiteral("Escape"));
-  ASSERT_TRUE(velarim.WaitForWindowGone(dialog->id));
-  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
-  EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();
+  CloseDialogThenProgram(display, velarim, *dialog, *main);
 }
 
 // F2 on a Latin-1 name, which Qt's own dialog cannot list: the dialog lists that file
@@ -171,11 +182,8 @@ TEST(NamesAndDiskTest, F2OnALatin1NameListsThatFileAloneToRenameAndDelete) {
   ASSERT_TRUE(PreviewFileRow(display, *main, 1)) << "the Latin-1 photo was not selected";
   const size_t windows = velarim.VisibleWindows().size();
 
-  display.Key(QStringLiteral("F2"));
-  const std::optional<Window> dialog =
-      velarim.WaitForWindow(QStringLiteral("Bearbeitungsmöglichkeiten mit der rechten Maustaste .."));
+  const std::optional<Window> dialog = OpenF2Dialog(display, velarim);
   ASSERT_TRUE(dialog) << velarim.Log().toStdString();
-  ASSERT_TRUE(display.Focus(*dialog));
   for (const char* keys : {"Home", "F2", "ctrl+a"}) display.Key(QString::fromLatin1(keys));
   display.Type(QStringLiteral("Koeln.jpg"));
   display.Key(QStringLiteral("Return"));
@@ -191,10 +199,7 @@ TEST(NamesAndDiskTest, F2OnALatin1NameListsThatFileAloneToRenameAndDelete) {
   EXPECT_EQ(ReadNative(folder + "/a.jpg"), SampleBytes(400));
   EXPECT_EQ(ReadNative(folder + "/z.jpg"), SampleBytes(480));
 
-  display.Key(QStringLiteral("Escape"));
-  ASSERT_TRUE(velarim.WaitForWindowGone(dialog->id));
-  ASSERT_TRUE(CloseMainWindow(display, velarim, *main, CloseWay::AltF4));
-  EXPECT_EQ(velarim.WaitForExit(5s), 0) << velarim.Log().toStdString();
+  CloseDialogThenProgram(display, velarim, *dialog, *main);
 }
 
 // Photos copied into the shown folder appear without a click; the shown folder deleted
