@@ -37,6 +37,9 @@ class UprightRows {
   // Whether Claim hands out the bitmap's own rows (which must then stay in place while
   // the library writes them).
   bool WritesIntoBitmap() const { return !turn_.swapAxes; }
+  // Whether the rows Claim hands out are the bitmap's own and left alone once written
+  // (no mirroring), so that others may work on them meanwhile.
+  bool LeavesWrittenRowsAlone() const { return !turn_.swapAxes && !turn_.mirrorX; }
   // Raises EInvalidGraphicOperation when someone resized or converted the bitmap
   // meanwhile, since rows of the wrong size must never be written.
   void RequireShape() const;
