@@ -138,9 +138,8 @@ class Decoder : private JpegProgressSink {
   void useGivenPalette(JpegDecompressor& decompressor, const TPalette& palette);
   void takeGeneratedPalette(const jpeg_decompress_struct& info);
   void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
-  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
+  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count, bool& convertLater);
   void startConverter(const jpeg_decompress_struct& info);
-  void convertRows(JSAMPROW* rows, int count, int width, bool progressReported);
   void waitForConverter() noexcept;
   QSize storedSize(const jpeg_decompress_struct& info) const;
   static int bitmapBytesPerPixel(const JpegDecodePlan& plan) { return plan.eightBit ? 1 : 3; }
@@ -313,7 +312,7 @@ void Decoder::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   }
 }
 
-int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
+int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count, bool& convertLater) {
   // Keeps the rows' memory alive while the library writes them, even if a progress
   // handler makes the bitmap give up its pixels. Only for the call: a second owner of
   // the pixels would make every later row access copy them. Rows gathered for a quarter
@@ -321,27 +320,22 @@ int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int c
   const QImage pinned = rows_->WritesIntoBitmap() ? bitmap_->Image() : QImage();
   const int reportsBefore = progressReports_;
   const int read = static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
-  convertRows(rows, read, static_cast<int>(decompressor.Info().output_width), progressReports_ != reportsBefore);
+  // Rows read while a progress handler ran may lie in memory that only the pin keeps
+  // alive, so they are converted before it lets go.
+  convertLater = converter_ && progressReports_ == reportsBefore;
+  if (!convertLater) {
+    colours_.ConvertRows(rows, read, static_cast<int>(decompressor.Info().output_width));
+  }
   return read;
 }
 
 void Decoder::startConverter(const jpeg_decompress_struct& info) {
   const int64_t pixels = int64_t{info.output_width} * int64_t{info.output_height};
-  if (colours_.ConvertsRows() && rows_->LeavesWrittenRowsAlone() && BandConverter::Worthwhile(pixels)) {
+  if (colours_.ConvertsRows() && BandConverter::Worthwhile(pixels)) {
     const int width = static_cast<int>(info.output_width);
     converter_.emplace([this, width](uint8_t* row) { colours_.ConvertRows(&row, 1, width); });
-  }
-}
-
-void Decoder::convertRows(JSAMPROW* rows, int count, int width, bool progressReported) {
-  // Rows read while a progress handler ran may lie in memory that only the pin keeps
-  // alive, so they are converted before it lets go.
-  if (!converter_ || progressReported) {
-    colours_.ConvertRows(rows, count, width);
-    return;
-  }
-  for (int i = 0; i < count; ++i) {
-    converter_->Add(rows[i]);
+    // Gathered rows are turned into the bitmap only once they are converted.
+    rows_->SetBeforeTurn([this] { waitForConverter(); });
   }
 }
 
@@ -373,7 +367,8 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
     } else {
       rows_->Claim(first, count, rows);
     }
-    const int read = readScanlines(decompressor, rows, count);
+    bool convertLater = false;
+    const int read = readScanlines(decompressor, rows, count, convertLater);
     if (plan.cmyk) {
       JSAMPROW converted[kMaxRowsPerCall];
       rows_->Claim(first, read, converted);
@@ -384,6 +379,10 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
       }
     }
     rows_->Written(first, read);
+    // Converted after any mirroring, which only moves pixels.
+    for (int i = 0; convertLater && i < read; ++i) {
+      converter_->Add(rows[i]);
+    }
     if (read == 0) {
       break;
     }

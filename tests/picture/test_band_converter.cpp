@@ -78,7 +78,7 @@ struct BandCase {
   const char* name;
   QByteArray segments;
   QByteArray profile;
-  uint32_t orientation;  // 0: none
+  uint32_t orientation;  // 0: none; 3: mirrored both ways; 6: gathered and turned
   bool progressive;      // shown pass by pass, with progress reports
 };
 
@@ -107,7 +107,8 @@ TEST_P(BandConversion, EqualsConvertingEachRowOnTheDecodingThread) {
 INSTANTIATE_TEST_SUITE_P(
     LargePictures, BandConversion,
     ::testing::Values(BandCase{"AdobeRgb", IccSegments(AdobeRgb()), AdobeRgb(), 0, false},
-                      BandCase{"DisplayP3MirroredTopBottom", IccSegments(DisplayP3()), DisplayP3(), 4, false},
+                      BandCase{"DisplayP3Turned180", IccSegments(DisplayP3()), DisplayP3(), 3, false},
+                      BandCase{"AdobeRgbTurnedClockwise", IccSegments(AdobeRgb()), AdobeRgb(), 6, false},
                       BandCase{"ProPhotoPassByPass", IccSegments(ProPhoto()), ProPhoto(), 0, true}),
     [](const ::testing::TestParamInfo<BandCase>& param) { return param.param.name; });
 
