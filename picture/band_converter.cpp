@@ -11,6 +11,11 @@ constexpr size_t kBandRows = 16;
 
 }  // namespace
 
+bool BandConverter::Worthwhile(int64_t pixels) {
+  static const bool severalProcessors = std::thread::hardware_concurrency() >= 2;
+  return pixels >= kMinimumPixels && severalProcessors;
+}
+
 BandConverter::BandConverter(RowConversion convert) : convert_(std::move(convert)) {
   gathering_.reserve(kBandRows);
   try {

@@ -26,8 +26,8 @@ class BandConverter {
   BandConverter& operator=(const BandConverter&) = delete;
 
   // Whether a picture of this many pixels gains from a second thread: for small ones,
-  // starting it costs more than it saves.
-  static bool Worthwhile(int64_t pixels) { return pixels >= kMinimumPixels; }
+  // starting it costs more than it saves, and a single processor only takes turns.
+  static bool Worthwhile(int64_t pixels);
 
   // The row holds its decoded pixels and is converted later, rows in the order given.
   void Add(uint8_t* row);
