@@ -1,9 +1,10 @@
 #pragma once
 // Converts the colours of finished rows on a second thread while the decoder writes the
-// next ones into other rows of the same bitmap, so that a large picture with a colour
-// profile takes hardly longer to decode than one without. The rows are the bitmap's own:
-// no copy and no second bitmap. Whoever hands rows over must call WaitUntilConverted
-// before anything else may look at, change or free them.
+// next ones into other rows, so that a large picture with a colour profile takes hardly
+// longer to decode than one without. The rows are converted where they lie (in the
+// bitmap, or in the band gathered for a quarter turn): no copy and no second bitmap.
+// Whoever hands rows over must call WaitUntilConverted before anything else may look at,
+// change or free them.
 
 #include <condition_variable>
 #include <cstdint>
