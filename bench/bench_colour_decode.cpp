@@ -64,22 +64,45 @@ struct Pair {
   double goal;
 };
 
-void Compare(const Pair& pair, int rounds, int64_t bitmapBytes) {
+// Medians of the tagged decode's time, the untagged one's and their ratio, one of each
+// per round.
+struct Times {
+  std::vector<double> tagged;
+  std::vector<double> base;
   std::vector<double> ratios;
-  std::vector<double> baseTimes;
-  std::vector<double> taggedTimes;
+
+  void Add(double taggedSeconds, double baseSeconds) {
+    tagged.push_back(taggedSeconds);
+    base.push_back(baseSeconds);
+    ratios.push_back(taggedSeconds / baseSeconds);
+  }
+  void Print(const char* what, double goal) const {
+    std::printf("  %-38s %7.1f ms against %7.1f ms: ratio %.3f (goal %.2f or less)\n", what, Median(tagged) * 1000,
+                Median(base) * 1000, Median(ratios), goal);
+  }
+};
+
+// The goal holds for the time a person waits (wall time) and is shown for the processor
+// time of all threads too, which a second thread of conversion adds to; the decoding
+// thread's own processor time is what a busy machine inflates least.
+void Compare(const Pair& pair, int rounds, int64_t bitmapBytes) {
+  Times wall;
+  Times allThreads;
+  Times decodingThread;
   int64_t peak = 0;
   for (int round = 0; round < rounds; ++round) {
     const Measurement base = Decode(pair.base);
     const Measurement tagged = Decode(pair.tagged);
-    baseTimes.push_back(base.processorSeconds);
-    taggedTimes.push_back(tagged.processorSeconds);
-    ratios.push_back(tagged.processorSeconds / base.processorSeconds);
+    wall.Add(tagged.seconds, base.seconds);
+    allThreads.Add(tagged.processSeconds, base.processSeconds);
+    decodingThread.Add(tagged.processorSeconds, base.processorSeconds);
     peak = tagged.peakBytes < 0 || peak < 0 ? -1 : std::max(peak, tagged.peakBytes);
   }
-  std::printf("%-36s %7.1f ms against %7.1f ms: ratio %.3f (goal %.2f or less); peak %.3f x bitmap (goal 1.1)\n",
-              pair.name, Median(taggedTimes) * 1000, Median(baseTimes) * 1000, Median(ratios), pair.goal,
+  std::printf("%s: peak %.3f x bitmap (goal 1.1)\n", pair.name,
               peak < 0 ? -1.0 : static_cast<double>(peak) / static_cast<double>(bitmapBytes));
+  wall.Print("wall time", pair.goal);
+  allThreads.Print("processor time, all threads", pair.goal);
+  decodingThread.Print("processor time, decoding thread", pair.goal);
 }
 
 // Processor milliseconds of work, the median of a few runs.
@@ -139,8 +162,7 @@ int main(int argc, char** argv) {
   const QByteArray adobe = testicc::AdobeRgb();
   const QByteArray cmykTables = testicc::CmykTables();
   const int64_t bitmapBytes = int64_t{kWidth} * 3 * kHeight;
-  std::printf("%d x %d photos with noise %d, %d rounds; times are processor time, medians\n", kWidth, kHeight, noise,
-              rounds);
+  std::printf("%d x %d photos with noise %d, %d rounds; medians\n", kWidth, kHeight, noise, rounds);
   const Pair pairs[] = {
       {"Adobe RGB profile / untagged", colour, testexif::WithSegments(colour, testicc::IccSegments(adobe)), 1.3},
       {"Adobe RGB by EXIF / untagged", colour, testexif::WithSegments(colour, testicc::ExifColourSpace(0xFFFF, "R03")), 1.3},

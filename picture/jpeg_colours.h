@@ -34,6 +34,8 @@ class JpegColours {
   std::vector<TPaletteEntry> StoredColours(const std::vector<TPaletteEntry>& entries) const;
 
   bool Converts() const { return conversion_ != nullptr; }
+  // Whether ConvertRows changes the output rows.
+  bool ConvertsRows() const { return rowPixelBytes_ != 0; }
 
  private:
   std::shared_ptr<const ColourConversion> conversion_;

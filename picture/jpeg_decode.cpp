@@ -1,5 +1,6 @@
 #include "picture/jpeg_decode.h"
 
+#include "picture/band_converter.h"
 #include "picture/bitmap.h"
 #include "picture/exif_orientation.h"
 #include "picture/jpeg_colours.h"
@@ -137,7 +138,9 @@ class Decoder : private JpegProgressSink {
   void useGivenPalette(JpegDecompressor& decompressor, const TPalette& palette);
   void takeGeneratedPalette(const jpeg_decompress_struct& info);
   void readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan);
-  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count);
+  int readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count, bool& convertLater);
+  void startConverter(const jpeg_decompress_struct& info);
+  void waitForConverter() noexcept;
   QSize storedSize(const jpeg_decompress_struct& info) const;
   static int bitmapBytesPerPixel(const JpegDecodePlan& plan) { return plan.eightBit ? 1 : 3; }
   int claimedBytesPerPixel(const JpegDecodePlan& plan) const {
@@ -153,6 +156,11 @@ class Decoder : private JpegProgressSink {
   std::optional<UprightRows> rows_;
   // Into sRGB, for a file with a colour profile.
   JpegColours colours_;
+  // Converts the rows of a large picture on a second thread. Nothing else may touch the
+  // rows handed to it until it has converted them, so it is waited for before every
+  // progress report, before a new pass writes the rows again and before the decode ends.
+  std::optional<BandConverter> converter_;
+  int progressReports_ = 0;
   JpegProgressMeter meter_{true};
   bool generatePalette_ = true;
   bool paletteGenerated_ = false;
@@ -187,9 +195,12 @@ JpegDecodeOutcome Decoder::Run(const QByteArray& bytes, const TPalette& palette)
   }
   try {
     decodeRows(decompressor, plan, palette);
+    converter_.reset();
   } catch (const DecodeAbandoned&) {
+    converter_.reset();
     outcome.receiverGone = true;
   } catch (...) {
+    converter_.reset();
     // The rows decoded before the failure stay in the picture, turned ones too.
     if (rows_) {
       rows_->Salvage();
@@ -214,6 +225,8 @@ void Decoder::LibraryProgress(j_common_ptr common) {
   if (rows_) {
     rows_->Flush();
   }
+  waitForConverter();
+  ++progressReports_;
   const QRect region = UprightRect(due->region, storedSize(*info), orientation_);
   if (!progress_(TProgressStage::Running, due->percent, due->redrawNow, region)) {
     throw DecodeAbandoned();
@@ -231,6 +244,7 @@ void Decoder::decodeRows(JpegDecompressor& decompressor, const JpegDecodePlan& p
   const QSize upright = UprightSize(storedSize(info), orientation_);
   bitmap_->SetSize(upright.width(), upright.height());
   rows_.emplace(*bitmap_, orientation_, storedSize(info), bitmapBytesPerPixel(plan));
+  startConverter(info);
 
   if (plan.buffered) {
     bool passCompleted = false;
@@ -298,15 +312,37 @@ void Decoder::takeGeneratedPalette(const jpeg_decompress_struct& info) {
   }
 }
 
-int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count) {
+int Decoder::readScanlines(JpegDecompressor& decompressor, JSAMPROW* rows, int count, bool& convertLater) {
   // Keeps the rows' memory alive while the library writes them, even if a progress
   // handler makes the bitmap give up its pixels. Only for the call: a second owner of
   // the pixels would make every later row access copy them. Rows gathered for a quarter
   // turn are our own memory and need no pin.
   const QImage pinned = rows_->WritesIntoBitmap() ? bitmap_->Image() : QImage();
+  const int reportsBefore = progressReports_;
   const int read = static_cast<int>(decompressor.ReadScanlines(rows, static_cast<JDIMENSION>(count)));
-  colours_.ConvertRows(rows, read, static_cast<int>(decompressor.Info().output_width));
+  // Rows read while a progress handler ran may lie in memory that only the pin keeps
+  // alive, so they are converted before it lets go.
+  convertLater = converter_ && progressReports_ == reportsBefore;
+  if (!convertLater) {
+    colours_.ConvertRows(rows, read, static_cast<int>(decompressor.Info().output_width));
+  }
   return read;
+}
+
+void Decoder::startConverter(const jpeg_decompress_struct& info) {
+  const int64_t pixels = int64_t{info.output_width} * int64_t{info.output_height};
+  if (colours_.ConvertsRows() && BandConverter::Worthwhile(pixels)) {
+    const int width = static_cast<int>(info.output_width);
+    converter_.emplace([this, width](uint8_t* row) { colours_.ConvertRows(&row, 1, width); });
+    // Gathered rows are turned into the bitmap only once they are converted.
+    rows_->SetBeforeTurn([this] { waitForConverter(); });
+  }
+}
+
+void Decoder::waitForConverter() noexcept {
+  if (converter_) {
+    converter_->WaitUntilConverted();
+  }
 }
 
 void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& plan) {
@@ -314,6 +350,8 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
   const int width = static_cast<int>(info.output_width);
   const int height = static_cast<int>(info.output_height);
   const int rowsPerCall = std::clamp(info.rec_outbuf_height, 1, kMaxRowsPerCall);
+  // A new pass writes the rows of the last one again.
+  waitForConverter();
   std::vector<uint8_t> cmykRows;
   if (plan.cmyk) {
     cmykRows.resize(static_cast<size_t>(rowsPerCall) * static_cast<size_t>(width) * 4);
@@ -329,7 +367,8 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
     } else {
       rows_->Claim(first, count, rows);
     }
-    const int read = readScanlines(decompressor, rows, count);
+    bool convertLater = false;
+    const int read = readScanlines(decompressor, rows, count, convertLater);
     if (plan.cmyk) {
       JSAMPROW converted[kMaxRowsPerCall];
       rows_->Claim(first, read, converted);
@@ -340,6 +379,10 @@ void Decoder::readAllRows(JpegDecompressor& decompressor, const JpegDecodePlan& 
       }
     }
     rows_->Written(first, read);
+    // Converted after any mirroring, which only moves pixels.
+    for (int i = 0; convertLater && i < read; ++i) {
+      converter_->Add(rows[i]);
+    }
     if (read == 0) {
       break;
     }

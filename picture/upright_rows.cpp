@@ -114,6 +114,9 @@ void UprightRows::Flush() {
   if (bandFlushed_ >= bandRows_) {
     return;
   }
+  if (beforeTurn_) {
+    beforeTurn_();
+  }
   RequireShape();
   turnBand(bandFlushed_, bandRows_ - bandFlushed_);
   bandFlushed_ = bandRows_;

@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 class TBitmap;
@@ -37,6 +39,9 @@ class UprightRows {
   // Whether Claim hands out the bitmap's own rows (which must then stay in place while
   // the library writes them).
   bool WritesIntoBitmap() const { return !turn_.swapAxes; }
+  // Called before gathered rows are turned into the bitmap, for whoever still works on
+  // them.
+  void SetBeforeTurn(std::function<void()> beforeTurn) { beforeTurn_ = std::move(beforeTurn); }
   // Raises EInvalidGraphicOperation when someone resized or converted the bitmap
   // meanwhile, since rows of the wrong size must never be written.
   void RequireShape() const;
@@ -57,6 +62,7 @@ class UprightRows {
   const int bytesPerPixel_;
   const int claimedBytesPerPixel_;
   std::vector<uint8_t> band_;
+  std::function<void()> beforeTurn_;
   int bandFirst_ = 0;    // the stored row in the band's first row
   int bandRows_ = 0;     // rows written into the band
   int bandFlushed_ = 0;  // of those, the rows already in the bitmap
