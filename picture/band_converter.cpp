@@ -19,7 +19,7 @@ bool BandConverter::Worthwhile(int64_t pixels) {
 BandConverter::BandConverter(RowConversion convert) : convert_(std::move(convert)) {
   gathering_.reserve(kBandRows);
   try {
-    worker_ = std::thread([this] { work(); });
+    worker_ = std::thread([this] { Work(); });
   } catch (const std::exception&) {
     // No second thread: every row is converted as it comes.
   }
@@ -44,12 +44,12 @@ void BandConverter::Add(uint8_t* row) {
   }
   gathering_.push_back(row);
   if (gathering_.size() >= kBandRows) {
-    hand(std::exchange(gathering_, {}));
+    HandOver(std::exchange(gathering_, {}));
     gathering_.reserve(kBandRows);
   }
 }
 
-void BandConverter::hand(std::vector<uint8_t*> rows) {
+void BandConverter::HandOver(std::vector<uint8_t*> rows) {
   {
     const std::lock_guard lock(mutex_);
     bands_.push_back(std::move(rows));
@@ -72,7 +72,7 @@ void BandConverter::WaitUntilConverted() noexcept {
   gathering_.clear();
 }
 
-void BandConverter::work() {
+void BandConverter::Work() {
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return !bands_.empty() || ending_; });

@@ -38,8 +38,8 @@ class BandConverter {
   static constexpr int64_t kMinimumPixels = int64_t{1} << 19;
 
  private:
-  void hand(std::vector<uint8_t*> rows);
-  void work();
+  void HandOver(std::vector<uint8_t*> rows);
+  void Work();
 
   const RowConversion convert_;
   // Rows gathered on the decoding side: handing them over in bands, not one by one,
