@@ -10,12 +10,12 @@
 // Usage: bench_colour_decode [noise [rounds]]
 
 #include "bench/bench_timing.h"
+#include "bench/loaded_jpeg.h"
 #include "bench/memory_peak.h"
 #include "picture/colour_profile.h"
 #include "picture/exif_colour_space.h"
 #include "picture/icc_profile.h"
 #include "picture/jpeg_image.h"
-#include "platform/stream.h"
 #include "tests/picture/icc_builder.h"
 #include "tools/sample_jpeg.h"
 
@@ -37,13 +37,6 @@ QByteArray Photo(SampleColorModel model, int noise) {
   options.noise = noise;
   const std::vector<uint8_t> made = MakeSampleJpeg(options);
   return QByteArray(reinterpret_cast<const char*>(made.data()), static_cast<qsizetype>(made.size()));
-}
-
-std::unique_ptr<TJPEGImage> Loaded(const QByteArray& file) {
-  auto jpeg = std::make_unique<TJPEGImage>();
-  TMemoryStream stream(file);
-  jpeg->LoadFromStream(stream);
-  return jpeg;
 }
 
 // The decode alone: the file is loaded before the measurement starts.

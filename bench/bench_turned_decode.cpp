@@ -9,9 +9,9 @@
 // decodes to an 8-bit bitmap and takes the narrow turn.
 
 #include "bench/bench_timing.h"
+#include "bench/loaded_jpeg.h"
 #include "bench/memory_peak.h"
 #include "picture/jpeg_image.h"
-#include "platform/stream.h"
 #include "tests/picture/exif_builder.h"
 #include "tools/sample_jpeg.h"
 
@@ -27,13 +27,6 @@ namespace {
 constexpr int kStoredWidth = 6000;
 constexpr int kStoredHeight = 4000;
 constexpr int kRounds = 15;
-
-std::unique_ptr<TJPEGImage> Loaded(const QByteArray& file) {
-  auto jpeg = std::make_unique<TJPEGImage>();
-  TMemoryStream stream(file);
-  jpeg->LoadFromStream(stream);
-  return jpeg;
-}
 
 void DecodeUpright(const QByteArray& file) {
   if (Loaded(file)->Bitmap()->Width() != kStoredHeight) {
