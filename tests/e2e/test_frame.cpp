@@ -10,12 +10,46 @@
 namespace e2e {
 namespace {
 
+// The caption buttons of an outer frame (the window's own, or the one a maximised window
+// has just outside the screen): 16 x 15 pixels, 6 below its top, the close button 6 from
+// its right edge and the maximise button 2 further left.
+QRect CloseButtonIn(const QRect& frame) { return QRect(frame.right() - 21, frame.top() + 6, 16, 15); }
+QRect MaximizeButtonIn(const QRect& frame) { return CloseButtonIn(frame).translated(-18, 0); }
+
+bool Dark(QRgb pixel) { return qGray(pixel) < 80; }
+
+// The maximise glyph is one window outline whose corner sits at the top left of the glyph
+// box (4 right of and 3 below the button's corner); the restore glyph's two outlines
+// leave that corner free.
+bool ShowsMaximizeGlyph(const QImage& button) {
+  for (int y = 2; y <= 4; ++y) {
+    for (int x = 3; x <= 5; ++x) {
+      if (Dark(button.pixel(x, y))) return true;
+    }
+  }
+  return false;
+}
+
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(display_.Ready()) << display_.Failure();
     main_ = velarim_.WaitForMainWindow();
     ASSERT_TRUE(main_) << velarim_.Log().toStdString();
+    ASSERT_TRUE(waitUntilPaintedActive()) << "the window never showed its frame with the focus";
+  }
+
+  // A window is mapped before it has painted, and on a busy machine two pictures of its
+  // unpainted frame agree, so a picture that a later one is compared with waits until the
+  // caption shows its focused colour (navy, in the gap left of the close button).
+  bool waitUntilPaintedActive() {
+    const QRect gap(CloseButtonIn(main_->geometry).topLeft() + QPoint(-1, 7), QSize(1, 1));
+    return WaitUntil(
+        [&] {
+          const QRgb caption = display_.Screenshot(gap).pixel(0, 0);
+          return display_.FocusedWindow() == main_->id && qBlue(caption) > qRed(caption) + 64;
+        },
+        5s);
   }
 
   std::optional<QRect> geometryNow() const {
@@ -107,34 +141,11 @@ TEST_F(FrameTest, PressDragAndReleaseMoveTheWindowByTheWholeDrag) {
   EXPECT_EQ(velarim_.WaitForExit(2s), 0) << velarim_.Log().toStdString();
 }
 
-// The caption buttons of an outer frame (the window's own, or the one a maximised window
-// has just outside the screen): 16 x 15 pixels, 6 below its top, the close button 6 from
-// its right edge and the maximise button 2 further left.
-QRect CloseButtonIn(const QRect& frame) { return QRect(frame.right() - 21, frame.top() + 6, 16, 15); }
-QRect MaximizeButtonIn(const QRect& frame) { return CloseButtonIn(frame).translated(-18, 0); }
-
-bool Dark(QRgb pixel) { return qGray(pixel) < 80; }
-
-// The maximise glyph is one window outline whose corner sits at the top left of the glyph
-// box (4 right of and 3 below the button's corner); the restore glyph's two outlines
-// leave that corner free.
-bool ShowsMaximizeGlyph(const QImage& button) {
-  for (int y = 2; y <= 4; ++y) {
-    for (int x = 3; x <= 5; ++x) {
-      if (Dark(button.pixel(x, y))) return true;
-    }
-  }
-  return false;
-}
-
 TEST_F(FrameTest, DoubleClickMaximisesWithTheFrameOutsideTheScreenAndTheRestoreGlyph) {
   const QRect start = main_->geometry;
-  // Normally the 4-pixel frame surrounds the caption (once the window has painted).
-  const QRect topColumn(start.left() + 600, start.top(), 1, 12);
-  QImage normalTop;
-  ASSERT_TRUE(WaitUntil([&] { return (normalTop = display_.Screenshot(topColumn)).pixel(0, 1) != normalTop.pixel(0, 8); }, 5s))
-      << "no frame above the caption";
-  normalTop = display_.SettledScreenshot(topColumn);
+  // Normally the 4-pixel frame surrounds the caption.
+  const QImage normalTop = display_.SettledScreenshot(QRect(start.left() + 600, start.top(), 1, 12));
+  ASSERT_NE(normalTop.pixel(0, 1), normalTop.pixel(0, 8)) << "no frame above the caption";
   const QImage normalButton = display_.SettledScreenshot(MaximizeButtonIn(start));
   EXPECT_TRUE(ShowsMaximizeGlyph(normalButton));
 
