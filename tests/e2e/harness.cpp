@@ -49,6 +49,17 @@ qint64 SinceStart() {
   return std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The caption's two colours, with and without the focus. A window that has not painted
+// yet shows what lay below it, the root's black and white weave, on a busy machine
+// long enough for two pictures of it to agree.
+bool ShowsPaintedCaption(const QImage& row) {
+  for (int x = 0; x < row.width(); ++x) {
+    const QRgb pixel = row.pixel(x, 0) & RGB_MASK;
+    if (pixel == 0x000080 || pixel == 0x808080) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ToolResult RunTool(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
@@ -443,7 +454,13 @@ bool Velarim::WaitForWindowGone(unsigned long id, Milliseconds timeout) const {
 }
 
 std::optional<Window> Velarim::WaitForMainWindow(Milliseconds timeout) const {
-  return WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("normal"), timeout);
+  std::optional<Window> main = WaitForWindow(QStringLiteral("Velarim"), QStringLiteral("normal"), timeout);
+  if (!main) return main;
+  // Row 13 from the top lies in the caption, also when a maximised window's frame lies
+  // outside the screen.
+  const QRect captionRow(main->geometry.left(), main->geometry.top() + 13, main->geometry.width(), 1);
+  WaitUntil([&] { return ShowsPaintedCaption(display_.Screenshot(captionRow)) || !Running(); }, 5s);
+  return main;
 }
 
 QByteArray Velarim::Log() const {

@@ -186,7 +186,8 @@ class Velarim {
                                       Milliseconds timeout = 10s) const;
   // Waits until the window is no longer mapped.
   bool WaitForWindowGone(unsigned long id, Milliseconds timeout = 5s) const;
-  // The main window: mapped, titled "Velarim", the program's own frame around it.
+  // The main window: mapped, titled "Velarim", the program's own frame around it, and
+  // painted (waited for up to 5 s more, since a picture of it is often the reference).
   std::optional<Window> WaitForMainWindow(Milliseconds timeout = 10s) const;
 
   std::optional<int> WaitForExit(Milliseconds timeout) { return process_->WaitForExit(timeout); }
