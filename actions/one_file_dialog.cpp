@@ -35,8 +35,8 @@ class OneFileDialog : public QDialog {
 
  private:
   void showMenu(const QPoint& at);
-  void rename(QListWidgetItem* item);
-  void remove();
+  void renameListedFile(QListWidgetItem* item);
+  void deleteListedFile();
   void report(const QString& failed, int error);
   void confirm();
 
@@ -69,12 +69,12 @@ OneFileDialog::OneFileDialog(QWidget* owner, const QString& title, QString folde
   list_->setEditTriggers(QAbstractItemView::EditKeyPressed);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) { showMenu(at); });
-  connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) { rename(item); });
+  connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) { renameListedFile(item); });
   connect(list_, &QListWidget::itemActivated, this, [this] { confirm(); });
   // Only while the list has the focus: in the name's editor the key deletes characters.
   auto* deleteKey = new QShortcut(QKeySequence::Delete, list_);
   deleteKey->setContext(Qt::WidgetShortcut);
-  connect(deleteKey, &QShortcut::activated, this, [this] { remove(); });
+  connect(deleteKey, &QShortcut::activated, this, [this] { deleteListedFile(); });
   resize(480, 260);
 }
 
@@ -83,12 +83,12 @@ void OneFileDialog::showMenu(const QPoint& at) {
   if (!item) return;
   QMenu menu(this);
   menu.addAction(FileDialogText("&Rename"), this, [this, item] { list_->editItem(item); });
-  menu.addAction(FileDialogText("&Delete"), this, [this] { remove(); });
+  menu.addAction(FileDialogText("&Delete"), this, [this] { deleteListedFile(); });
   menu.exec(list_->viewport()->mapToGlobal(at));
 }
 
 // The name as typed becomes the file's name (UTF-8); a refused one is put back.
-void OneFileDialog::rename(QListWidgetItem* item) {
+void OneFileDialog::renameListedFile(QListWidgetItem* item) {
   const int error = platform::RenameEntry(folder_, name_, item->text());
   if (error == 0) {
     name_ = item->text();
@@ -99,7 +99,7 @@ void OneFileDialog::rename(QListWidgetItem* item) {
   report(QStringLiteral("%1 kann nicht umbenannt werden"), error);
 }
 
-void OneFileDialog::remove() {
+void OneFileDialog::deleteListedFile() {
   QListWidgetItem* item = list_->currentItem();
   if (!item) return;
   const QString question = FileDialogText("Are you sure you want to delete '%1'?").arg(platform::ShownName(name_));

@@ -21,8 +21,6 @@
 #include "framework/std_controls.h"
 #include "picture/image_control.h"
 #include "platform/drives.h"
-#include "platform/file_system.h"
-#include "platform/home_folder.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "sheet/quad_split.h"
@@ -242,32 +240,6 @@ void TForm1::readSettings() {
   showLastFolder(settings.ReadString(kFolderSection, kFolderKey, QString()));
   OnlineHilfe->SetChecked(settings.ReadBool(kHintSection, kHintKey, true));
   Application()->SetShowHint(OnlineHilfe->Checked());
-}
-
-// A stored folder that cannot be entered (a stick unplugged, a folder removed or closed
-// to us) is reported, so the person learns it is gone; the list then shows the nearest
-// folder above it that can be entered, else the home folder.
-void TForm1::showLastFolder(const QString& folder) {
-  try {
-    DirectoryListBox1->SetDirectory(folder);
-    return;
-  } catch (const std::exception& error) {
-    Application()->HandleException(error);
-  }
-  const QString absolute = folder.startsWith(u'/') ? folder : platform::JoinPath(platform::GetCurrentDir(), folder);
-  for (QString above = platform::ParentOfPath(absolute); !above.isEmpty(); above = platform::ParentOfPath(above)) {
-    if (enterFolder(above)) return;
-  }
-  enterFolder(platform::HomeFolder());
-}
-
-bool TForm1::enterFolder(const QString& folder) {
-  try {
-    DirectoryListBox1->SetDirectory(folder);
-    return true;
-  } catch (const std::exception&) {
-    return false;  // the caller tries the next one
-  }
 }
 
 // Gives the plain edit, the lists and the plain panels a raised dialog frame; the

@@ -143,7 +143,7 @@ SplitFrame TabcCustomSplit::Frame() const {
   return SplitFrame{Width(), Height(), SplitEdgeWidth(edge), thickness_, borderStyle_ == TBorderStyle::bsSingle};
 }
 
-QPoint TabcCustomSplit::clamp(QPoint point) const { return ClampSplitPoint(point, Frame(), hLimits_, vLimits_); }
+QPoint TabcCustomSplit::withinLimits(QPoint point) const { return ClampSplitPoint(point, Frame(), hLimits_, vLimits_); }
 
 void TabcCustomSplit::storePositions(QPoint clamped) {
   hPos_ = clamped.x();
@@ -153,7 +153,7 @@ void TabcCustomSplit::storePositions(QPoint clamped) {
 }
 
 void TabcCustomSplit::SetSplitHPos(int value) {
-  const int x = clamp(QPoint(value, vPos_)).x();
+  const int x = withinLimits(QPoint(value, vPos_)).x();
   // Compared after clamping, so a position beyond the limit that stays at the limit is
   // no change either.
   if (x == hPos_) return;
@@ -163,7 +163,7 @@ void TabcCustomSplit::SetSplitHPos(int value) {
 }
 
 void TabcCustomSplit::SetSplitVPos(int value) {
-  const int y = clamp(QPoint(hPos_, value)).y();
+  const int y = withinLimits(QPoint(hPos_, value)).y();
   if (y == vPos_) return;
   storePositions(QPoint(hPos_, y));
   realign();
@@ -176,7 +176,7 @@ void TabcCustomSplit::setPositions(QPoint point) {
 }
 
 void TabcCustomSplit::reapplyPositions(QPoint point) {
-  storePositions(clamp(point));
+  storePositions(withinLimits(point));
   realign();
 }
 
@@ -287,7 +287,7 @@ void TabcCustomSplit::mouseMoved(QPoint point) {
     setPositions(dragPoint);
     return;
   }
-  const QPoint clamped = clamp(point);
+  const QPoint clamped = withinLimits(point);
   if (moveStyle_ != TabcSplitMoveStyle::amsNoLine) {
     if (barsShown_) DrawDragBars(dragPoint_);
     DrawDragBars(clamped);
@@ -300,7 +300,7 @@ void TabcCustomSplit::mouseReleased(QPoint point) {
   dragging_ = false;
   if (barsShown_) DrawDragBars(dragPoint_);
   delete overlay_.data();
-  setPositions(clamp(GetDragPoint(point)));
+  setPositions(withinLimits(GetDragPoint(point)));
   showCursor(cursor_);
 }
 

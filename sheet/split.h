@@ -133,7 +133,7 @@ class TabcCustomSplit : public TabcCustomEdgePanel {
   // Clamps and stores both positions without the no-change test, then aligns.
   void reapplyPositions(QPoint point);
   void realign();
-  QPoint clamp(QPoint point) const;
+  QPoint withinLimits(QPoint point) const;
   void showCursor(TCursor cursor);
 
   std::vector<TabcSplitPane*> panes_;
