@@ -5,6 +5,7 @@
 #include "browse/list_pictures.h"
 #include "framework/application_services.h"
 #include "framework/drag_drop.h"
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/lossless_utf8.h"

@@ -28,20 +28,13 @@
 // mode and colour) is skipped. A record whose size is impossible ends the playback; a
 // record too short for its fields is skipped. Drawing is clipped to the target.
 
-#include "picture/metafile.h"
+#include "picture/metafile_header.h"
 
 #include <QPainter>
 #include <QRectF>
 
 #include <cstddef>
 #include <cstdint>
-
-// The error of a file that is no metafile we can read, raised by the loader and the
-// players' bounds-checked reads.
-inline constexpr char kInvalidMetafile[] = "Metadatei ist ungültig";
-
-void PlayMetafile(const uint8_t* data, size_t size, const MetafileHeader& header, QPainter& painter,
-                  const QRectF& target);
 
 // The two players, on the bytes of a whole file.
 void PlayEnhancedMetafile(const uint8_t* data, size_t size, const MetafileHeader& header, QPainter& painter,

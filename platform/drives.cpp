@@ -437,4 +437,9 @@ void NoteCurrentFolder(const QString& folder) {
   }
 }
 
+void SetCurrentDir(const QString& path) {
+  EnterFolder(path);
+  NoteCurrentFolder(GetCurrentDir());
+}
+
 }  // namespace platform

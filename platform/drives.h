@@ -98,5 +98,8 @@ QString DriveRootOf(const QString& path);
 // SetCurrentDir; a drive not entered yet has its root.
 QString DriveCurrentFolder(const QString& root);
 void NoteCurrentFolder(const QString& folder);
+// Changes the process's current directory (see EnterFolder for its errors) and notes it
+// as its drive's current folder.
+void SetCurrentDir(const QString& path);
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/file_system.h"
 
-#include "platform/drives.h"
 #include "platform/entry_kind.h"
 #include "platform/errors.h"
 #include "platform/lossless_utf8.h"
@@ -231,11 +230,6 @@ void EnterFolder(const QString& path) {
   if (chdir(native->constData()) != 0) {
     throw EInOutError(platform::PlatformErrorCodeFromErrno(errno));
   }
-}
-
-void SetCurrentDir(const QString& path) {
-  EnterFolder(path);
-  NoteCurrentFolder(GetCurrentDir());
 }
 
 std::vector<TSearchRec> FindFiles(const QString& folder, const QString& pattern, int attributeFilter) {

@@ -38,11 +38,9 @@ struct TSearchRec {
 // named any more (for example after it was removed).
 QString GetCurrentDir();
 
-// Changes the process's current directory and notes it as its drive's current folder.
-// Raises EInOutError with the error code of the failure (2 missing, 3 not a folder
-// or bad name, 5 access denied, else the negated errno).
-void SetCurrentDir(const QString& path);
-// The same change of directory without the note, for a change made in several steps.
+// Changes the process's current directory (SetCurrentDir in drives.h also notes it as its
+// drive's current folder). Raises EInOutError with the error code of the failure (2
+// missing, 3 not a folder or bad name, 5 access denied, else the negated errno).
 void EnterFolder(const QString& path);
 
 // The entries of folder (the current directory when empty) whose names match pattern,

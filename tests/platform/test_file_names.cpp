@@ -1,5 +1,6 @@
 // Names that are not UTF-8 (Latin-1 names from old archives and cards) pass between the
 // program and the system without loss.
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/lossless_utf8.h"

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/drives.h"
 #include "platform/entry_kind.h"
 #include "platform/errors.h"
 

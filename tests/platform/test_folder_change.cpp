@@ -1,5 +1,6 @@
 #include "platform/folder_change.h"
 
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
