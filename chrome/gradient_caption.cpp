@@ -1,6 +1,7 @@
 #include "chrome/gradient_caption.h"
 
 #include "framework/window_hook.h"
+#include "platform/mul_div.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -42,15 +43,6 @@ QIcon SmallIcon(const QWidget* widget) {
 }
 
 }  // namespace
-
-int MulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  const int64_t product = int64_t{a} * b;
-  const int64_t half = std::abs(int64_t{c}) / 2;
-  const bool negative = (product < 0) != (c < 0);
-  const int64_t magnitude = (std::abs(product) + half) / std::abs(int64_t{c});
-  return static_cast<int>(negative ? -magnitude : magnitude);
-}
 
 std::vector<GradientBand> GradientBands(uint32_t start, uint32_t end, int steps, int left, int width) {
   std::vector<GradientBand> bands;

@@ -19,10 +19,6 @@
 
 class TRxWindowHook;
 
-// a * b / c rounded to the nearest integer, halves away from zero, so the gradient's
-// colour steps and the toolbar's scaled sizes land on the nearest value, not below it.
-int MulDiv(int a, int b, int c);
-
 // One band of a left-to-right gradient: x from left (inclusive) to right (exclusive).
 struct GradientBand {
   int left = 0;

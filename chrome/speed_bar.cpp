@@ -1,9 +1,9 @@
 #include "chrome/speed_bar.h"
 
 #include "chrome/chrome_resources.h"
-#include "chrome/gradient_caption.h"
 #include "chrome/speed_item_access.h"
 #include "framework/keyboard_press.h"
+#include "platform/mul_div.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -447,7 +447,7 @@ void TSpeedBar::setOrientation(TBarOrientation orientation) {
 
 void TSpeedBar::ScaleButtons(int multiplier, int divisor) {
   if (divisor == 0 || multiplier == divisor) return;
-  auto scale = [&](int v) { return MulDiv(v, multiplier, divisor); };
+  auto scale = [&](int v) { return static_cast<int>(MulDiv(v, multiplier, divisor)); };
   btnWidth_ = std::max(1, scale(btnWidth_));
   btnHeight_ = std::max(1, scale(btnHeight_));
   btnOffsetHorz_ = scale(btnOffsetHorz_);

@@ -4,6 +4,7 @@
 #include "picture/canvas.h"
 #include "picture/metafile_player.h"
 #include "platform/errors.h"
+#include "platform/mul_div.h"
 #include "platform/stream.h"
 
 #include <QPainter>

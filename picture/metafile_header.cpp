@@ -1,6 +1,7 @@
 #include "picture/metafile_header.h"
 
 #include "picture/byte_view.h"
+#include "platform/mul_div.h"
 
 namespace {
 
@@ -50,16 +51,6 @@ MetafileHeader ReadPlaceableHeader(const ByteView& view) {
 }
 
 }  // namespace
-
-int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
-  if (c == 0) return 0;
-  // Operands here stay below 2^33 and 2^12, so the product cannot overflow.
-  const int64_t product = a * b;
-  const int64_t half = (c < 0 ? -c : c) / 2;
-  const bool negative = (product < 0) != (c < 0);
-  const int64_t magnitude = ((product < 0 ? -product : product) + half) / (c < 0 ? -c : c);
-  return negative ? -magnitude : magnitude;
-}
 
 MetafileHeader ReadMetafileHeader(const uint8_t* data, size_t size) {
   const ByteView view(data, size, kInvalidMetafile);

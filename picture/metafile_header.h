@@ -33,10 +33,6 @@ struct MetafileHeader {
   int unitsPerInch = 0;
 };
 
-// Integer a * b / c rounded to the nearest; 0 when c is 0, so a header without units
-// gives no size instead of a fault.
-int64_t MulDiv(int64_t a, int64_t b, int64_t c);
-
 // Recognises the header. Enhanced: more than 100 bytes, the first record of type 1 and
 // the signature " EMF" at byte 40; the size is the frame's extent. Placeable: the key
 // 0x9AC6CDD7 and a matching checksum (XOR of the first ten 16-bit words); the size is

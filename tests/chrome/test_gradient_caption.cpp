@@ -3,6 +3,7 @@
 #include "chrome/gradient_caption.h"
 #include "framework/application.h"
 #include "framework/window_hook.h"
+#include "platform/mul_div.h"
 
 #include <QApplication>
 #include <QCoreApplication>
