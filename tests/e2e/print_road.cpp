@@ -1,11 +1,13 @@
 #include "print_road.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace e2e {
 
@@ -40,18 +42,12 @@ QImage QuadrantPicture(QSize size, const printprobe::Quadrants& quadrants) {
   return image;
 }
 
-std::optional<Window> PrintRoad::openPrintDialog(PrintFormat format, bool chooseIt) {
+std::optional<Window> PrintRoad::throughFormatDialog(const std::function<bool(unsigned long dialog)>& prepare) {
   if (!display_.Focus(main_)) return std::nullopt;
   display_.Key(QStringLiteral("ctrl+d"));
   const std::optional<Window> dialog = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
   if (!dialog || !display_.Focus(*dialog)) return std::nullopt;
-  if (chooseIt && !choose(dialog->id, format)) {
-    ADD_FAILURE() << "the format dialog does not show the format chosen";
-    return std::nullopt;
-  }
-  if (!chooseIt && !WaitUntil([&] { return shownChecked(dialog->id, format); }, 10s)) {
-    ADD_FAILURE() << "the format dialog forgot the format chosen last";
-  }
+  if (prepare && !prepare(dialog->id)) return std::nullopt;
   display_.Key(QStringLiteral("Return"));
   if (!velarim_.WaitForWindowGone(dialog->id, 30s)) return std::nullopt;
   // The zoom command renders the preview before the print dialog comes.
@@ -60,28 +56,56 @@ std::optional<Window> PrintRoad::openPrintDialog(PrintFormat format, bool choose
   return print;
 }
 
-bool PrintRoad::printToPdf(PrintFormat format, bool chooseIt, const QString& pdf) {
-  const std::optional<Window> print = openPrintDialog(format, chooseIt);
-  if (!print) return false;
+std::optional<Window> PrintRoad::openPrintDialog() { return throughFormatDialog(nullptr); }
+
+std::optional<Window> PrintRoad::openPrintDialog(PrintFormat format, bool chooseIt) {
+  return throughFormatDialog([&](unsigned long dialog) {
+    if (chooseIt && !choose(dialog, format)) {
+      ADD_FAILURE() << "the format dialog does not show the format chosen";
+      return false;
+    }
+    if (!chooseIt && !WaitUntil([&] { return shownChecked(dialog, format); }, 10s)) {
+      ADD_FAILURE() << "the format dialog forgot the format chosen last";
+    }
+    return true;
+  });
+}
+
+bool PrintRoad::printFrom(const std::optional<Window>& print, const QString& pdf) {
+  if (!print || !display_.Focus(*print)) return false;
   display_.Key(QStringLiteral("Return"));
   return WaitUntil([&] { return PdfComplete(pdf); }, 60s) && velarim_.WaitForWindowGone(print->id, 30s);
 }
 
+bool PrintRoad::printToPdf(PrintFormat format, bool chooseIt, const QString& pdf) {
+  return printFrom(openPrintDialog(format, chooseIt), pdf);
+}
+
 bool PrintRoad::printToPdfByKeys(PrintFormat format, const QString& pdf) {
-  if (!display_.Focus(main_)) return false;
-  display_.Key(QStringLiteral("ctrl+d"));
-  const std::optional<Window> dialog = velarim_.WaitForWindow(kFormatDialogTitle, QString(), 30s);
-  if (!dialog || !display_.Focus(*dialog)) return false;
-  if (!chooseByKeys(dialog->id, format)) {
-    ADD_FAILURE() << "the format cannot be checked by keys";
-    return false;
+  return printFrom(throughFormatDialog([&](unsigned long dialog) {
+                     if (chooseByKeys(dialog, format)) return true;
+                     ADD_FAILURE() << "the format cannot be checked by keys";
+                     return false;
+                   }),
+                   pdf);
+}
+
+QString PrintRoad::firstPdf() const { return QDir(velarim_.HomeDir()).filePath(QStringLiteral("Velarim.pdf")); }
+
+QImage PrintRoad::rasterised(const QString& pdf) {
+  if (qEnvironmentVariableIsSet("E2E_KEEP_PAGES") && work_.autoRemove()) {
+    work_.setAutoRemove(false);
+    std::printf("pages kept in %s\n", qPrintable(work_.path()));
   }
-  display_.Key(QStringLiteral("Return"));
-  if (!velarim_.WaitForWindowGone(dialog->id, 30s)) return false;
-  const std::optional<Window> print = velarim_.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
-  if (!print || !display_.Focus(*print)) return false;
-  display_.Key(QStringLiteral("Return"));
-  return WaitUntil([&] { return PdfComplete(pdf); }, 60s) && velarim_.WaitForWindowGone(print->id, 30s);
+  return printprobe::RasterisePdf(pdf, work_.filePath(QStringLiteral("page%1").arg(++pages_)));
+}
+
+QImage PrintRoad::printedPage(PrintFormat format, bool chooseIt) {
+  return printToPdf(format, chooseIt, firstPdf()) ? rasterised(firstPdf()) : QImage();
+}
+
+QImage PrintRoad::printedPageByKeys(PrintFormat format) {
+  return printToPdfByKeys(format, firstPdf()) ? rasterised(firstPdf()) : QImage();
 }
 
 bool PrintRoad::chooseByKeys(unsigned long dialog, PrintFormat format) const {

@@ -8,7 +8,9 @@
 #include "tests/tools/printed_page.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
 
 namespace e2e {
@@ -36,6 +38,8 @@ class PrintRoad {
   // (choose false) with the format still chosen from the last time; returns the print
   // dialog that follows.
   std::optional<Window> openPrintDialog(PrintFormat format, bool choose);
+  // The same with the format dialog taken as it stands.
+  std::optional<Window> openPrintDialog();
 
   // openPrintDialog, then the print dialog's default button, "Drucken", pressed with
   // Enter: its PDF printer writes the file it proposes, which must be pdf. True once the
@@ -45,6 +49,16 @@ class PrintRoad {
   // The same with the keyboard alone: in the print format dialog Tab reaches the formats
   // and the arrow keys check one, Return closes it, and Return prints in the print dialog.
   bool printToPdfByKeys(PrintFormat format, const QString& pdf);
+
+  // The file the print dialog proposes first: Velarim.pdf in the home, which has no
+  // documents folder.
+  QString firstPdf() const;
+  // The PDF's first page at 254 dots per inch, a pixel a tenth of a millimetre; null when
+  // the file cannot be read. E2E_KEEP_PAGES=1 keeps the pictures.
+  QImage rasterised(const QString& pdf);
+  // printToPdf (or printToPdfByKeys) into firstPdf, rasterised; null when either failed.
+  QImage printedPage(PrintFormat format, bool choose);
+  QImage printedPageByKeys(PrintFormat format);
 
   // Another window of the program with this title, beside the ones given.
   std::optional<Window> otherWindow(const QString& title, const std::vector<unsigned long>& besides) const;
@@ -58,10 +72,16 @@ class PrintRoad {
   bool choose(unsigned long dialog, PrintFormat format) const;
   // Tab until a format has the focus, then the arrow keys until the format is checked.
   bool chooseByKeys(unsigned long dialog, PrintFormat format) const;
+  // Ctrl+D, prepare's part in the print format dialog, Enter; the print dialog that follows.
+  std::optional<Window> throughFormatDialog(const std::function<bool(unsigned long dialog)>& prepare);
+  // Enter in the print dialog, which writes pdf.
+  bool printFrom(const std::optional<Window>& print, const QString& pdf);
 
   const Display& display_;
   const Velarim& velarim_;
   const Window& main_;
+  QTemporaryDir work_;
+  int pages_ = 0;
 };
 
 }  // namespace e2e

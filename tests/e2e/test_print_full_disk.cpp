@@ -4,6 +4,7 @@
 // namespace of the test's own, which needs the right to mount (root); without it the
 // case is skipped and says why.
 #include "main_window.h"
+#include "print_road.h"
 #include "sample_looks.h"
 
 #include <QDir>
@@ -22,8 +23,6 @@
 namespace e2e {
 namespace {
 
-const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seitenregistern");
-const QString kPrintDialogTitle = QStringLiteral("Drucken");
 const QString kFiller = QStringLiteral("fuellung");
 
 // A tmpfs of 256 kB filled to the last byte, seen by this process and the programs it
@@ -65,19 +64,6 @@ class FullFileSystem {
   std::string failure_;
 };
 
-// Ctrl+D, the print format dialog taken as it is, and the print dialog that follows.
-std::optional<Window> OpenPrintDialog(const Display& display, const Velarim& velarim, const Window& main) {
-  if (!display.Focus(main)) return std::nullopt;
-  display.Key(QStringLiteral("ctrl+d"));
-  const std::optional<Window> format = velarim.WaitForWindow(kFormatDialogTitle, QString(), 30s);
-  if (!format || !display.Focus(*format)) return std::nullopt;
-  display.Key(QStringLiteral("Return"));
-  if (!velarim.WaitForWindowGone(format->id, 30s)) return std::nullopt;
-  const std::optional<Window> print = velarim.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
-  if (print) display.Focus(*print);
-  return print;
-}
-
 // Confirms the print dialog with Enter; the first one may only close the file name
 // completion, so Enter goes again while the dialog is still there.
 bool ConfirmPrintDialog(const Display& display, const Velarim& velarim, const Window& print) {
@@ -111,7 +97,8 @@ TEST(PrintFullDiskTest, FailureIsReportedLeavesNoFileAndTheNextPrintWorks) {
   ASSERT_TRUE(PreviewFileRow(display, *main, 0));
 
   const QString pdf = disk + QStringLiteral("/Seite.pdf");
-  const std::optional<Window> print = OpenPrintDialog(display, velarim, *main);
+  PrintRoad road(display, velarim, *main);
+  const std::optional<Window> print = road.openPrintDialog();
   ASSERT_TRUE(print) << velarim.Log().toStdString();
   display.Key(QStringLiteral("alt+d"));  // "Ausgabe&datei"
   display.Key(QStringLiteral("ctrl+a"));
@@ -128,7 +115,7 @@ TEST(PrintFullDiskTest, FailureIsReportedLeavesNoFileAndTheNextPrintWorks) {
 
   // With room again, the same file is proposed and written whole.
   full.MakeRoom();
-  const std::optional<Window> again = OpenPrintDialog(display, velarim, *main);
+  const std::optional<Window> again = road.openPrintDialog();
   ASSERT_TRUE(again) << velarim.Log().toStdString();
   ASSERT_TRUE(ConfirmPrintDialog(display, velarim, *again));
   EXPECT_TRUE(WaitUntil([&] { return PdfComplete(pdf); }, 60s)) << velarim.Log().toStdString();

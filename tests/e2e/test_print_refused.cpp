@@ -4,6 +4,7 @@
 // queue works again the next print comes out of the spooler. The scheduler is the test's own (which needs root for its cups-pdf
 // queue); without it the cases are skipped and say why.
 #include "main_window.h"
+#include "print_road.h"
 #include "sample_looks.h"
 
 #include "tests/print/private_scheduler.h"
@@ -15,22 +16,6 @@
 
 namespace e2e {
 namespace {
-
-const QString kFormatDialogTitle = QStringLiteral("Arbeitsblattdialog mit Seitenregistern");
-const QString kPrintDialogTitle = QStringLiteral("Drucken");
-
-// Ctrl+D, the print format dialog taken as it is, and the print dialog that follows.
-std::optional<Window> OpenPrintDialog(const Display& display, const Velarim& velarim, const Window& main) {
-  if (!display.Focus(main)) return std::nullopt;
-  display.Key(QStringLiteral("ctrl+d"));
-  const std::optional<Window> format = velarim.WaitForWindow(kFormatDialogTitle, QString(), 30s);
-  if (!format || !display.Focus(*format)) return std::nullopt;
-  display.Key(QStringLiteral("Return"));
-  if (!velarim.WaitForWindowGone(format->id, 30s)) return std::nullopt;
-  const std::optional<Window> print = velarim.WaitForWindow(kPrintDialogTitle, QStringLiteral("dialog"), 60s);
-  if (print) display.Focus(*print);
-  return print;
-}
 
 // Confirms the print dialog with its default button, "Drucken".
 bool ConfirmPrintDialog(const Display& display, const Velarim& velarim, const Window& print) {
@@ -66,7 +51,8 @@ class PrintRefusedTest : public ::testing::Test {
     ASSERT_TRUE(main) << velarim.Log().toStdString();
     ASSERT_TRUE(PreviewFileRow(display, *main, 0));
 
-    const std::optional<Window> print = OpenPrintDialog(display, velarim, *main);
+    PrintRoad road(display, velarim, *main);
+    const std::optional<Window> print = road.openPrintDialog();
     ASSERT_TRUE(print) << velarim.Log().toStdString();
     ASSERT_TRUE(spoil()) << scheduler.Log();
     ASSERT_TRUE(ConfirmPrintDialog(display, velarim, *print));
@@ -79,7 +65,7 @@ class PrintRefusedTest : public ::testing::Test {
     EXPECT_EQ(PagesLeft(), QStringList());
 
     ASSERT_TRUE(mend()) << scheduler.Log();
-    const std::optional<Window> again = OpenPrintDialog(display, velarim, *main);
+    const std::optional<Window> again = road.openPrintDialog();
     ASSERT_TRUE(again) << velarim.Log().toStdString();
     ASSERT_TRUE(ConfirmPrintDialog(display, velarim, *again));
     EXPECT_FALSE(scheduler.WaitForOutput(90000).isEmpty()) << "nothing came out of the spooler\n" << scheduler.Log();
