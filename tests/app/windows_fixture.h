@@ -4,62 +4,26 @@
 
 #include "app/main_form.h"
 #include "app/velarim_app.h"
-#include "framework/application.h"
 #include "framework/choice_controls.h"
 #include "framework/menus.h"
-#include "framework/printer.h"
 #include "framework/std_controls.h"
-#include "picture/file_formats.h"
 #include "picture/image_control.h"
 #include "picture/picture.h"
 #include "print/pages_dlg.h"
-#include "support/scripted_dialogs.h"
-#include "tools/sample_jpeg.h"
+#include "support/printer_fixture.h"
 #include "zoom/monitor_form.h"
 
-#include <QFile>
 #include <QPrinter>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <functional>
-#include <memory>
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public PrinterFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    // For a look at the printed pages: keep them and say where they are.
-    if (qEnvironmentVariableIsSet("VELARIM_KEEP_PAGES")) {
-      dir.setAutoRemove(false);
-      std::printf("pages kept in %s\n", qPrintable(dir.path()));
-    }
-    InitializeJpegKind();
-    CreateApplication()->SetExeName(dir.filePath(QStringLiteral("Velarim")));
+    PrinterFixture::SetUp();
+    if (HasFatalFailure()) return;
     windows = CreateVelarimWindows();
     form = windows.Form1;
-    previousPrinter = SetPrinter(std::make_unique<TPrinter>());
-  }
-
-  void TearDown() override {
-    SetPrinter(std::move(previousPrinter));
-    DestroyApplication();
-    FinalizeJpegKind();
-  }
-
-  // A JPEG file of the quadrant pattern.
-  QString MakePicture(const QString& name, int width, int height) {
-    SampleJpegOptions options;
-    options.width = width;
-    options.height = height;
-    const std::vector<uint8_t> bytes = MakeSampleJpeg(options);
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    return path;
   }
 
   void Load(TImage* image, const QString& path) { image->Picture()->LoadFromFile(path); }
@@ -73,9 +37,6 @@ class WindowsTest : public ::testing::Test {
     };
   }
 
-  QTemporaryDir dir;
-  ScriptedDialogs dialogs;
   VelarimWindows windows;
   TForm1* form = nullptr;
-  std::unique_ptr<TPrinter> previousPrinter;
 };
