@@ -60,6 +60,19 @@ bool ShowsPaintedCaption(const QImage& row) {
   return false;
 }
 
+// Where a window has not painted yet, the root's weave of black and white pixels shows
+// through (or a null picture was taken).
+bool ShowsRootWeave(const QImage& picture) {
+  qint64 bare = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb pixel = picture.pixel(x, y) & RGB_MASK;
+      if (pixel == 0x000000 || pixel == 0xFFFFFF) ++bare;
+    }
+  }
+  return picture.isNull() || bare * 2 > qint64{picture.width()} * picture.height();
+}
+
 }  // namespace
 
 ToolResult RunTool(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
@@ -484,7 +497,9 @@ QImage ReferenceMessageBox(const Display& display, const QString& caption, const
   if (!box) return QImage();
   // The focused box is drawn active, as the program's box is when it is looked at.
   display.Focus(*box);
-  return display.SettledScreenshot(box->geometry);
+  QImage shown;
+  WaitUntil([&] { return !ShowsRootWeave(shown = display.SettledScreenshot(box->geometry, 1s)); }, 10s);
+  return shown;
 }
 
 QByteArray LastFolderSettings(const QString& folder) {

@@ -95,9 +95,18 @@ bool ConfirmWithEnter(const Display& display, const Velarim& velarim, const Wind
 
 void ExpectErrorReport(const Display& display, const Window& box, const QString& text) {
   ASSERT_TRUE(display.Focus(box));
-  const QImage shown = display.SettledScreenshot(box.geometry);
+  QImage shown = display.SettledScreenshot(box.geometry);
   const QImage expected = ReferenceMessageBox(display, QStringLiteral("Velarim"), text);
   ASSERT_FALSE(expected.isNull());
+  // The first picture may show the box not yet painted on a busy machine, and the next
+  // ones may catch the reference box going away over it.
+  WaitUntil(
+      [&] {
+        if (DifferingPixels(shown, expected) == 0) return true;
+        shown = display.Screenshot(box.geometry);
+        return false;
+      },
+      5s);
   const qint64 differing = DifferingPixels(shown, expected);
   if (differing != 0) {
     shown.save(QDir::temp().filePath(QStringLiteral("velarim-error-box-shown.png")));
