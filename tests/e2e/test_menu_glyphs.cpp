@@ -33,7 +33,9 @@ void ExpectGlyphsInMenu(const Display& display, const Velarim& velarim, const Wi
   display.Click(MenuTitleOf(main, title));
   const std::optional<Window> menu = WaitForDropDownMenu(velarim, MenuTitleOf(main, title));
   ASSERT_TRUE(menu) << "menu " << title << " did not open";
-  const QImage shot = display.SettledScreenshot(menu->geometry);
+  // A menu is mapped before it paints: its picture is taken again until the last glyph shows.
+  QImage shot;
+  WaitUntil([&] { return FindGlyph(shot = display.Screenshot(menu->geometry), MenuGlyph(indices.back())).has_value(); }, 5s);
   shot.save(QDir::tempPath() + QStringLiteral("/velarim-menu-%1.png").arg(title));
   int above = -1;
   for (int index : indices) {
